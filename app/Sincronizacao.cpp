@@ -1,0 +1,200 @@
+#include "app/Sincronizacao.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include "platform/Caminhos.h"
+#include "platform/Falha.h"
+#include "platform/JanelaDeProgresso.h"
+#include "settings/Parametros.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The run's lock lies beside the settings file; where that folder cannot be written, in the
+// temporary folder under a name made from the settings file's path.
+std::unique_ptr<QLockFile> tomarFechadura(const QString& ficheiroIni, bool* ocupada) {
+    *ocupada = false;
+    auto fechadura = std::make_unique<QLockFile>(ficheiroIni + QStringLiteral(".lock"));
+    fechadura->setStaleLockTime(0);  // a long run is not stale; a dead process's lock is
+    if (fechadura->tryLock(0))
+        return fechadura;
+    if (fechadura->error() == QLockFile::LockFailedError) {
+        *ocupada = true;
+        return nullptr;
+    }
+    const QByteArray chave =
+        QCryptographicHash::hash(QFileInfo(ficheiroIni).absoluteFilePath().toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
+    fechadura = std::make_unique<QLockFile>(
+        QDir::temp().filePath(QStringLiteral("marelo-%1.lock").arg(QString::fromLatin1(chave))));
+    fechadura->setStaleLockTime(0);
+    if (fechadura->tryLock(0))
+        return fechadura;
+    *ocupada = fechadura->error() == QLockFile::LockFailedError;
+    return nullptr;
+}
+
+}  // namespace
+
+Sincronizacao::Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni, QObject* parent)
+    : QObject(parent), FicheiroIni(std::move(ficheiroIni)), janela_(janela) {}
+
+Sincronizacao::~Sincronizacao() = default;
+
+void Sincronizacao::sincronizar() {
+    erros_ = 0;
+    bool ocupada = false;
+    const std::unique_ptr<QLockFile> fechadura = tomarFechadura(FicheiroIni, &ocupada);
+    if (!fechadura) {
+        const QString texto =
+            ocupada ? QStringLiteral(
+                          "Já está em curso uma sincronização com o ficheiro de "
+                          "parâmetros %1; esta não foi feita.")
+                          .arg(FicheiroIni)
+                    : QStringLiteral(
+                          "Não foi possível reservar o ficheiro de parâmetros %1 para "
+                          "a sincronização; esta não foi feita.")
+                          .arg(FicheiroIni);
+        janela_.mostrarLinha(texto);
+        cl_log::Registar(FicheiroIni, texto);
+        ++erros_;
+        return;
+    }
+
+    // 1
+    Parametros parametros;
+    parametros.FicheiroIni = FicheiroIni;
+    parametros.Ler();
+    // 2
+    oLog = std::make_unique<cl_log>();
+    oLog->Abrir(FicheiroIni);
+    // 3
+    janela_.limparLista();
+    // 4
+    AddLista(QStringLiteral("Enviar contactos alterados"));
+    oLog->Escrever(QStringLiteral("Enviar contactos alterados"));
+    executarPasso(QStringLiteral("EnviarAltareados"), [this] { EnviarAltareados(); });
+    Pump();
+    // 5
+    AddLista(QStringLiteral("Importar Contactos"));
+    oLog->Escrever(QStringLiteral("Importar Contactos"));
+    executarPasso(QStringLiteral("ImpContactos"), [&] {
+        ListaDeFicheiros.setPath(parametros.Contactos_Directoria);
+        ListaDeFicheiros.setPattern(parametros.Contactos_Ficheiro);
+        Pump();
+        ImpContactos();
+    });
+    Pump();
+    // 6
+    AddLista(QStringLiteral("Importar Encomendas"));
+    oLog->Escrever(QStringLiteral("Importar encomendas"));
+    executarPasso(QStringLiteral("ImportarEncomendas"), [&] {
+        ListaDeFicheiros.setPath(parametros.Encomendas_Directoria);
+        ListaDeFicheiros.setPattern(parametros.Encomendas_Ficheiro);
+        ImportarEncomendas(parametros.Encomendas_Directoria, parametros.Encomendas_saidaDirectoria);
+    });
+    Pump();
+    // 7
+    AddLista(QStringLiteral("Sincronização terminada"));
+    oLog->Escrever(QStringLiteral("Sincronização terminada"));
+    // 8
+    oLog->Fechar();
+    oLog.reset();
+}
+
+void Sincronizacao::executarPasso(const QString& funcao, const std::function<void()>& passo) {
+    try {
+        passo();
+    } catch (const Falha& f) {
+        AddErro(TextoDoErro(f.numero(), f.descricao(), funcao));
+    } catch (const std::exception& e) {
+        AddErro(TextoDoErro(Falha::ErroInterno, QString::fromLocal8Bit(e.what()), funcao));
+    } catch (...) {
+        AddErro(TextoDoErro(Falha::ErroInterno, QStringLiteral("falha desconhecida"), funcao));
+    }
+}
+
+QString Sincronizacao::TextoDoErro(int numero, const QString& descricao, const QString& funcao,
+                                   const QString& dono) {
+    return QStringLiteral("Erro ") + QString::number(numero) + kCrLf + QLatin1Char('(') +
+           descricao + QLatin1Char(')') + kCrLf + QStringLiteral("Na função ") + funcao +
+           QStringLiteral(" do ") + dono;
+}
+
+void Sincronizacao::AddLista(const QString& texto) {
+    janela_.mostrarLinha(texto);
+}
+
+void Sincronizacao::AddErro(const QString& texto) {
+    ++erros_;
+    AddLista(texto);
+    if (oLog)
+        oLog->Escrever(texto);
+}
+
+void Sincronizacao::MostrarMensagem(const QString& texto) {
+    janela_.mostrarMensagem(texto);
+    if (!janela_.mensagensVisiveis() && oLog)
+        oLog->Escrever(texto);
+}
+
+void Sincronizacao::Pump() {
+    janela_.processarEventos();
+}
+
+void Sincronizacao::n_Evolucao(const QString& Descricao) {
+    AddLista(Descricao);
+}
+
+void Sincronizacao::n_Erros(const QString& Descricao) {
+    ++erros_;
+    if (oLog)
+        oLog->Escrever(Descricao);
+}
+
+void Sincronizacao::oNewContacto_Erro(const QString& DescricaoDoErro, const QString& LocalDoErro) {
+    Q_UNUSED(LocalDoErro);
+    ++erros_;
+    MostrarMensagem(DescricaoDoErro);
+}
+
+qint32 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
+    Parametros p;
+    p.FicheiroIni = FicheiroIni;
+    return p.UltimoContacto_Get(Empresa);
+}
+
+bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint32 valor) {
+    Parametros p;
+    p.FicheiroIni = FicheiroIni;
+    return p.UltimoContacto_Put(Empresa, valor);
+}
+
+void Sincronizacao::ArquivarFicheiro(const QString& pasta, const QString& nome) {
+    const QString origem = juntarCaminho(pasta, nome);
+    const QString copia = origem + QStringLiteral(".bak");
+    if (QFile::exists(copia) && !QFile::remove(copia))
+        return;
+    // One rename: the file is either still waiting or already a backup, never both.
+    QFile::rename(origem, copia);
+}
+
+bool Sincronizacao::MoverFicheiro(const QString& origem, const QString& destino) {
+    if (QFile::exists(destino) && !QFile::remove(destino))
+        return false;
+    Pump();
+    return QFile::rename(origem, destino);
+}
+
+QString Sincronizacao::TextoDoCampo(const QVariant& valor) {
+    if (valor.isNull())
+        return {};
+    return valor.toString();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+#include "platform/ListagemDeFicheiros.h"
+#include "platform/clsBd.h"
+#include "support/cl_log.h"
+
+class JanelaDeProgresso;
+
+// The synchronization run and the services its steps share. The main window and the headless
+// front end both drive it; what it shows goes through the JanelaDeProgresso it is given.
+class Sincronizacao : public QObject {
+    Q_OBJECT
+
+  public:
+    Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni, QObject* parent = nullptr);
+    ~Sincronizacao() override;
+
+    const QString FicheiroIni;
+
+    // One run: steps 1 to 8. Two runs of one settings file never overlap, not even across
+    // processes: a second one says so and ends without touching anything.
+    void sincronizar();
+    // True when a step of the last run reported an error (or the run could not start).
+    bool houveErros() const { return erros_ > 0; }
+
+    void AddLista(const QString& texto);
+    // Shows and logs a failure, and counts it as an error of the run.
+    void AddErro(const QString& texto);
+    // A message box; when nobody can see it, its text goes to the run log as well.
+    void MostrarMensagem(const QString& texto);
+    // Lets waiting window messages through.
+    void Pump();
+
+    qint32 LerUltimoContacto(const QString& Empresa);
+    bool GravarUltimoContacto(const QString& Empresa, qint32 valor);
+    void ArquivarFicheiro(const QString& pasta, const QString& nome);
+    bool MoverFicheiro(const QString& origem, const QString& destino);
+    static QString TextoDoCampo(const QVariant& valor);
+    // "Erro " + numero + CR LF + "(" + descricao + ")" + CR LF + "Na função " + funcao + " do " +
+    // dono
+    static QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,
+                               const QString& dono = QStringLiteral("frmMarelo"));
+
+    // The three steps of the run.
+    void EnviarAltareados();
+    void ImpContactos();
+    void ImportarEncomendas(const QString& PathOrigem, const QString& pathDestino);
+
+    std::unique_ptr<cl_log> oLog;
+    ListagemDeFicheiros ListaDeFicheiros;
+    // The company-database connection of the order import; kept for the life of the program.
+    std::unique_ptr<clsBd> bd;
+
+  public slots:
+    void n_Evolucao(const QString& Descricao);
+    void n_Erros(const QString& Descricao);
+    void oNewContacto_Erro(const QString& DescricaoDoErro, const QString& LocalDoErro);
+
+  private:
+    void executarPasso(const QString& funcao, const std::function<void()>& passo);
+
+    JanelaDeProgresso& janela_;
+    int erros_ = 0;
+};

@@ -1,0 +1,3 @@
+#include "app/Sincronizacao.h"
+
+void Sincronizacao::EnviarAltareados() {}

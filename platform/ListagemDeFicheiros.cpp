@@ -1,0 +1,48 @@
+#include "platform/ListagemDeFicheiros.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include "platform/Falha.h"
+
+bool ListagemDeFicheiros::corresponde(const QString& nome, const QString& padrao) {
+    // Several patterns may be given separated by ";", as in a file dialog.
+    const QStringList padroes = padrao.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& p : padroes) {
+        const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
+                                    QRegularExpression::CaseInsensitiveOption);
+        if (re.match(nome).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+void ListagemDeFicheiros::setPath(const QString& pasta) {
+    if (pasta.isEmpty() || !QDir(pasta).exists()) {
+        nomes_.clear();
+        throw Falha(Falha::CaminhoNaoEncontrado,
+                    QStringLiteral("Pasta não encontrada: \"%1\"").arg(pasta));
+    }
+    pasta_ = pasta;
+    Refresh();
+}
+
+void ListagemDeFicheiros::setPattern(const QString& padrao) {
+    padrao_ = padrao;
+    if (!pasta_.isEmpty())
+        Refresh();
+}
+
+void ListagemDeFicheiros::Refresh() {
+    nomes_.clear();
+    ListIndex = -1;
+    const QStringList todos =
+        QDir(pasta_).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QString& nome : todos)
+        if (corresponde(nome, padrao_))
+            nomes_.append(nome);
+    std::sort(nomes_.begin(), nomes_.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}

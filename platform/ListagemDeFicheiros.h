@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The names (without folder) of all files of one folder that match a pattern with the
+// wildcards "*" and "?", sorted ascending without regard to case. The listing is taken when
+// the folder or the pattern is set.
+class ListagemDeFicheiros {
+  public:
+    ListagemDeFicheiros() : padrao_(QStringLiteral("PRP*.xml")) {}
+
+    // Raises Falha (path not found) when the folder does not exist.
+    void setPath(const QString& pasta);
+    const QString& Path() const { return pasta_; }
+    void setPattern(const QString& padrao);
+    const QString& Pattern() const { return padrao_; }
+    // Lists the folder again.
+    void Refresh();
+
+    int ListCount() const { return int(nomes_.size()); }
+    QString List(int indice) const { return nomes_.value(indice); }
+    int ListIndex = -1;
+
+    static bool corresponde(const QString& nome, const QString& padrao);
+
+  private:
+    QString pasta_;
+    QString padrao_;
+    QStringList nomes_;
+};

@@ -1,0 +1,420 @@
+#include "platform/clsBd.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include "platform/Falha.h"
+#include "platform/SqlDialecto.h"
+#include "platform/clsStringLigacao.h"
+
+struct clsBd::Ligacao {
+    QString nome;  // QSqlDatabase connection name
+    QString baseDeDados;
+    Dialecto dialecto = Dialecto::SqlServer;
+    bool emTransaccao = false;
+    QHash<QString, QSqlQuery> preparadas;
+    // table (lower case) -> column (lower case) -> defined size
+    QHash<QString, QHash<QString, int>> tamanhos;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
+
+    QString adaptar(const QString& sql) const {
+        return dialecto == Dialecto::Sqlite ? adaptarSqlParaSqlite(sql) : sql;
+    }
+
+    QString citar(const QString& nomeColuna) const {
+        if (dialecto == Dialecto::Sqlite) {
+            QString n = nomeColuna;
+            n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+            return QLatin1Char('"') + n + QLatin1Char('"');
+        }
+        QString n = nomeColuna;
+        n.replace(QLatin1Char(']'), QStringLiteral("]]"));
+        return QLatin1Char('[') + n + QLatin1Char(']');
+    }
+
+    [[noreturn]] void falhar(const QSqlError& erro, const QString& sql) const {
+        QString texto = erro.text().trimmed();
+        if (texto.isEmpty())
+            texto = QStringLiteral("erro desconhecido da base de dados");
+        throw Falha(Falha::ErroDeBaseDeDados,
+                    QStringLiteral("%1 [%2] na instrução: %3").arg(texto, baseDeDados, sql));
+    }
+
+    // A prepared statement, kept per connection and reused for the same text.
+    QSqlQuery& preparar(const QString& sqlOriginal, const QVariantList& parametros) {
+        const QString sql = adaptar(sqlOriginal);
+        auto it = preparadas.find(sql);
+        if (it == preparadas.end()) {
+            QSqlQuery q(db());
+            q.setForwardOnly(true);
+            if (!q.prepare(sql))
+                falhar(q.lastError(), sqlOriginal);
+            it = preparadas.insert(sql, q);
+        }
+        QSqlQuery& q = it.value();
+        for (int i = 0; i < parametros.size(); ++i)
+            q.bindValue(i, parametros[i]);
+        if (!q.exec()) {
+            const QSqlError erro = q.lastError();
+            q.finish();
+            falhar(erro, sqlOriginal);
+        }
+        return q;
+    }
+
+    const QHash<QString, int>& tamanhosDaTabela(const QString& tabela) {
+        const QString chave = tabela.toLower();
+        auto it = tamanhos.find(chave);
+        if (it != tamanhos.end())
+            return it.value();
+        QHash<QString, int> colunas;
+        if (dialecto == Dialecto::Sqlite) {
+            static const QRegularExpression tamanho(QStringLiteral("\\(\\s*(\\d+)"));
+            QSqlQuery q(db());
+            QString t = tabela;
+            t.replace(QLatin1Char('\''), QStringLiteral("''"));
+            if (q.exec(QStringLiteral("PRAGMA table_info('%1')").arg(t))) {
+                while (q.next()) {
+                    const QRegularExpressionMatch m = tamanho.match(q.value(2).toString());
+                    if (m.hasMatch() &&
+                        q.value(2).toString().contains(QLatin1String("char"), Qt::CaseInsensitive))
+                        colunas.insert(q.value(1).toString().toLower(), m.captured(1).toInt());
+                }
+            }
+        }
+        return tamanhos.insert(chave, colunas).value();
+    }
+};
+
+namespace {
+
+QAtomicInt contadorDeLigacoes;
+
+FieldType tipoDoCampo(const QSqlField& f) {
+    switch (f.metaType().id()) {
+        case QMetaType::QString:
+        case QMetaType::QChar:
+            return FieldType::Text;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return FieldType::Integer;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return FieldType::Real;
+        case QMetaType::Bool:
+            return FieldType::Boolean;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+            return FieldType::DateTime;
+        case QMetaType::QByteArray:
+            return FieldType::Binary;
+        default:
+            return FieldType::Other;
+    }
+}
+
+// Tables named after FROM and JOIN: where a result column's defined size is looked up.
+QStringList tabelasDaInstrucao(const QString& sql) {
+    static const QRegularExpression re(QStringLiteral("\\b(?:FROM|JOIN)\\s+([A-Za-z_][\\w.]*)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QStringList tabelas;
+    auto it = re.globalMatch(sql);
+    while (it.hasNext()) {
+        const QString t = it.next().captured(1);
+        if (!tabelas.contains(t, Qt::CaseInsensitive))
+            tabelas.append(t);
+    }
+    return tabelas;
+}
+
+class EscritorDeTabela : public RecordsetWriter {
+  public:
+    EscritorDeTabela(std::shared_ptr<clsBd::Ligacao> ligacao, QString tabela, QStringList chave)
+        : ligacao_(std::move(ligacao)), tabela_(std::move(tabela)), chave_(std::move(chave)) {}
+
+    void insertRow(const QVector<RecordsetField>& campos, const QVector<QVariant>& valores,
+                   const QVector<bool>& atribuidos) override {
+        QStringList colunas, marcas;
+        QVariantList parametros;
+        for (int i = 0; i < campos.size(); ++i) {
+            if (!atribuidos[i])
+                continue;
+            colunas << ligacao_->citar(campos[i].name);
+            marcas << QStringLiteral("?");
+            parametros << valores[i];
+        }
+        const QString sql = colunas.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(tabela_)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(tabela_, colunas.join(QStringLiteral(", ")),
+                                           marcas.join(QStringLiteral(", ")));
+        executar(sql, parametros);
+    }
+
+    void updateRow(const QVector<RecordsetField>& campos, const QVector<QVariant>& valores,
+                   const QVector<QVariant>& originais, const QVector<bool>& alterados) override {
+        QStringList atribuicoes, condicoes;
+        QVariantList parametros;
+        for (int i = 0; i < campos.size(); ++i) {
+            if (!alterados[i])
+                continue;
+            atribuicoes << ligacao_->citar(campos[i].name) + QStringLiteral(" = ?");
+            parametros << valores[i];
+        }
+        for (int i = 0; i < campos.size(); ++i) {
+            const bool eChave = chave_.isEmpty()
+                                    ? campos[i].type != FieldType::Binary
+                                    : chave_.contains(campos[i].name, Qt::CaseInsensitive);
+            if (!eChave)
+                continue;
+            if (originais[i].isNull()) {
+                condicoes << ligacao_->citar(campos[i].name) + QStringLiteral(" IS NULL");
+            } else {
+                condicoes << ligacao_->citar(campos[i].name) + QStringLiteral(" = ?");
+                parametros << originais[i];
+            }
+        }
+        if (condicoes.isEmpty())
+            throw Falha(
+                Falha::ErroDeBaseDeDados,
+                QStringLiteral("A tabela %1 não tem chave para actualizar o registo").arg(tabela_));
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(tabela_, atribuicoes.join(QStringLiteral(", ")),
+                                     condicoes.join(QStringLiteral(" AND ")));
+        if (executar(sql, parametros) < 1)
+            throw Falha(
+                Falha::ErroDeBaseDeDados,
+                QStringLiteral("O registo de %1 foi alterado ou apagado entretanto").arg(tabela_));
+    }
+
+  private:
+    int executar(const QString& sql, const QVariantList& parametros) {
+        if (!ligacao_->db().isOpen())
+            throw Falha(Falha::ErroDeBaseDeDados,
+                        QStringLiteral("A ligação à base de dados está fechada"));
+        QSqlQuery& q = ligacao_->preparar(sql, parametros);
+        const int n = q.numRowsAffected();
+        q.finish();
+        return n;
+    }
+
+    std::shared_ptr<clsBd::Ligacao> ligacao_;
+    QString tabela_;
+    QStringList chave_;
+};
+
+}  // namespace
+
+clsBd::clsBd() = default;
+
+clsBd::~clsBd() {
+    Desligar();
+}
+
+bool clsBd::Ligar(const QString& stringLigacao) {
+    Desligar();
+    ultimoErro_.clear();
+    const QMap<QString, QString> partes = clsStringLigacao::Ler(stringLigacao);
+    const QString servidor = partes.value(QStringLiteral("server")).trimmed();
+    const QString base = partes.value(QStringLiteral("database")).trimmed();
+    const QString utilizador = partes.value(QStringLiteral("user"));
+    const QString password = partes.value(QStringLiteral("password"));
+
+    auto ligacao = std::make_shared<Ligacao>();
+    ligacao->nome = QStringLiteral("marelo-bd-%1").arg(contadorDeLigacoes.fetchAndAddRelaxed(1));
+    ligacao->baseDeDados = base;
+
+    const bool embutida = !servidor.isEmpty() && QFileInfo(servidor).isDir();
+    {
+        QSqlDatabase db;
+        if (embutida) {
+            const QString ficheiro = QDir(servidor).filePath(base + QStringLiteral(".db"));
+            if (base.isEmpty() || !QFileInfo(ficheiro).isFile()) {
+                ultimoErro_ = QStringLiteral("A base de dados %1 não existe").arg(ficheiro);
+                return false;
+            }
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), ligacao->nome);
+            db.setDatabaseName(ficheiro);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+            ligacao->dialecto = Dialecto::Sqlite;
+        } else {
+            QString odbc;
+            if (servidor.contains(QLatin1Char('='))) {
+                odbc = servidor;
+                odbc.replace(QStringLiteral("{NomeSQL}"), base);
+            } else {
+                odbc = QStringLiteral(
+                           "DRIVER={FreeTDS};SERVER=%1;DATABASE=%2;TDS_Version=7.4;"
+                           "ClientCharset=UTF-8")
+                           .arg(servidor, base);
+            }
+            if (!utilizador.isEmpty())
+                odbc += QStringLiteral(";UID=%1;PWD={%2}").arg(utilizador, password);
+            db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), ligacao->nome);
+            db.setDatabaseName(odbc);
+        }
+        if (!db.open()) {
+            ultimoErro_ = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(ligacao->nome);
+            return false;
+        }
+        if (embutida) {
+            // Committed data survives a crash of the process; WAL keeps readers and the
+            // writer apart.
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+            q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        } else {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT sqlite_version()")))
+                ligacao->dialecto = Dialecto::Sqlite;
+        }
+    }
+    ligacao_ = std::move(ligacao);
+    return true;
+}
+
+bool clsBd::Ligado() const {
+    return ligacao_ && ligacao_->db().isOpen();
+}
+
+clsBd::Dialecto clsBd::dialecto() const {
+    return ligacao_ ? ligacao_->dialecto : Dialecto::SqlServer;
+}
+
+QString clsBd::BaseDeDados() const {
+    return ligacao_ ? ligacao_->baseDeDados : QString();
+}
+
+namespace {
+
+[[noreturn]] void semLigacao() {
+    throw Falha(Falha::ObjectoNaoDefinido, QStringLiteral("Não há ligação aberta à base de dados"));
+}
+
+}  // namespace
+
+void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList& parametros) {
+    if (!Ligado())
+        semLigacao();
+    QSqlQuery& q = ligacao_->preparar(sql, parametros);
+    const QSqlRecord registo = q.record();
+    const QStringList tabelas = tabelasDaInstrucao(sql);
+    QVector<RecordsetField> campos;
+    campos.reserve(registo.count());
+    for (int i = 0; i < registo.count(); ++i) {
+        const QSqlField f = registo.field(i);
+        RecordsetField campo{f.name(), tipoDoCampo(f), 0};
+        if (ligacao_->dialecto == Dialecto::Sqlite) {
+            for (const QString& t : tabelas) {
+                const int n = ligacao_->tamanhosDaTabela(t).value(f.name().toLower(), 0);
+                if (n > 0) {
+                    campo.definedSize = n;
+                    campo.type = FieldType::Text;
+                    break;
+                }
+            }
+        } else if (campo.type == FieldType::Text && f.length() > 0) {
+            campo.definedSize = f.length();
+        }
+        campos.append(campo);
+    }
+    rs.reset(campos);
+    const int n = registo.count();
+    while (q.next()) {
+        QVector<QVariant> valores(n);
+        for (int i = 0; i < n; ++i) {
+            const QVariant v = q.value(i);
+            if (!v.isNull())
+                valores[i] = v;
+        }
+        rs.appendRow(std::move(valores));
+    }
+    q.finish();
+    rs.moveFirst();
+}
+
+void clsBd::AbrirEdicao(const QString& sql, Recordset& rs, const QVariantList& parametros) {
+    AbrirConsulta(sql, rs, parametros);
+    const QStringList tabelas = tabelasDaInstrucao(sql);
+    if (tabelas.isEmpty())
+        return;
+    const QString tabela = tabelas.first();
+    QStringList chave;
+    const QSqlIndex indice = ligacao_->db().primaryIndex(tabela);
+    for (int i = 0; i < indice.count(); ++i)
+        chave << indice.fieldName(i);
+    rs.setWriter(std::make_shared<EscritorDeTabela>(ligacao_, tabela, chave));
+}
+
+int clsBd::Executar(const QString& sql, const QVariantList& parametros) {
+    if (!Ligado())
+        semLigacao();
+    QSqlQuery& q = ligacao_->preparar(sql, parametros);
+    const int n = q.numRowsAffected();
+    q.finish();
+    return n;
+}
+
+void clsBd::IniciarTransaccao() {
+    if (!Ligado())
+        semLigacao();
+    QSqlDatabase db = ligacao_->db();
+    if (!db.transaction())
+        ligacao_->falhar(db.lastError(), QStringLiteral("BEGIN TRANSACTION"));
+    ligacao_->emTransaccao = true;
+}
+
+void clsBd::ConfirmarTransaccao() {
+    if (!Ligado())
+        semLigacao();
+    QSqlDatabase db = ligacao_->db();
+    if (!db.commit())
+        ligacao_->falhar(db.lastError(), QStringLiteral("COMMIT"));
+    ligacao_->emTransaccao = false;
+}
+
+void clsBd::AnularTransaccao() {
+    if (!Ligado())
+        semLigacao();
+    QSqlDatabase db = ligacao_->db();
+    ligacao_->emTransaccao = false;
+    if (!db.rollback())
+        ligacao_->falhar(db.lastError(), QStringLiteral("ROLLBACK"));
+}
+
+bool clsBd::EmTransaccao() const {
+    return ligacao_ && ligacao_->emTransaccao;
+}
+
+void clsBd::Desligar() {
+    if (!ligacao_)
+        return;
+    const QString nome = ligacao_->nome;
+    ligacao_->preparadas.clear();
+    {
+        QSqlDatabase db = ligacao_->db();
+        if (db.isOpen()) {
+            if (ligacao_->emTransaccao)
+                db.rollback();
+            db.close();
+        }
+    }
+    ligacao_.reset();
+    QSqlDatabase::removeDatabase(nome);
+}

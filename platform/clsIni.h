@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A plain INI file: "[section]" and "key=value" lines, UTF-8. Sections and keys are kept as
+// written and found without regard to case. Writing a value keeps every other line of the
+// file in place and replaces the file atomically.
+class clsIni {
+  public:
+    void Ficheiro(const QString& caminho);
+    const QString& Ficheiro() const { return caminho_; }
+
+    // The value's text; empty when the file, the section or the key is absent.
+    // Raises Falha when the file exists but cannot be read.
+    QString LerValor(const QString& seccao, const QString& chave);
+
+    // True when stored; the section and the key are created when absent.
+    bool GravarValor(const QString& seccao, const QString& chave, const QString& texto);
+
+    struct Valor {
+        QString seccao, chave, texto;
+    };
+    // Stores several values with one replacement of the file: all of them or none.
+    bool GravarValores(const QList<Valor>& valores);
+
+  private:
+    bool carregar();
+    bool definir(QStringList& linhas, const Valor& v) const;
+    static int linhaDaChave(const QStringList& linhas, const QString& seccao, const QString& chave,
+                            int* fimDaSeccao);
+
+    QString caminho_;
+    QStringList linhas_;
+    bool carregado_ = false;
+    bool crlf_ = false;
+    bool bom_ = false;
+};

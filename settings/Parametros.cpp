@@ -1,0 +1,93 @@
+#include "settings/Parametros.h"
+
+#include "platform/Falha.h"
+#include "platform/clsIni.h"
+
+const std::array<Parametros::Chave, 34>& Parametros::Chaves() {
+    static const std::array<Chave, 34> chaves{{
+        {"Contactos", "Directoria Entrada", &Parametros::Contactos_Directoria},
+        {"Contactos", "Ficheiro Entrada", &Parametros::Contactos_Ficheiro},
+        {"Contactos", "Directoria Saida", &Parametros::Contactos_SaidaDirectoria},
+        {"Contactos", "Ficheiro Saida", &Parametros::Contactos_SaidaFicheiro},
+        {"Encomenda", "Directoria Entrada", &Parametros::Encomendas_Directoria},
+        {"Encomenda", "Ficheiro Entrada", &Parametros::Encomendas_Ficheiro},
+        {"Encomenda", "Directoria Saida", &Parametros::Encomendas_saidaDirectoria},
+        {"Encomenda", "Ficheiro Saida", &Parametros::Encomendas_SaidaFicheiro},
+        {"email", "Origem", &Parametros::email_Origem},
+        {"email", "Origem Nome", &Parametros::email_OrigemNome},
+        {"email", "Assunto", &Parametros::email_Assunto},
+        {"email", "Destino", &Parametros::email_destino},
+        {"Log", "Directoria", &Parametros::Log_Directoria},
+        {"SQL", "Servidor", &Parametros::Sql_Servidor},
+        {"SQL", "Username", &Parametros::SQL_Username},
+        {"SQL", "Password", &Parametros::Sql_Password},
+        {"Next", "PercursoNext", &Parametros::Next_PercursoNext},
+        {"Next", "PercursoLog", &Parametros::Next_PercursoLog},
+        {"Next", "Username", &Parametros::Next_Utilizador},
+        {"Next", "Password", &Parametros::Next_Password},
+        {"QF", "CodigoNext", &Parametros::Empresa0_CodigoNext},
+        {"QF", "NomeSQL", &Parametros::Empresa0_BdSQL},
+        {"QF", "Tipo Doc", &Parametros::Empresa0_TipoDoc},
+        {"QF", "Sector", &Parametros::Empresa0_Sector},
+        {"QF", "Serie", &Parametros::Empresa0_Serie},
+        {"QF", "ARTPORTES", &Parametros::Empresa0_ArtPortes},
+        {"QF", "Armazem", &Parametros::Empresa0_Armazem},
+        {"SR", "CodigoNext", &Parametros::Empresa1_CodigoNext},
+        {"SR", "NomeSQL", &Parametros::Empresa1_BdSql},
+        {"SR", "Tipo Doc", &Parametros::Empresa1_TipoDoc},
+        {"SR", "Sector", &Parametros::Empresa1_Sector},
+        {"SR", "Serie", &Parametros::Empresa1_Serie},
+        {"SR", "ARTPORTES", &Parametros::Empresa1_ArtPortes},
+        {"SR", "Armazem", &Parametros::Empresa1_Armazem},
+    }};
+    return chaves;
+}
+
+bool Parametros::Ler() {
+    try {
+        clsIni ini;
+        ini.Ficheiro(FicheiroIni);
+        for (const Chave& c : Chaves())
+            this->*c.propriedade =
+                ini.LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool Parametros::Escrever() {
+    try {
+        clsIni ini;
+        ini.Ficheiro(FicheiroIni);
+        QList<clsIni::Valor> valores;
+        for (const Chave& c : Chaves())
+            valores.append(
+                {QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave), this->*c.propriedade});
+        return ini.GravarValores(valores);
+    } catch (...) {
+        return false;
+    }
+}
+
+qint32 Parametros::UltimoContacto_Get(const QString& Empresa) {
+    clsIni ini;
+    ini.Ficheiro(FicheiroIni);
+    const QString texto = ini.LerValor(Empresa, QStringLiteral("UltimoEnviado")).trimmed();
+    if (texto.isEmpty())
+        return 0;
+    bool ok = false;
+    const qint32 valor = texto.toInt(&ok);
+    if (!ok)
+        throw Falha(Falha::TipoIncompativel,
+                    QStringLiteral("O valor \"%1\" de UltimoEnviado da empresa %2 não é um número "
+                                   "inteiro")
+                        .arg(texto, Empresa));
+    return valor;
+}
+
+bool Parametros::UltimoContacto_Put(const QString& Empresa, qint32 valor) {
+    clsIni ini;
+    ini.Ficheiro(FicheiroIni);
+    return ini.GravarValor(Empresa, QStringLiteral("UltimoEnviado"), QString::number(valor));
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// The program's typed view of the settings file: 34 text settings, plus the per-company
+// watermark of the contact export ("UltimoEnviado").
+class Parametros {
+  public:
+    QString FicheiroIni;
+
+    QString Contactos_Directoria;
+    QString Contactos_Ficheiro;
+    QString Contactos_SaidaDirectoria;
+    QString Contactos_SaidaFicheiro;
+    QString Encomendas_Directoria;
+    QString Encomendas_Ficheiro;
+    QString Encomendas_saidaDirectoria;
+    QString Encomendas_SaidaFicheiro;
+    QString email_Origem;
+    QString email_OrigemNome;
+    QString email_Assunto;
+    QString email_destino;
+    QString Log_Directoria;
+    QString Sql_Servidor;
+    QString SQL_Username;
+    QString Sql_Password;
+    QString Next_PercursoNext;
+    QString Next_PercursoLog;
+    QString Next_Utilizador;
+    QString Next_Password;
+    QString Empresa0_CodigoNext;
+    QString Empresa0_BdSQL;
+    QString Empresa0_TipoDoc;
+    QString Empresa0_Sector;
+    QString Empresa0_Serie;
+    QString Empresa0_ArtPortes;
+    QString Empresa0_Armazem;
+    QString Empresa1_CodigoNext;
+    QString Empresa1_BdSql;
+    QString Empresa1_TipoDoc;
+    QString Empresa1_Sector;
+    QString Empresa1_Serie;
+    QString Empresa1_ArtPortes;
+    QString Empresa1_Armazem;
+
+    // Fills the 34 settings; false (and the rest left as they were) when the file cannot be read.
+    bool Ler();
+    // Writes the 34 settings; false when a value could not be stored.
+    bool Escrever();
+    // The company's watermark; 0 when absent. Raises Falha when the stored text is not a
+    // 32-bit whole number or the file cannot be read.
+    qint32 UltimoContacto_Get(const QString& Empresa);
+    bool UltimoContacto_Put(const QString& Empresa, qint32 valor);
+
+    struct Chave {
+        const char* seccao;
+        const char* chave;
+        QString Parametros::*propriedade;
+    };
+    // The 34 keys in the order in which they are read and written.
+    static const std::array<Chave, 34>& Chaves();
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+#include <functional>
+
+// The daily run log: "LOG_" + yyyymmdd + ".txt" in the folder Log_Directoria, appended by every
+// run of the day, one "[dd-mm-yyyy][HH:MM:SS] message" line each, UTF-8, CR LF.
+class cl_log {
+  public:
+    // Opens the day's log and writes "Inicio da sincronização". False when it cannot; then
+    // Escrever and Fechar do nothing.
+    bool Abrir(const QString& NomeIni);
+    void Escrever(const QString& Mensagem);
+    // Writes "Sincronização terminada" and closes the file.
+    void Fechar();
+    bool Aberto() const { return ficheiro_.isOpen(); }
+    QString Caminho() const { return ficheiro_.fileName(); }
+
+    // Appends one line to the day's log without opening a run (for a run that could not start).
+    static void Registar(const QString& NomeIni, const QString& Mensagem);
+
+    static QString CaminhoDoDia(const QString& pastaDoLog, const QDate& dia);
+    static QString Linha(const QDateTime& quando, const QString& mensagem);
+
+    // The clock; tests replace it.
+    static std::function<QDateTime()> relogio;
+
+  private:
+    QFile ficheiro_;
+};
