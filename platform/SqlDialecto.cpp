@@ -29,7 +29,7 @@ qsizetype saltarAspas(const QString& s, qsizetype i) {
 // SELECT ends. Returns false when there is none left.
 bool reescreverUmTop(QString& sql) {
     static const QRegularExpression top(
-        QStringLiteral("^\\s+TOP\\s*(?:\\(\\s*(\\d+)\\s*\\)|(\\d+))"),
+        QStringLiteral("\\s+TOP\\s*(?:\\(\\s*(\\d+)\\s*\\)|(\\d+))"),
         QRegularExpression::CaseInsensitiveOption);
     for (qsizetype i = 0; i < sql.size(); ++i) {
         const QChar c = sql[i];
