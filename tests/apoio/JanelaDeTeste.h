@@ -6,7 +6,7 @@
 
 // Keeps what a run shows, as the list and the message boxes would hold it.
 class JanelaDeTeste : public JanelaDeProgresso {
-public:
+  public:
     QStringList lista;
     QStringList mensagens;
     int limpezas = 0;

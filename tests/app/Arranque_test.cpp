@@ -38,7 +38,8 @@ TEST(Arrancar, CaminhoDoFicheiroDeParametros) {
 
 TEST(Arrancar, ALinhaDeComandoEOTextoDosArgumentos) {
     EXPECT_EQ(linhaDeComando({QStringLiteral("marelo")}), QString());
-    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("/S")}), QStringLiteral("/S"));
+    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("/S")}),
+              QStringLiteral("/S"));
     EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("a b.vek")}),
               QStringLiteral("a b.vek"));
     EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("/S"), QString()}),

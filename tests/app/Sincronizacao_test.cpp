@@ -19,13 +19,15 @@ struct EspacoDeExecucao {
             "[Contactos]\nDirectoria Entrada=" + e.pasta(QStringLiteral("contactos")).toUtf8() +
             "\nFicheiro Entrada=*.xml\n[Encomenda]\nDirectoria Entrada=" +
             e.pasta(QStringLiteral("encomendas")).toUtf8() +
-            "\nFicheiro Entrada=*.xml\nDirectoria Saida=" + e.pasta(QStringLiteral("saida")).toUtf8() +
+            "\nFicheiro Entrada=*.xml\nDirectoria Saida=" +
+            e.pasta(QStringLiteral("saida")).toUtf8() +
             "\n[Log]\nDirectoria= " + e.pasta(QStringLiteral("log")).toUtf8() + "/ \n";
         ini = e.escrever(QStringLiteral("Quintaflor.vek"), texto);
     }
     QStringList linhasDoLog() const {
         const QStringList ficheiros = QDir(e.caminho(QStringLiteral("log"))).entryList(QDir::Files);
-        if (ficheiros.size() != 1) return {};
+        if (ficheiros.size() != 1)
+            return {};
         QStringList linhas;
         const QString texto = QString::fromUtf8(e.ler(QStringLiteral("log/") + ficheiros.first()));
         for (const QString& l : texto.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
@@ -34,16 +36,13 @@ struct EspacoDeExecucao {
     }
 };
 
-const QStringList kListaVazia{QStringLiteral("Enviar contactos alterados"),
-                              QStringLiteral("Importar Contactos"),
-                              QStringLiteral("Importar Encomendas"),
-                              QStringLiteral("Sincronização terminada")};
-const QStringList kLogVazio{QStringLiteral("Inicio da sincronização"),
-                            QStringLiteral("Enviar contactos alterados"),
-                            QStringLiteral("Importar Contactos"),
-                            QStringLiteral("Importar encomendas"),
-                            QStringLiteral("Sincronização terminada"),
-                            QStringLiteral("Sincronização terminada")};
+const QStringList kListaVazia{
+    QStringLiteral("Enviar contactos alterados"), QStringLiteral("Importar Contactos"),
+    QStringLiteral("Importar Encomendas"), QStringLiteral("Sincronização terminada")};
+const QStringList kLogVazio{
+    QStringLiteral("Inicio da sincronização"), QStringLiteral("Enviar contactos alterados"),
+    QStringLiteral("Importar Contactos"),      QStringLiteral("Importar encomendas"),
+    QStringLiteral("Sincronização terminada"), QStringLiteral("Sincronização terminada")};
 
 }  // namespace
 
@@ -66,12 +65,14 @@ TEST(Sincronizacao, DuasExecucoesNoMesmoDiaFicamNoMesmoLogEALimpamALista) {
     EXPECT_EQ(janela.limpezas, 2);
     EXPECT_EQ(janela.lista, kListaVazia);
     EXPECT_EQ(w.linhasDoLog(), kLogVazio + kLogVazio);
-    const QString linha = QString::fromUtf8(w.e.ler(
-        QStringLiteral("log/") + QDir(w.e.caminho(QStringLiteral("log"))).entryList(QDir::Files)[0]));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:\\d\\d\\] "
-                                                  "Inicio da sincronização\r\n"))
-                    .match(linha)
-                    .hasMatch());
+    const QString linha = QString::fromUtf8(
+        w.e.ler(QStringLiteral("log/") +
+                QDir(w.e.caminho(QStringLiteral("log"))).entryList(QDir::Files)[0]));
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:\\d\\d\\] "
+                                          "Inicio da sincronização\r\n"))
+            .match(linha)
+            .hasMatch());
 }
 
 TEST(Sincronizacao, PastaDeEntradaQueNaoExisteEReportadaEAExecucaoContinua) {
@@ -82,7 +83,8 @@ TEST(Sincronizacao, PastaDeEntradaQueNaoExisteEReportadaEAExecucaoContinua) {
     s.sincronizar();
     ASSERT_EQ(janela.lista.size(), 5);
     EXPECT_TRUE(janela.lista[2].startsWith(QStringLiteral("Erro 76\r\n(")));
-    EXPECT_TRUE(janela.lista[2].endsWith(QStringLiteral(")\r\nNa função ImpContactos do frmMarelo")));
+    EXPECT_TRUE(
+        janela.lista[2].endsWith(QStringLiteral(")\r\nNa função ImpContactos do frmMarelo")));
     EXPECT_EQ(janela.lista[3], QStringLiteral("Importar Encomendas"));
     EXPECT_TRUE(s.houveErros());
     EXPECT_TRUE(w.linhasDoLog().contains(janela.lista[2].section(QStringLiteral("\r\n"), 0, 0)));
@@ -131,11 +133,13 @@ TEST(Sincronizacao, MoverFicheiro) {
     EXPECT_EQ(lerFicheiro(destino), QByteArray("ordem"));
 
     e.escrever(QStringLiteral("out/p.xml"), "velho");
-    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/p.xml")), e.caminho(QStringLiteral("out/p.xml"))));
+    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/p.xml")),
+                                 e.caminho(QStringLiteral("out/p.xml"))));
     EXPECT_FALSE(e.existe(QStringLiteral("out/p.xml")));
 
     e.escrever(QStringLiteral("in/q.xml"), "q");
-    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/q.xml")), e.caminho(QStringLiteral("nao/q.xml"))));
+    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/q.xml")),
+                                 e.caminho(QStringLiteral("nao/q.xml"))));
     EXPECT_TRUE(e.existe(QStringLiteral("in/q.xml")));
 }
 

@@ -6,8 +6,8 @@
 
 TEST(ListagemDeFicheiros, CorrespondeEOrdenaSemDistinguirMaiusculas) {
     Espaco e;
-    for (const char* nome : {"prp_b.XML", "PRP_a.xml", "prp_c.xml.bak", "outro.xml", "PRP_10.xml",
-                             "prp_2.xml"})
+    for (const char* nome :
+         {"prp_b.XML", "PRP_a.xml", "prp_c.xml.bak", "outro.xml", "PRP_10.xml", "prp_2.xml"})
         e.escrever(QString::fromUtf8(nome), "x");
     e.pasta(QStringLiteral("prp_pasta.xml"));
 
@@ -15,7 +15,8 @@ TEST(ListagemDeFicheiros, CorrespondeEOrdenaSemDistinguirMaiusculas) {
     l.setPath(e.caminho());
     l.setPattern(QStringLiteral("PRP*.xml"));
     QStringList nomes;
-    for (int i = 0; i < l.ListCount(); ++i) nomes << l.List(i);
+    for (int i = 0; i < l.ListCount(); ++i)
+        nomes << l.List(i);
     EXPECT_EQ(nomes, (QStringList{"PRP_10.xml", "prp_2.xml", "PRP_a.xml", "prp_b.XML"}));
 
     l.setPattern(QStringLiteral("prp_?.xml"));

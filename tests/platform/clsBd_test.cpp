@@ -10,14 +10,15 @@
 namespace {
 
 const char* kEsquema =
-    "CREATE TABLE pessoas (Numero int PRIMARY KEY, Nome nvarchar(10), Obs nvarchar(255), Valor real);"
+    "CREATE TABLE pessoas (Numero int PRIMARY KEY, Nome nvarchar(10), Obs nvarchar(255), Valor "
+    "real);"
     "CREATE TABLE registo (Texto nvarchar(20));"
     "CREATE TRIGGER pessoas_ai AFTER INSERT ON pessoas BEGIN "
     "  INSERT INTO registo (Texto) VALUES ('novo; ' || NEW.Nome); END;"
     "INSERT INTO pessoas VALUES (1, 'Ana', NULL, 1.5), (2, 'O''Neil', 'x', NULL);";
 
 class BaseDeDados : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         criarBaseDeDados(e.caminho(), QStringLiteral("EMP"), {QString::fromUtf8(kEsquema)});
         ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(), QStringLiteral("EMP"))));
@@ -30,9 +31,10 @@ protected:
 
 TEST_F(BaseDeDados, ConsultaGuardaNulosTamanhosEContagemDepoisDeDesligar) {
     Recordset rs;
-    bd.AbrirConsulta(QStringLiteral("SELECT Numero, Nome, Obs, Valor, Numero + 1 AS Outro FROM pessoas "
-                                    "ORDER BY Numero"),
-                     rs);
+    bd.AbrirConsulta(
+        QStringLiteral("SELECT Numero, Nome, Obs, Valor, Numero + 1 AS Outro FROM pessoas "
+                       "ORDER BY Numero"),
+        rs);
     bd.Desligar();
     ASSERT_EQ(rs.recordCount(), 2);
     EXPECT_EQ(rs.definedSize(QStringLiteral("nome")), 10);
@@ -108,7 +110,8 @@ TEST_F(BaseDeDados, LinhaApagadaEntretantoNaoEActualizadaEmSilencio) {
 
 TEST_F(BaseDeDados, InstrucaoErradaEOperacaoSemLigacaoSaoFalhas) {
     Recordset rs;
-    EXPECT_THROW(bd.AbrirConsulta(QStringLiteral("SELECT nada FROM tabela_que_nao_existe"), rs), Falha);
+    EXPECT_THROW(bd.AbrirConsulta(QStringLiteral("SELECT nada FROM tabela_que_nao_existe"), rs),
+                 Falha);
     bd.Desligar();
     EXPECT_THROW(bd.Executar(QStringLiteral("DELETE FROM pessoas")), Falha);
 }
@@ -149,7 +152,8 @@ TEST(SqlDialecto, FormasTSqlReescritasParaSqlite) {
         {"SELECT TOP (1) a FROM t", "SELECT a FROM t LIMIT 1"},
         {"SELECT x, (SELECT TOP (1) b FROM u WHERE (u.k = t.k)) AS y FROM t ORDER BY x",
          "SELECT x, (SELECT b FROM u WHERE (u.k = t.k) LIMIT 1) AS y FROM t ORDER BY x"},
-        {"Select * from vek_Packs WITH (NOLOCK) where Codigo=?", "Select * from vek_Packs where Codigo=?"},
+        {"Select * from vek_Packs WITH (NOLOCK) where Codigo=?",
+         "Select * from vek_Packs where Codigo=?"},
         {"SELECT Codigo From vek_contactos WHERE (Codigo = N'12')",
          "SELECT Codigo From vek_contactos WHERE (Codigo = '12')"},
         {"SELECT 'N''a' AS n, TOPO FROM t", "SELECT 'N''a' AS n, TOPO FROM t"},
@@ -159,8 +163,8 @@ TEST(SqlDialecto, FormasTSqlReescritasParaSqlite) {
 }
 
 TEST(ScriptSql, DivideNosPontoEVirgulaForaDeTextosComentariosEGatilhos) {
-    const QStringList partes = dividirScriptSql(QString::fromUtf8(kEsquema) +
-                                                QStringLiteral("-- fim; nada\n/* a; b */ SELECT 1"));
+    const QStringList partes = dividirScriptSql(
+        QString::fromUtf8(kEsquema) + QStringLiteral("-- fim; nada\n/* a; b */ SELECT 1"));
     ASSERT_EQ(partes.size(), 5);
     EXPECT_TRUE(partes[2].startsWith(QStringLiteral("CREATE TRIGGER")));
     EXPECT_TRUE(partes[2].endsWith(QStringLiteral("END")));

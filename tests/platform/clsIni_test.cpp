@@ -36,15 +36,17 @@ TEST(Parametros, FicheiroInexistenteDaValoresVazios) {
     Espaco e;
     Parametros p = todosPreenchidos(e.caminho(QStringLiteral("nao-existe.vek")));
     EXPECT_TRUE(p.Ler());
-    for (const Parametros::Chave& c : Parametros::Chaves()) EXPECT_TRUE((p.*c.propriedade).isEmpty());
+    for (const Parametros::Chave& c : Parametros::Chaves())
+        EXPECT_TRUE((p.*c.propriedade).isEmpty());
     EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 0);
 }
 
 TEST(Parametros, EscreverGuardaMarcasComentariosEOutrasSeccoes) {
     Espaco e;
-    const QString ficheiro = e.escrever(QStringLiteral("q.vek"),
-                                        "; feito a mao\n[Outra]\nChave Livre=1\n[QF]\nUltimoEnviado=77\n"
-                                        "[SR]\nUltimoEnviado=-5\n");
+    const QString ficheiro =
+        e.escrever(QStringLiteral("q.vek"),
+                   "; feito a mao\n[Outra]\nChave Livre=1\n[QF]\nUltimoEnviado=77\n"
+                   "[SR]\nUltimoEnviado=-5\n");
     Parametros p = todosPreenchidos(ficheiro);
     ASSERT_TRUE(p.Escrever());
     ASSERT_TRUE(p.UltimoContacto_Put(QStringLiteral("SR"), 1234));
@@ -55,7 +57,8 @@ TEST(Parametros, EscreverGuardaMarcasComentariosEOutrasSeccoes) {
     EXPECT_TRUE(texto.startsWith(QStringLiteral("; feito a mao\n[Outra]\nChave Livre=1\n[QF]\n")));
     clsIni ini;
     ini.Ficheiro(ficheiro);
-    EXPECT_EQ(ini.LerValor(QStringLiteral("outra"), QStringLiteral("chave livre")), QStringLiteral("1"));
+    EXPECT_EQ(ini.LerValor(QStringLiteral("outra"), QStringLiteral("chave livre")),
+              QStringLiteral("1"));
     EXPECT_EQ(texto.count(QStringLiteral("[QF]")), 1);
 }
 
@@ -68,14 +71,16 @@ TEST(Parametros, MarcaQueNaoEInteiroEUmaFalhaNaoUmZero) {
 
 TEST(clsIni, AceitaBomCrlfEBrancosEMantemOFormatoAoEscrever) {
     Espaco e;
-    const QString ficheiro = e.escrever(
-        QStringLiteral("q.vek"), "\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web \r\n"
-                                 "[Log]\r\nDirectoria=x\r\n");
+    const QString ficheiro =
+        e.escrever(QStringLiteral("q.vek"),
+                   "\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web \r\n"
+                   "[Log]\r\nDirectoria=x\r\n");
     clsIni ini;
     ini.Ficheiro(ficheiro);
     EXPECT_EQ(ini.LerValor(QStringLiteral("Contactos"), QStringLiteral("Directoria Entrada")),
               QStringLiteral("C:\\Dados\\Web"));
-    ASSERT_TRUE(ini.GravarValor(QStringLiteral("Log"), QStringLiteral("Directoria"), QStringLiteral("y")));
+    ASSERT_TRUE(
+        ini.GravarValor(QStringLiteral("Log"), QStringLiteral("Directoria"), QStringLiteral("y")));
     ASSERT_TRUE(ini.GravarValor(QStringLiteral("Nova"), QStringLiteral("K"), QStringLiteral("v")));
     EXPECT_EQ(lerFicheiro(ficheiro),
               QByteArray("\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web \r\n"
@@ -87,7 +92,8 @@ TEST(clsIni, RecusaValoresComMudancaDeLinhaSemTocarNoFicheiro) {
     const QString ficheiro = e.escrever(QStringLiteral("q.vek"), "[A]\nB=1\n");
     clsIni ini;
     ini.Ficheiro(ficheiro);
-    EXPECT_FALSE(ini.GravarValor(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1\n[X]")));
+    EXPECT_FALSE(
+        ini.GravarValor(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1\n[X]")));
     EXPECT_EQ(lerFicheiro(ficheiro), QByteArray("[A]\nB=1\n"));
 }
 
