@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The mail-server settings, kept in a section of the settings file of their own ("Servidor
+// email"), apart from the settings that the settings dialog edits.
+class ServidorEmail {
+  public:
+    static const QString Seccao;
+
+    QString Servidor;
+    QString Porta;
+    QString Seguranca;
+    QString Utilizador;
+    QString Password;
+
+    // Absent keys read as empty. False when the file exists but cannot be read.
+    bool Ler(const QString& ficheiro);
+    // Stores the five values at once: all of them or none.
+    bool Gravar(const QString& ficheiro) const;
+};
+
+// Why the settings file cannot be written, in words for the user.
+QString motivoDeNaoGravar(const QString& ficheiro);
