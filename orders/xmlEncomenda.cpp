@@ -194,6 +194,7 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     qint64 inicioDeEnc = -1;
     qint64 fimDeEnc = -1;
     QXmlStreamReader leitor(texto);
+    leitor.setNamespaceProcessing(false);  // names as the DOM saw them, prefixes and all
     int profundidade = 0;
     while (!leitor.atEnd() && fimDeEnc < 0) {
         switch (leitor.readNext()) {

@@ -236,6 +236,10 @@ struct Codificacao {
     QByteArray bytes;
 };
 
+void PrintTo(const Codificacao& c, std::ostream* os) {
+    *os << c.nome;
+}
+
 class xmlContactoCodificacao : public testing::TestWithParam<Codificacao> {};
 
 QByteArray comDeclaracao(const char* codificacao, const QString& nome) {
@@ -326,6 +330,10 @@ struct Falhado {
     int codigo;
     int linha;
 };
+
+void PrintTo(const Falhado& f, std::ostream* os) {
+    *os << f.nome;
+}
 
 class xmlContactoNaoCarrega : public testing::TestWithParam<Falhado> {};
 

@@ -220,6 +220,10 @@ struct Ilegivel {
     const char* elemento;  // named in the reason
 };
 
+void PrintTo(const Ilegivel& i, std::ostream* os) {
+    *os << i.nome;
+}
+
 class xmlEncomendaIlegivel : public ComRegiao, public testing::WithParamInterface<Ilegivel> {};
 
 TEST_P(xmlEncomendaIlegivel, DaFalsoComARazao) {
@@ -305,6 +309,10 @@ struct Data {
     const QLocale* locale;
     QDateTime esperado;  // invalid: not a date
 };
+
+void PrintTo(const Data& d, std::ostream* os) {
+    *os << '"' << d.texto << "\" " << d.locale->name().toStdString();
+}
 
 class DataDoFicheiro : public testing::TestWithParam<Data> {};
 

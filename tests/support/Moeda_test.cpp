@@ -18,6 +18,10 @@ struct Leitura {
     std::optional<qint64> dezMilesimos;
 };
 
+void PrintTo(const Leitura& l, std::ostream* os) {
+    *os << '"' << l.texto << "\" " << l.locale->name().toStdString();
+}
+
 class MoedaLeitura : public testing::TestWithParam<Leitura> {};
 
 TEST_P(MoedaLeitura, LeTextoPelaRegiao) {
