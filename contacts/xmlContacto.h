@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QObject>
+#include <QString>
+#include <QXmlStreamWriter>
+
+// One contact as it travels between the CRM and the web side, and its contact file: root
+// CLIENTES, one PRP with nineteen described elements. The properties are plain values.
+class xmlContacto : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit xmlContacto(QObject* parent = nullptr) : QObject(parent) {}
+
+    QString Ficheiro;  // the file Ler reads
+    QString id;        // web identifier as read (IDNET)
+    QString Nome;
+    QString email;
+    QString Nif;
+    QString Responsavel;
+    QString Morada;
+    QString CodPostal;
+    QString Localidade;
+    QString Telefone;
+    QString Fax;
+    QString Comercial;
+    QString Financeiro;
+    QString SITE;
+    QString Id_Unico;     // written, never read
+    QString IdSite;       // web identifier as written (IDNET)
+    QString idContactos;  // written, never read
+    QString Tipo;         // written, never read
+    QString Desconto;     // written, never read
+    QString Vendedor;     // written, never read
+    QString CodigoEmpresa;
+    QString Telemovel;  // read, never written
+
+    // Writes the contact file at the path given (not the property Ficheiro), replacing it
+    // atomically: the old file stays whole if anything fails. Raises Falha on failure.
+    void Create_XML(const QString& Ficheiro);
+
+    // Reads Ficheiro. False, with the event Erro, when it cannot be read or parsed; then no
+    // property changes. Otherwise every property it reads is cleared first, so nothing of an
+    // earlier file survives, and the direct children of the first PRP are read.
+    bool Ler();
+
+  signals:
+    void Erro(QString DescricaoDoErro, QString LocalDoErro);
+};
+
+// Loading of the contact and order files, with the program's report of a file that does not
+// load. Files are read in UTF-8 (with or without BOM), UTF-16 (with BOM, or recognisable
+// without), and in ISO-8859-1, windows-1252 or ISO-8859-15 when their declaration says so.
+class FicheiroXml {
+  public:
+    enum class Codificacao { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
+
+    // Error codes of the report; they stay as they are, users quote them.
+    enum CodigoDeErro : int {
+        NaoAbriu = 1001,                 // the file is missing or cannot be read
+        MalFormado = 1002,               // the text is not well-formed XML (the parser's reason)
+        CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
+        CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
+    };
+
+    struct Erro {
+        int codigo = 0;
+        QString razao;
+        qint64 linha = 0;    // from 1; 0 when the file could not be read
+        qint64 coluna = 0;   // characters of the line before the point of failure
+        qint64 posicao = 0;  // characters of the file before the point of failure
+        QString origem;      // the text of the offending line
+        // The report shown to the user: "Erro ao abrir o ficheiro." and five aligned lines.
+        QString relatorio() const;
+    };
+
+    // Reads and parses the file; false with erro() filled when it does not load.
+    bool carregar(const QString& caminho);
+
+    const QDomDocument& documento() const { return documento_; }
+    // The decoded text, without a byte-order mark.
+    const QString& texto() const { return texto_; }
+    const Erro& erro() const { return erro_; }
+    // The first element of that exact name in document order, the root included; null if none.
+    QDomElement primeiroElemento(const QString& nome) const;
+
+    // The text encoded as the file was (same encoding, byte-order mark kept), characters the
+    // encoding cannot hold becoming character references.
+    QByteArray codificar(const QString& texto) const;
+
+  private:
+    bool falhar(int codigo, const QString& razao, qint64 posicao);
+
+    QDomDocument documento_;
+    QString texto_;
+    Codificacao codificacao_ = Codificacao::Utf8;
+    bool bom_ = false;
+    Erro erro_;
+};
+
+// Saves the bytes to the path atomically (a temporary file in the same folder, then renamed).
+// Raises Falha when it cannot; the old file, if any, is then left as it was.
+void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo);
+
+// Writes text as element content: markup escaped, carriage returns as references so they
+// survive reading, characters XML 1.0 cannot hold left out.
+void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto);

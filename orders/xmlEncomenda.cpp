@@ -1,0 +1,251 @@
+#include "orders/xmlEncomenda.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <limits>
+
+#include "contacts/xmlContacto.h"
+#include "platform/Falha.h"
+#include "support/DataRegional.h"
+
+namespace {
+
+const QString campoArtigo = QStringLiteral("Artigo");
+const QString campoDescricao = QStringLiteral("Descrição");
+const QString campoQtd = QStringLiteral("Qtd");
+const QString campoPreco = QStringLiteral("Preço");
+const QString campoDesconto = QStringLiteral("Desconto");
+const QString campoDescontoTXT = QStringLiteral("DescontoTXT");
+
+// The element of a LINHA that fills each field, and whether it holds an amount.
+struct CampoDaLinha {
+    const char* elemento;
+    const QString* campo;
+    bool montante;
+};
+
+const CampoDaLinha camposDaLinha[] = {
+    {"CODIGO", &campoArtigo, false},    {"NOME", &campoDescricao, false},
+    {"QUANTIDADE", &campoQtd, true},    {"PRECO", &campoPreco, true},
+    {"DESCONTO", &campoDesconto, true}, {"DESCONTOTXT", &campoDescontoTXT, false},
+};
+
+}  // namespace
+
+xmlEncomenda::xmlEncomenda() {
+    inicializarRs();
+}
+
+void xmlEncomenda::inicializarRs() {
+    Recordset rs;
+    rs.appendField(campoArtigo, FieldType::Text, 15);
+    rs.appendField(campoDescricao, FieldType::Text, 80);
+    rs.appendField(campoQtd, FieldType::Currency);
+    rs.appendField(campoPreco, FieldType::Currency);
+    rs.appendField(campoDesconto, FieldType::Currency);
+    rs.appendField(campoDescontoTXT, FieldType::Text, 25);
+    rs.open();
+    RsLinha = std::move(rs);
+}
+
+bool xmlEncomenda::GetEncomenda() {
+    return LerEncomenda();
+}
+
+bool xmlEncomenda::falhar(const QString& razao) {
+    UltimoErro = razao;
+    return false;
+}
+
+Moeda xmlEncomenda::TextoParaMoeda(const QString& texto, const QString& elemento) {
+    if (texto.isEmpty())
+        return Moeda();
+    if (const std::optional<Moeda> m = Moeda::deTexto(texto))
+        return *m;
+    // Read as 0 all the same, but a wrong regional setting must not pass unnoticed.
+    Avisos << QStringLiteral(
+                  "O montante \"%1\" do elemento %2 do ficheiro %3 não é um número pelas "
+                  "definições regionais (%4); foi lido como 0")
+                  .arg(texto, elemento, QDir::toNativeSeparators(FicheiroXML), QLocale().name());
+    return Moeda();
+}
+
+bool xmlEncomenda::LerEncomenda() {
+    UltimoErro.clear();
+    Avisos.clear();
+    JaGravada = false;
+
+    FicheiroXml ficheiro;
+    if (!ficheiro.carregar(FicheiroXML))
+        return falhar(ficheiro.erro().relatorio());
+
+    IdCliente.clear();
+    CodEmpresa.clear();
+    Contacto = false;
+    Data = QDateTime();
+    Idencomenda = 0;
+    Observacoes.clear();
+    SubTotal = EcoValor = Portes = Total = voucher = TotalFinal = Moeda();
+    inicializarRs();
+
+    const QDomElement enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
+    if (enc.isNull())
+        return falhar(QStringLiteral("O ficheiro %1 não tem o elemento ENC")
+                          .arg(QDir::toNativeSeparators(FicheiroXML)));
+
+    int numeroDaLinha = 0;
+    for (QDomElement e = enc.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const QString nome = e.tagName().toUpper();
+        if (nome == QLatin1String("IDCLIENTE")) {
+            IdCliente = e.text();
+        } else if (nome == QLatin1String("CODEMPRESA")) {
+            CodEmpresa = e.text();
+        } else if (nome == QLatin1String("FLAGPROSPECT")) {
+            Contacto = e.text() != QLatin1String("0");
+        } else if (nome == QLatin1String("DATA")) {
+            const std::optional<QDateTime> data = lerDataRegional(e.text());
+            if (!data)
+                return falhar(
+                    QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(e.text()));
+            Data = *data;
+        } else if (nome == QLatin1String("IDENCOMENDA")) {
+            const std::optional<Moeda> n = Moeda::deTexto(e.text());
+            if (!n || n->dezMilesimos() % Moeda::Escala != 0 ||
+                n->dezMilesimos() / Moeda::Escala > std::numeric_limits<qint32>::max() ||
+                n->dezMilesimos() / Moeda::Escala < std::numeric_limits<qint32>::min())
+                return falhar(QStringLiteral("O elemento IDENCOMENDA (\"%1\") não é um número "
+                                             "inteiro")
+                                  .arg(e.text()));
+            Idencomenda = qint32(n->dezMilesimos() / Moeda::Escala);
+        } else if (nome == QLatin1String("LINHAS")) {
+            for (QDomElement l = e.firstChildElement(); !l.isNull(); l = l.nextSiblingElement())
+                if (l.tagName().toUpper() == QLatin1String("LINHA") &&
+                    !lerLinha(l, ++numeroDaLinha))
+                    return false;
+        } else if (nome == QLatin1String("OBS")) {
+            Observacoes = e.text();
+        } else if (nome == QLatin1String("SUBTOTAL")) {
+            SubTotal = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("ECOVALOR")) {
+            EcoValor = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("PORTES")) {
+            Portes = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("TOTAL")) {
+            Total = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("VOUCHER")) {
+            voucher = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("TOTALFINAL")) {
+            TotalFinal = TextoParaMoeda(e.text(), nome);
+        } else if (nome == QLatin1String("IDENCSAGE")) {
+            JaGravada = true;
+        }
+    }
+    RsLinha.moveFirst();
+    return true;
+}
+
+bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
+    RsLinha.addNew();
+    for (QDomElement e = linha.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const QString nome = e.tagName().toUpper();
+        for (const CampoDaLinha& c : camposDaLinha) {
+            if (nome != QLatin1String(c.elemento))
+                continue;
+            const QString texto = e.text();
+            if (c.montante) {
+                const QString onde = QStringLiteral("%1 da linha %2").arg(nome).arg(numero);
+                RsLinha.setValue(*c.campo, QVariant::fromValue(TextoParaMoeda(texto, onde)));
+            } else if (const int tamanho = RsLinha.definedSize(*c.campo); texto.size() > tamanho) {
+                return falhar(
+                    QStringLiteral("O elemento %1 da linha %2 (\"%3\") tem %4 caracteres; "
+                                   "o campo %5 tem no máximo %6")
+                        .arg(nome)
+                        .arg(numero)
+                        .arg(texto)
+                        .arg(texto.size())
+                        .arg(*c.campo)
+                        .arg(tamanho));
+            } else {
+                RsLinha.setValue(*c.campo, texto);
+            }
+            break;
+        }
+    }
+    RsLinha.update();
+    return true;
+}
+
+bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
+                                 const QString& novocliente, const QString& Id_Guid) {
+    UltimoErro.clear();
+    FicheiroXml ficheiro;
+    if (!ficheiro.carregar(FicheiroXML))
+        return falhar(ficheiro.erro().relatorio());
+    const QString naoTemEnc = QStringLiteral("O ficheiro %1 não tem o elemento ENC")
+                                  .arg(QDir::toNativeSeparators(FicheiroXML));
+    if (ficheiro.primeiroElemento(QStringLiteral("ENC")).isNull())
+        return falhar(naoTemEnc);
+
+    // The block goes in as text just before the end of the first ENC, so that everything else
+    // in the file (layout, attribute order, declaration, encoding) stays exactly as it was.
+    QString texto = ficheiro.texto();
+    qint64 inicioDeEnc = -1;
+    qint64 fimDeEnc = -1;
+    QXmlStreamReader leitor(texto);
+    leitor.setNamespaceProcessing(false);  // names as the DOM saw them, prefixes and all
+    int profundidade = 0;
+    while (!leitor.atEnd() && fimDeEnc < 0) {
+        switch (leitor.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (inicioDeEnc >= 0)
+                    ++profundidade;
+                else if (leitor.qualifiedName() == QLatin1String("ENC"))
+                    inicioDeEnc = leitor.characterOffset();
+                break;
+            case QXmlStreamReader::EndElement:
+                if (inicioDeEnc >= 0 && profundidade-- == 0)
+                    fimDeEnc = leitor.characterOffset();
+                break;
+            default:
+                break;
+        }
+    }
+    if (fimDeEnc < 0)
+        return falhar(naoTemEnc);
+
+    QString bloco;
+    QXmlStreamWriter escritor(&bloco);
+    escritor.writeStartElement(QStringLiteral("IDENCSAGE"));
+    const auto elemento = [&escritor](const QString& nome, const QString& valor) {
+        escritor.writeStartElement(nome);
+        escreverTextoXml(escritor, valor);
+        escritor.writeEndElement();
+    };
+    elemento(QStringLiteral("TPDOC"), TipoDoc);
+    elemento(QStringLiteral("NNUMDOC"), QString::number(Numerodoc));
+    elemento(QStringLiteral("SERIE"), QString::number(Serie));
+    elemento(QStringLiteral("ANO"), QString::number(Ano));
+    if (!novocliente.isEmpty()) {
+        elemento(QStringLiteral("IDCLIENTE"), novocliente);
+        elemento(QStringLiteral("Id_Unico"), Id_Guid);
+    }
+    escritor.writeEndElement();
+
+    if (fimDeEnc == inicioDeEnc && texto.mid(fimDeEnc - 2, 2) == QLatin1String("/>")) {
+        texto.replace(fimDeEnc - 2, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"));
+    } else {
+        const qsizetype etiquetaFinal = texto.lastIndexOf(QLatin1String("</"), fimDeEnc - 1);
+        if (etiquetaFinal < inicioDeEnc)
+            return falhar(naoTemEnc);
+        texto.insert(etiquetaFinal, bloco);
+    }
+
+    try {
+        gravarFicheiroAtomicamente(FicheiroXML, ficheiro.codificar(texto));
+    } catch (const Falha& f) {
+        return falhar(f.descricao());
+    }
+    return true;
+}

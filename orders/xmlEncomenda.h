@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDateTime>
+#include <QDomElement>
+#include <QString>
+#include <QStringList>
+
+#include "platform/Recordset.h"
+#include "support/Moeda.h"
+
+// One web order file: the first ENC of the document, its header values and its lines. One
+// object serves a whole import run, pointed at each file in turn.
+class xmlEncomenda {
+  public:
+    xmlEncomenda();
+
+    QString FicheiroXML;  // full path of the order file
+    QString IdCliente;    // customer code, or the prospect's CRM contact code when Contacto
+    QString CodEmpresa;
+    bool Contacto = false;  // the order comes from a prospect
+    QDateTime Data;
+    qint32 Idencomenda = 0;
+    QString Observacoes;
+    Moeda SubTotal;
+    Moeda EcoValor;
+    Moeda Portes;
+    Moeda Total;
+    Moeda voucher;
+    Moeda TotalFinal;
+    // The lines of the last order read: "Artigo", "Descrição", "Qtd", "Preço", "Desconto",
+    // "DescontoTXT".
+    Recordset RsLinha;
+
+    // Filled by GetEncomenda: the file already holds a written document (IDENCSAGE), so the
+    // order must not be written again.
+    bool JaGravada = false;
+    // Why the last GetEncomenda or ActualizarXML gave false, in words for the run log.
+    QString UltimoErro;
+    // Amount texts of the last GetEncomenda that did not convert and were read as 0, each
+    // naming the file and the element, for the run log.
+    QStringList Avisos;
+
+    // Reads FicheiroXML. False when it cannot be read or parsed (nothing changes then), or
+    // when it parses but is not a readable order: no ENC, an IDENCOMENDA that is not a whole
+    // number, a DATA that is not a date, a text longer than its field of the lines table.
+    // Every header value and the lines table are reset before reading.
+    bool GetEncomenda();
+
+    // Replaces RsLinha by a new, empty, open lines table.
+    void inicializarRs();
+
+    // Appends the identity of the written document (IDENCSAGE) as the last child of ENC and
+    // saves the file atomically; the rest of the file is left byte for byte as it was. False
+    // when the file cannot be read, has no ENC, or cannot be saved; the file is then unchanged.
+    bool ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
+                       const QString& novocliente, const QString& Id_Guid);
+
+  private:
+    bool LerEncomenda();
+    bool lerLinha(const QDomElement& linha, int numero);
+    bool falhar(const QString& razao);
+    // An empty text is 0; a text that does not convert is 0, with a warning naming the element.
+    Moeda TextoParaMoeda(const QString& texto, const QString& elemento);
+};
