@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QVector>
 #include <cmath>
 
@@ -266,6 +267,7 @@ class DocumentoEmbutido : public DocumentoComercial {
             rs, {linha.Artigo()});
         if (rs.eof())
             return;
+        artigosConhecidos_.insert(linha.Artigo());
         linha.Descricao(rs.value(0).toString());
         linha.PrecoUnitario(moedaDaColuna(rs.value(1)));
         if (auto* propria = dynamic_cast<LinhaEmbutida*>(&linha))
@@ -377,12 +379,15 @@ class DocumentoEmbutido : public DocumentoComercial {
                 continue;
             if (l.artigo.isEmpty())
                 return QStringLiteral("Linha %1: a linha de portes não tem artigo").arg(l.numero);
+            if (artigosConhecidos_.contains(l.artigo))
+                continue;
             bd.AbrirConsulta(QStringLiteral("SELECT Codigo FROM ct_Artigos WHERE Codigo = ?"), rs,
                              {l.artigo});
             if (rs.eof())
                 return QStringLiteral("Linha %1: o artigo '%2' não existe")
                     .arg(l.numero)
                     .arg(l.artigo);
+            artigosConhecidos_.insert(l.artigo);
         }
         return {};
     }
@@ -427,6 +432,8 @@ class DocumentoEmbutido : public DocumentoComercial {
     std::shared_ptr<Empresa> empresa_;
     CabecalhoEmbutido cab_;
     QVector<LinhaGuardada> linhas_;
+    // Articles already found in ct_Artigos for this document: checked once, not per validation.
+    QSet<QString> artigosConhecidos_;
     QString tipoDoDocumento_;
     QString ultimaMensagem_;
     qint32 origem_ = 0;
