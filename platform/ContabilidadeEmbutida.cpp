@@ -305,7 +305,12 @@ class DocumentoEmbutido : public DocumentoComercial {
     qint32 origem() const override { return origem_; }
 
     qint32 Inserir() override {
-        ultimaMensagem_ = motivoDeRecusa();
+        try {
+            ultimaMensagem_ = motivoDeRecusa();
+        } catch (const Falha& f) {
+            ultimaMensagem_ =
+                QStringLiteral("Não foi possível validar o documento: ") + f.descricao();
+        }
         if (!ultimaMensagem_.isEmpty()) {
             if (empresa_->aberta())
                 empresa_->registar(QStringLiteral("Documento recusado: ") + ultimaMensagem_);

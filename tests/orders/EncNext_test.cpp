@@ -433,21 +433,17 @@ TEST_F(Encomenda, LigacaoFalhadaDizOMesmoNosDoisEventos) {
     }
 }
 
-TEST_F(Encomenda, LigarDuasVezesVoltaALerADefinicao) {
-    EXPECT_TRUE(n->LigarAoNext());
+TEST_F(Encomenda, LigarDeNovoReleAsDefinicoesEObjectosSoComLigacao) {
+    EXPECT_THROW(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.DocumentosGCLin")), Falha);
+    ASSERT_TRUE(n->LigarAoNext());
+    EXPECT_NE(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.DocumentosGCLin")), nullptr);
+    EXPECT_THROW(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.Cliente")), Falha);
     definir(QStringLiteral("Next"), QStringLiteral("Password"), QStringLiteral("errada"));
     EXPECT_FALSE(n->LigarAoNext());
     EXPECT_THROW(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.DocumentoComercial")),
                  Falha);
     EXPECT_EQ(eventos, (QList<Evento>{evolucao(kAbrir), evolucao(kLigado), evolucao(kAbrir),
                                       evolucao(kNaoLigado), erros(kNaoLigado)}));
-}
-
-TEST_F(Encomenda, ObjectosDaApiSoDasClassesConhecidasEComLigacao) {
-    EXPECT_THROW(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.DocumentosGCLin")), Falha);
-    ASSERT_TRUE(n->LigarAoNext());
-    EXPECT_NE(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.DocumentosGCLin")), nullptr);
-    EXPECT_THROW(n->CreateSageApiObject(QStringLiteral("SageApiNextPlus.Cliente")), Falha);
     EXPECT_TRUE(n->desligarDoNext());
     EXPECT_FALSE(n->desligarDoNext());
 }

@@ -307,3 +307,13 @@ TEST(ContabilidadeDemonstracao, DadosDeDemonstracaoAbremComDemoEConhecemOsArtigo
     rs.moveNext();
     EXPECT_EQ(rs.value(1).toDouble(), 0.5);
 }
+
+TEST_F(Contabilidade, FalhaDaBaseDeDadosAoValidarEUmaRecusaComOMotivo) {
+    auto doc = documento(QStringLiteral("ENCW"), 1, 2026, QStringLiteral("7"), kUmaLinha);
+    clsBd bd;
+    ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(pasta, QStringLiteral("QF"))));
+    bd.Executar(QStringLiteral("DROP TABLE CLIENTES"));
+    EXPECT_NE(doc->Inserir(), 0);
+    EXPECT_TRUE(doc->UltimaMensagem().startsWith(QStringLiteral("Não foi possível validar")));
+    EXPECT_THROW(doc->Validar(), Falha);
+}
