@@ -1,0 +1,31 @@
+-- Demonstration data of the embedded accounting system: its user and articles, with the
+-- document type and the pack the demonstration orders use. Runs on the company database once
+-- the company tables exist; the accounting tables are created here when missing.
+
+CREATE TABLE IF NOT EXISTS ct_Utilizadores (
+    Utilizador nvarchar(20) NOT NULL PRIMARY KEY,
+    Password nvarchar(50) NOT NULL DEFAULT ''
+);
+CREATE TABLE IF NOT EXISTS ct_Artigos (
+    Codigo nvarchar(15) NOT NULL PRIMARY KEY,
+    Descricao nvarchar(80) NOT NULL DEFAULT '',
+    PrecoUnitario numeric(18,4) NOT NULL DEFAULT 0,
+    Unidade nvarchar(5) NOT NULL DEFAULT 'UN'
+);
+
+INSERT OR REPLACE INTO ct_Utilizadores (Utilizador, Password) VALUES ('demo', 'demo');
+
+INSERT OR REPLACE INTO ct_Artigos (Codigo, Descricao, PrecoUnitario, Unidade) VALUES
+    ('AZEITE05', 'Azeite virgem extra Quintaflor 0,5 l', 7.95, 'UN'),
+    ('MEL250', 'Mel de rosmaninho 250 g', 4.5, 'UN'),
+    ('CABAZ01', 'Cabaz Quintaflor: 2 azeites e meio mel', 18.9, 'UN'),
+    ('VINHO75', 'Vinho tinto Quintaflor 0,75 l', 9.75, 'UN'),
+    ('PORTES', 'Portes de envio', 0, 'SV');
+
+INSERT OR IGNORE INTO TpDoc (Codigo, Descricao, AutEco) VALUES ('ENCW', 'Encomenda Web', 0);
+
+INSERT OR IGNORE INTO vek_Packs (Codigo, Descricao) VALUES
+    ('CABAZ01', 'Cabaz Quintaflor: 2 azeites e meio mel');
+INSERT OR IGNORE INTO OperaFac (Artigo, Factor, Quantida) VALUES
+    ('CABAZ01', 'AZEITE05', 2),
+    ('CABAZ01', 'MEL250', 0.5);

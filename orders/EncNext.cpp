@@ -1,0 +1,355 @@
+#include "orders/EncNext.h"
+
+#include <cmath>
+
+#include "app/Sincronizacao.h"
+#include "platform/Falha.h"
+#include "platform/clsIni.h"
+#include "platform/clsStringLigacao.h"
+
+namespace {
+
+// Classic number of "invalid use of Null".
+constexpr int kUsoInvalidoDeNulo = 94;
+
+const QString kClasseDocumento = QStringLiteral("SageApiNextPlus.DocumentoComercial");
+const QString kClasseLinha = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
+
+// The accounting system's switches for suggesting a line's values.
+void sugerirValores(DocumentoComercial& oDoc, DocumentosGCLin& linha) {
+    oDoc.SugereValoresLin(linha, true, true, true, false, true, false, true);
+}
+
+// An amount from the lines table (a Moeda) or from a numeric column of the company database.
+Moeda moedaDe(const QVariant& v, const QString& origem) {
+    if (v.metaType() == QMetaType::fromType<Moeda>())
+        return v.value<Moeda>();
+    switch (v.metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return Moeda::deInteiro(v.toLongLong());
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double d = v.toDouble() * double(Moeda::Escala);
+            if (std::isfinite(d) && std::abs(d) < 9.2e18)
+                return Moeda::deDezMilesimos(std::llround(d));
+            break;
+        }
+        case QMetaType::QString:
+            if (auto m = Moeda::deTexto(v.toString(), QLocale::c()))
+                return *m;
+            break;
+        default:
+            break;
+    }
+    throw Falha(Falha::TipoIncompativel,
+                QStringLiteral("O valor '%1' de %2 não é uma quantia").arg(v.toString(), origem));
+}
+
+QString textoDe(const QVariant& v) {
+    return v.isNull() ? QString() : v.toString();
+}
+
+}  // namespace
+
+std::function<QDateTime()> EncNext::relogio = [] { return QDateTime::currentDateTime(); };
+
+EncNext::EncNext(QObject* parent) : QObject(parent) {}
+
+EncNext::~EncNext() = default;
+
+void EncNext::LerLigacao() {
+    clsIni ini;
+    ini.Ficheiro(percursoIni_);
+    percursoNext_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("PercursoNext"));
+    percursoLog_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("PercursoLog"));
+    utilizador_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("Username"));
+    password_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("Password"));
+    codigoNext_ = ini.LerValor(numeroEmpresa_, QStringLiteral("CodigoNext"));
+}
+
+bool EncNext::LigarAoNext() {
+    LerLigacao();
+    oNext_.reset();
+    oNext_ = NovoClsNext();
+    oNext_->Modo(3);
+    emit Evolucao(QStringLiteral("Abrir ligação ao Next"));
+    if (oNext_->AbrirEmpresa(percursoNext_, percursoLog_, codigoNext_, utilizador_, password_)) {
+        emit Evolucao(QStringLiteral("Ligação Sage 100c(V2022) com sucesso"));
+        return true;
+    }
+    const QString texto = QStringLiteral("Não foi possivel ligar ao Sage 100c(V2022)");
+    emit Evolucao(texto);
+    emit Erros(texto);
+    return false;
+}
+
+std::unique_ptr<ObjectoApi> EncNext::CreateSageApiObject(const QString& sObjectName) {
+    if (!oNext_)
+        throw Falha(Falha::ObjectoNaoDefinido, QStringLiteral("Não há ligação ao Next"));
+    return oNext_->CriarObjecto(sObjectName);
+}
+
+bool EncNext::desligarDoNext() {
+    if (!oNext_)
+        return false;
+    oNext_->FecharEmpresa();
+    oNext_.reset();
+    return true;
+}
+
+void EncNext::LerDocumento() {
+    clsIni ini;
+    ini.Ficheiro(percursoIni_);
+    tipoDoc_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Tipo Doc"));
+    sector_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Sector"));
+    const QString serie = ini.LerValor(numeroEmpresa_, QStringLiteral("Serie"));
+    artPortes_ = ini.LerValor(numeroEmpresa_, QStringLiteral("ARTPORTES"));
+    armazem_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Armazem"));
+    bool ok = false;
+    serie_ = serie.trimmed().toShort(&ok);
+    if (!ok)
+        throw Falha(Falha::TipoIncompativel,
+                    QStringLiteral("A série '%1' da empresa %2 não é um número")
+                        .arg(serie, numeroEmpresa_));
+}
+
+void EncNext::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
+                             const QString& NomeFileIni) {
+    clsIni ini;
+    ini.Ficheiro(NomeFileIni);
+    clsStringLigacao s;
+    s.Provider = QStringLiteral("MSDataShape");
+    s.Opcao = 1;
+    s.Servidor = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Servidor"));
+    s.BaseDeDados = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
+    s.Utilizador = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Username"));
+    s.Password = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Password"));
+    auto nova = std::make_unique<clsBd>();
+    if (!nova->Ligar(s.StringLigacao()))
+        throw Falha(Falha::ErroDeBaseDeDados,
+                    QStringLiteral("Não foi possível ligar à base de dados %1 da empresa %2: %3")
+                        .arg(s.BaseDeDados, Empresa, nova->UltimoErro()));
+    bd = std::move(nova);
+}
+
+void EncNext::definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor) {
+    Recordset rs;
+    // Codes compare as on the accounting server, without regard to case.
+    bd.AbrirEdicao(QStringLiteral("Select * from TpDoc where UPPER(Codigo)=UPPER(?)"), rs,
+                   {sTpDoc});
+    if (rs.eof())
+        return;
+    rs.setValue(QStringLiteral("AutEco"), valor);
+    rs.update();
+}
+
+void EncNext::MartelaTpDoc(const QString& sTpDoc, clsBd& bd) {
+    definirAutEco(sTpDoc, bd, -1);
+}
+
+void EncNext::DesMartelaTpDoc(const QString& sTpDoc, clsBd& bd) {
+    definirAutEco(sTpDoc, bd, 0);
+}
+
+void EncNext::VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, DocumentoComercial& oDoc,
+                           clsBd& bd) {
+    Recordset rs;
+    bd.AbrirConsulta(QStringLiteral("Select * from vek_Packs WITH (NOLOCK) where Codigo=?"), rs,
+                     {sArt});
+    if (rs.eof())
+        return;
+    bd.AbrirConsulta(QStringLiteral(" Select * from OperaFac WITH (NOLOCK) where Artigo=?"), rs,
+                     {sArt});
+    for (; !rs.eof(); rs.moveNext()) {
+        const Moeda quantidade =
+            moedaDe(rs.value(QStringLiteral("Quantida")), QStringLiteral("OperaFac.Quantida")) *
+            cQtd;
+        auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(kClasseLinha));
+        linha->TipoDeLinha(1);
+        linha->Artigo(textoDe(rs.value(QStringLiteral("Factor"))));
+        linha->Armazem(armazem_);
+        sugerirValores(oDoc, *linha);
+        linha->PrecoUnitario(Moeda());
+        linha->Quantidade(quantidade);
+        linha->QuantidadeOrigem(quantidade);
+        linha->TaxaDesconto(Moeda());
+        linha->Desconto(0);
+        linha->linharelacionada(iLinha);
+        linha->EcoTaxaProcessada(false);
+        oDoc.AdicionaLinha(*linha);
+    }
+}
+
+// One row of RsLinha. A value the web side left out (null) keeps what the accounting system
+// suggested for the article; only the quantity is required.
+void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
+    Recordset& rs = *rsLinha_;
+    const QString artigo = textoDe(rs.value(QStringLiteral("Artigo")));
+    const QVariant qtd = rs.value(QStringLiteral("Qtd"));
+    if (qtd.isNull())
+        throw Falha(kUsoInvalidoDeNulo,
+                    QStringLiteral("A linha %1 da encomenda (artigo %2) não tem quantidade")
+                        .arg(rs.position() + 1)
+                        .arg(artigo));
+    const Moeda quantidade = moedaDe(qtd, QStringLiteral("Qtd"));
+
+    auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(kClasseLinha));
+    linha->TipoDeLinha(1);
+    linha->Artigo(artigo);
+    linha->Armazem(armazem_);
+    sugerirValores(oDoc, *linha);
+    const QVariant descricao = rs.value(QStringLiteral("Descrição"));
+    if (!descricao.isNull())
+        linha->Descricao(descricao.toString());
+    const QVariant preco = rs.value(QStringLiteral("Preço"));
+    if (!preco.isNull())
+        linha->PrecoUnitario(moedaDe(preco, QStringLiteral("Preço")));
+    linha->Quantidade(quantidade);
+    linha->QuantidadeOrigem(quantidade);
+    const QVariant desconto = rs.value(QStringLiteral("Desconto"));
+    if (!desconto.isNull())
+        linha->TaxaDesconto(moedaDe(desconto, QStringLiteral("Desconto")));
+    const QVariant descontoTxt = rs.value(QStringLiteral("DescontoTXT"));
+    if (!descontoTxt.isNull())
+        linha->Desconto(descontoTxt.toString());
+    linha->EcoTaxaProcessada(false);
+    oDoc.AdicionaLinha(*linha);
+    const qint16 numero = linha->NumeroDaLinha();
+    linha.reset();
+    VerificaPack(artigo, numero, quantidade, oDoc, bd);
+}
+
+bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
+                                qint32& outNumero, clsBd& bd) {
+    auto oDoc = objectoComo<DocumentoComercial>(CreateSageApiObject(kClasseDocumento));
+    CabecalhoDocumento& cab = oDoc->Cab();
+    const QDate hoje = relogio().date();
+    cab.TipoDocumento(tipoDoc_.toUpper());
+    cab.Sector(sector_.toUpper());
+    cab.Serie(serie_);
+    cab.Terceiro(codigoCliente_);
+    cab.Moeda(QStringLiteral("EUR"));
+    cab.Ano(qint16(hoje.year()));
+    cab.AreaGestao(2);
+    cab.TipoTerceiro(2);
+    cab.TipoPreco(0);
+    cab.Data(hoje.toString(QStringLiteral("dd-MM-yyyy")));
+    oDoc->Validar();
+    cab.Processo(QStringLiteral("Web ") + idencomenda_);
+    cab.Observacoes(observacoes_);
+
+    if (rsLinha_ && rsLinha_->recordCount() > 0) {
+        for (rsLinha_->moveFirst(); !rsLinha_->eof(); rsLinha_->moveNext())
+            adicionarLinhaDeArtigo(*oDoc, bd);
+    }
+    const Moeda um = Moeda::deInteiro(1);
+    if (portes_ > Moeda()) {
+        auto linha = oNext_->NovaLinha();
+        linha->TipoDeLinha(2);
+        linha->Artigo(artPortes_);
+        sugerirValores(*oDoc, *linha);
+        linha->PrecoUnitario(portes_);
+        linha->Quantidade(um);
+        linha->QuantidadeOrigem(um);
+        oDoc->AdicionaLinha(*linha);
+    }
+    if (voucher_.abs() > Moeda()) {
+        auto linha = oNext_->NovaLinha();
+        linha->TipoDeLinha(1);
+        linha->Artigo(QString());
+        sugerirValores(*oDoc, *linha);
+        linha->Descricao(QStringLiteral("Voucher no valor de ") + voucher_.abs().paraTexto() +
+                         QStringLiteral(" €"));
+        linha->PrecoUnitario(Moeda());
+        linha->Quantidade(um);
+        linha->QuantidadeOrigem(um);
+        oDoc->AdicionaLinha(*linha);
+    }
+
+    oDoc->origem(3);
+    oNext_->Opcao(0);
+    oDoc->Validar();
+    if (oDoc->Inserir() != 0) {
+        const QString texto =
+            QStringLiteral("Erro ao gravar a encomenda ") + oDoc->UltimaMensagem();
+        emit Evolucao(texto);
+        emit Erros(texto);
+        return false;
+    }
+    OutTipoDoc = cab.TipoDocumento();
+    OutSerie = cab.Serie();
+    OutAno = cab.Ano();
+    outNumero = cab.NossoNoDocumento();
+    emit Evolucao(QStringLiteral("Encomenda:") + cab.TipoDocumento() + QLatin1Char('/') +
+                  QString::number(cab.Serie()) + QLatin1Char('/') +
+                  QString::number(cab.NossoNoDocumento()) + QLatin1Char('/') +
+                  QString::number(cab.Ano()));
+    return true;
+}
+
+bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
+                              qint32& outNumero, const QString& inNomeFicheiro,
+                              std::unique_ptr<clsBd>& bd, const QString& Empresa,
+                              const QString& NomeFileIni) {
+    Q_UNUSED(inNomeFicheiro);
+    OutTipoDoc.clear();
+    OutSerie = 0;
+    OutAno = 0;
+    outNumero = 0;
+
+    const auto reportar = [this](int numero, const QString& descricao) {
+        const QString texto = Sincronizacao::TextoDoErro(
+            numero, descricao, QStringLiteral("GravarEncomenda"), QStringLiteral("EncNext"));
+        emit Evolucao(texto);
+        emit Erros(texto);
+    };
+
+    bool inserido = false;
+    bool martelado = false;
+    QString tipoMartelado;
+    try {
+        // A connection to another company's database (or a lost one) is replaced, so that the
+        // flag, the packs and the components are always this company's.
+        if (!bd || !bd->Ligado()) {
+            LigarBdEmpresa(Empresa, bd, NomeFileIni);
+        } else {
+            clsIni ini;
+            ini.Ficheiro(NomeFileIni);
+            const QString nomeSql = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
+            if (!nomeSql.isEmpty() && nomeSql.compare(bd->BaseDeDados(), Qt::CaseInsensitive) != 0)
+                LigarBdEmpresa(Empresa, bd, NomeFileIni);
+        }
+        LerDocumento();
+        tipoMartelado = tipoDoc_;
+        martelado = true;
+        MartelaTpDoc(tipoMartelado, *bd);
+        emit Evolucao(QStringLiteral("Inicio da gravação da encomenda"));
+        inserido = construirEInserir(OutTipoDoc, OutSerie, OutAno, outNumero, *bd);
+    } catch (const Falha& f) {
+        reportar(f.numero(), f.descricao());
+    } catch (const std::exception& e) {
+        reportar(Falha::ErroInterno, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        reportar(Falha::ErroInterno, QStringLiteral("falha desconhecida"));
+    }
+    if (!inserido) {
+        OutTipoDoc.clear();
+        OutSerie = 0;
+        OutAno = 0;
+        outNumero = 0;
+    }
+    if (martelado) {
+        // Whatever happened, the flag goes off; a document already inserted stays so.
+        try {
+            DesMartelaTpDoc(tipoMartelado, *bd);
+        } catch (const Falha& f) {
+            reportar(f.numero(), f.descricao());
+        }
+    }
+    return inserido;
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "platform/Recordset.h"
+#include "platform/clsBd.h"
+#include "platform/clsNext.h"
+#include "support/Moeda.h"
+
+// The order writer: opens the order's company in the accounting system and writes one web order
+// as a sales document (header, article lines with their pack components, shipping, voucher).
+// Progress goes out through Evolucao, failures through Erros.
+class EncNext : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit EncNext(QObject* parent = nullptr);
+    ~EncNext() override;
+
+    // Switches the document type's "AutEco" flag on (MartelaTpDoc) or off (DesMartelaTpDoc);
+    // nothing happens when the type is not in TpDoc.
+    void MartelaTpDoc(const QString& sTpDoc, clsBd& bd);
+    void DesMartelaTpDoc(const QString& sTpDoc, clsBd& bd);
+    // Adds the component lines of sArt to oDoc when it is a pack, each related to line iLinha
+    // and with its quantity times cQtd.
+    void VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, DocumentoComercial& oDoc,
+                      clsBd& bd);
+
+    void voucher(Moeda valor) { voucher_ = valor; }
+    Moeda voucher() const { return voucher_; }
+    void Portes(Moeda valor) { portes_ = valor; }
+    Moeda Portes() const { return portes_; }
+    void NumeroEmpresa(const QString& valor) { numeroEmpresa_ = valor; }
+    const QString& NumeroEmpresa() const { return numeroEmpresa_; }
+    void percursoIni(const QString& valor) { percursoIni_ = valor; }
+    const QString& percursoIni() const { return percursoIni_; }
+    // The caller's lines table itself, not a copy.
+    void RsLinha(std::shared_ptr<Recordset> valor) { rsLinha_ = std::move(valor); }
+    const std::shared_ptr<Recordset>& RsLinha() const { return rsLinha_; }
+    void Observacoes(const QString& valor) { observacoes_ = valor; }
+    const QString& Observacoes() const { return observacoes_; }
+    void Idencomenda(const QString& valor) { idencomenda_ = valor; }
+    const QString& Idencomenda() const { return idencomenda_; }
+    void DataDoc(const QDateTime& valor) { dataDoc_ = valor; }
+    const QDateTime& DataDoc() const { return dataDoc_; }
+    void CodigoCliente(const QString& valor) { codigoCliente_ = valor; }
+    const QString& CodigoCliente() const { return codigoCliente_; }
+
+    // Closes the accounting company and releases the connection.
+    bool desligarDoNext();
+
+    // Writes the order as a sales document. True when it was inserted; then the out arguments
+    // hold its type, series, year and number. On false they hold "", 0, 0, 0 and the reason
+    // has gone out through Evolucao and Erros. The document type's "AutEco" is off afterwards,
+    // whatever happened. When bd holds no connection to the company's database, a new one is
+    // opened into it.
+    bool GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
+                         const QString& inNomeFicheiro, std::unique_ptr<clsBd>& bd,
+                         const QString& Empresa, const QString& NomeFileIni);
+
+    // A new API object of that class; raises Falha when the accounting connection is not made
+    // or does not know the class.
+    std::unique_ptr<ObjectoApi> CreateSageApiObject(const QString& sObjectName);
+
+    // Reads the connection settings and opens the order's company; true when it is open.
+    bool LigarAoNext();
+
+    // The clock that dates documents; tests replace it.
+    static std::function<QDateTime()> relogio;
+
+  signals:
+    void Evolucao(const QString& Descricao);
+    void Erros(const QString& Descricao);
+
+  private:
+    void LerLigacao();
+    void LerDocumento();
+    void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
+                        const QString& NomeFileIni);
+    void definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor);
+    bool construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
+                           clsBd& bd);
+    void adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd);
+
+    std::unique_ptr<clsNext> oNext_;
+
+    QString percursoIni_;
+    QString numeroEmpresa_;
+    QString percursoNext_;
+    QString percursoLog_;
+    QString utilizador_;
+    QString password_;
+    QString codigoNext_;
+
+    QString tipoDoc_;
+    QString sector_;
+    qint16 serie_ = 0;
+    QString artPortes_;
+    QString armazem_;
+
+    QString codigoCliente_;
+    QString idencomenda_;
+    QString observacoes_;
+    std::shared_ptr<Recordset> rsLinha_;
+    Moeda portes_;
+    Moeda voucher_;
+    QDateTime dataDoc_;
+};

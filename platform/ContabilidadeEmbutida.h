@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "platform/clsNext.h"
+
+// A small accounting system of its own, kept in the company's embedded database, for where the
+// accounting product is not installed (tests, demonstration, other platforms). It checks and
+// numbers documents as the product would: a document is refused when its type is not in TpDoc,
+// its party is not a customer in CLIENTES, its series is not positive, it has no lines, or a line
+// names an unknown article; otherwise it gets the next number of its type, series and year and
+// is stored with all its lines in one transaction. One log file per day in the log path.
+class ContabilidadeEmbutida : public clsNext {
+  public:
+    ContabilidadeEmbutida();
+    ~ContabilidadeEmbutida() override;
+
+    void Opcao(qint32 valor) override;
+    // Opens <percurso>/<empresa>.db, creating the accounting tables when missing. False when
+    // the folder or the database does not exist, or the user and password are not a user of
+    // ct_Utilizadores.
+    bool AbrirEmpresa(const QString& percurso, const QString& percursoLog, const QString& empresa,
+                      const QString& utilizador, const QString& password) override;
+    void FecharEmpresa() override;
+    std::unique_ptr<DocumentosGCLin> NovaLinha() override;
+    void Modo(qint32 valor) override;
+    std::unique_ptr<ObjectoApi> CriarObjecto(const QString& nomeDaClasse) override;
+
+    bool EmpresaAberta() const;
+
+    struct IdentidadeDocumento {
+        QString TipoDocumento;
+        qint16 Serie = 0;
+        qint16 Ano = 0;
+        qint32 Numero = 0;
+    };
+    // The document stored with this Processo (the latest, should there be several), so that an
+    // order whose document was inserted just before a crash is not written twice. Raises Falha
+    // when the company is not open.
+    std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo);
+
+    // The accounting tables (SQLite), each created only when missing.
+    static QString Esquema();
+
+    struct Empresa;
+
+  private:
+    std::shared_ptr<Empresa> empresa_;
+    qint32 opcao_ = 0;
+    qint32 modo_ = 0;
+};

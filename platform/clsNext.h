@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+#include "platform/Falha.h"
+#include "support/Moeda.h"
+
+// The accounting system as the order writer reaches it: a connection that opens one company and
+// creates API objects by class name, the commercial document with its header, and the document
+// line. Setters and getters carry the member's own name. Every member that fails raises Falha.
+
+// Any object the connection creates by class name.
+class ObjectoApi {
+  public:
+    virtual ~ObjectoApi() = default;
+    virtual QString NomeDaClasse() const = 0;
+};
+
+// "SageApiNextPlus.DocumentosGCLin"
+class DocumentosGCLin : public ObjectoApi {
+  public:
+    virtual void TipoDeLinha(qint16 valor) = 0;
+    virtual qint16 TipoDeLinha() const = 0;
+    virtual void Artigo(const QString& valor) = 0;
+    virtual QString Artigo() const = 0;
+    virtual void Armazem(const QString& valor) = 0;
+    virtual QString Armazem() const = 0;
+    virtual void Descricao(const QString& valor) = 0;
+    virtual QString Descricao() const = 0;
+    virtual void PrecoUnitario(Moeda valor) = 0;
+    virtual Moeda PrecoUnitario() const = 0;
+    virtual void Quantidade(Moeda valor) = 0;
+    virtual Moeda Quantidade() const = 0;
+    virtual void QuantidadeOrigem(Moeda valor) = 0;
+    virtual Moeda QuantidadeOrigem() const = 0;
+    virtual void TaxaDesconto(Moeda valor) = 0;
+    virtual Moeda TaxaDesconto() const = 0;
+    // A text, or the number 0.
+    virtual void Desconto(const QVariant& valor) = 0;
+    virtual QVariant Desconto() const = 0;
+    virtual void EcoTaxaProcessada(bool valor) = 0;
+    virtual bool EcoTaxaProcessada() const = 0;
+    virtual void linharelacionada(qint16 valor) = 0;
+    virtual qint16 linharelacionada() const = 0;
+    // The line's number in its document, once added.
+    virtual qint16 NumeroDaLinha() const = 0;
+};
+
+// The header (Cab) of a commercial document.
+class CabecalhoDocumento {
+  public:
+    virtual ~CabecalhoDocumento() = default;
+    virtual void TipoDocumento(const QString& valor) = 0;
+    virtual QString TipoDocumento() const = 0;
+    virtual void Sector(const QString& valor) = 0;
+    virtual QString Sector() const = 0;
+    virtual void Serie(qint16 valor) = 0;
+    virtual qint16 Serie() const = 0;
+    virtual void Terceiro(const QString& valor) = 0;
+    virtual QString Terceiro() const = 0;
+    virtual void Moeda(const QString& valor) = 0;
+    virtual QString Moeda() const = 0;
+    virtual void Ano(qint16 valor) = 0;
+    virtual qint16 Ano() const = 0;
+    virtual void AreaGestao(qint16 valor) = 0;
+    virtual qint16 AreaGestao() const = 0;
+    virtual void TipoTerceiro(qint16 valor) = 0;
+    virtual qint16 TipoTerceiro() const = 0;
+    virtual void TipoPreco(qint16 valor) = 0;
+    virtual qint16 TipoPreco() const = 0;
+    virtual void Data(const QString& valor) = 0;
+    virtual QString Data() const = 0;
+    virtual void Processo(const QString& valor) = 0;
+    virtual QString Processo() const = 0;
+    virtual void Observacoes(const QString& valor) = 0;
+    virtual QString Observacoes() const = 0;
+    // Given by the accounting system when the document is inserted.
+    virtual qint32 NossoNoDocumento() const = 0;
+};
+
+// "SageApiNextPlus.DocumentoComercial"
+class DocumentoComercial : public ObjectoApi {
+  public:
+    virtual CabecalhoDocumento& Cab() = 0;
+    virtual bool Validar() = 0;
+    // Fills the line's suggested values for its article and this document; the seven switches
+    // belong to the accounting system.
+    virtual void SugereValoresLin(DocumentosGCLin& linha, bool b1, bool b2, bool b3, bool b4,
+                                  bool b5, bool b6, bool b7) = 0;
+    virtual qint32 AdicionaLinha(DocumentosGCLin& linha) = 0;
+    virtual void origem(qint32 valor) = 0;
+    virtual qint32 origem() const = 0;
+    // 0 when the document was inserted in the company.
+    virtual qint32 Inserir() = 0;
+    virtual QString UltimaMensagem() const = 0;
+};
+
+// The connection to the accounting system: one open company at a time.
+class clsNext {
+  public:
+    virtual ~clsNext() = default;
+    // The option set just before a document's final validation and insertion.
+    virtual void Opcao(qint32 valor) = 0;
+    virtual bool AbrirEmpresa(const QString& percurso, const QString& percursoLog,
+                              const QString& empresa, const QString& utilizador,
+                              const QString& password) = 0;
+    virtual void FecharEmpresa() = 0;
+    virtual std::unique_ptr<DocumentosGCLin> NovaLinha() = 0;
+    // The mode set right after the connection is made, before AbrirEmpresa.
+    virtual void Modo(qint32 valor) = 0;
+    // Knows "SageApiNextPlus.DocumentoComercial" and "SageApiNextPlus.DocumentosGCLin"; any
+    // other name raises Falha.
+    virtual std::unique_ptr<ObjectoApi> CriarObjecto(const QString& nomeDaClasse) = 0;
+};
+
+// The connection object of this installation (the embedded accounting system where the product
+// itself is not available).
+std::unique_ptr<clsNext> NovoClsNext();
+
+// An API object taken as the class the caller expects; anything else raises Falha, as a member
+// call on the wrong object would.
+template <class T>
+std::unique_ptr<T> objectoComo(std::unique_ptr<ObjectoApi> objecto) {
+    if (!objecto)
+        throw Falha(Falha::ObjectoNaoDefinido, QStringLiteral("O objecto da API não existe"));
+    T* tipado = dynamic_cast<T*>(objecto.get());
+    if (!tipado)
+        throw Falha(
+            Falha::TipoIncompativel,
+            QStringLiteral("O objecto %1 não é do tipo esperado").arg(objecto->NomeDaClasse()));
+    objecto.release();
+    return std::unique_ptr<T>(tipado);
+}
