@@ -74,7 +74,7 @@ int main() {
             std::fprintf(stderr, "%s\n", qPrintable(e.UltimoErro));
             return 1;
         }
-        linhas += e.RsLinha.recordCount();
+        linhas += e.RsLinha->recordCount();
     }
     mostrar("Ler encomendas (GetEncomenda, 5 linhas)", double(t.nsecsElapsed()) / 1e6);
     if (linhas != qint64(Ficheiros) * 5)

@@ -47,7 +47,7 @@ void xmlEncomenda::inicializarRs() {
     rs.appendField(campoDesconto, FieldType::Currency);
     rs.appendField(campoDescontoTXT, FieldType::Text, 25);
     rs.open();
-    RsLinha = std::move(rs);
+    RsLinha = std::make_shared<Recordset>(std::move(rs));
 }
 
 bool xmlEncomenda::GetEncomenda() {
@@ -142,12 +142,12 @@ bool xmlEncomenda::LerEncomenda() {
             JaGravada = true;
         }
     }
-    RsLinha.moveFirst();
+    RsLinha->moveFirst();
     return true;
 }
 
 bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
-    RsLinha.addNew();
+    RsLinha->addNew();
     for (QDomElement e = linha.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString nome = e.tagName().toUpper();
         for (const CampoDaLinha& c : camposDaLinha) {
@@ -156,8 +156,8 @@ bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
             const QString texto = e.text();
             if (c.montante) {
                 const QString onde = QStringLiteral("%1 da linha %2").arg(nome).arg(numero);
-                RsLinha.setValue(*c.campo, QVariant::fromValue(TextoParaMoeda(texto, onde)));
-            } else if (const int tamanho = RsLinha.definedSize(*c.campo); texto.size() > tamanho) {
+                RsLinha->setValue(*c.campo, QVariant::fromValue(TextoParaMoeda(texto, onde)));
+            } else if (const int tamanho = RsLinha->definedSize(*c.campo); texto.size() > tamanho) {
                 return falhar(
                     QStringLiteral("O elemento %1 da linha %2 (\"%3\") tem %4 caracteres; "
                                    "o campo %5 tem no máximo %6")
@@ -168,12 +168,12 @@ bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
                         .arg(*c.campo)
                         .arg(tamanho));
             } else {
-                RsLinha.setValue(*c.campo, texto);
+                RsLinha->setValue(*c.campo, texto);
             }
             break;
         }
     }
-    RsLinha.update();
+    RsLinha->update();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QDomElement>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "platform/Recordset.h"
 #include "support/Moeda.h"
@@ -28,8 +29,9 @@ class xmlEncomenda {
     Moeda voucher;
     Moeda TotalFinal;
     // The lines of the last order read: "Artigo", "Descrição", "Qtd", "Preço", "Desconto",
-    // "DescontoTXT".
-    Recordset RsLinha;
+    // "DescontoTXT". Shared: the order writer works on this same table, and a table a caller
+    // still holds stays alive when the next file replaces it.
+    std::shared_ptr<Recordset> RsLinha = std::make_shared<Recordset>();
 
     // Filled by GetEncomenda: the file already holds a written document (IDENCSAGE), so the
     // order must not be written again.

@@ -73,16 +73,16 @@ TEST_F(xmlEncomendaLeitura, TabelaDeLinhasTemOsSeisCampos) {
         {QStringLiteral("Preço"), FieldType::Currency, 0},
         {QStringLiteral("Desconto"), FieldType::Currency, 0},
         {QStringLiteral("DescontoTXT"), FieldType::Text, 25}};
-    ASSERT_EQ(e.RsLinha.fieldCount(), esperado.size());
-    for (int i = 0; i < e.RsLinha.fieldCount(); ++i) {
-        EXPECT_EQ(e.RsLinha.field(i).name, std::get<0>(esperado[i]));
-        EXPECT_EQ(e.RsLinha.field(i).type, std::get<1>(esperado[i]));
+    ASSERT_EQ(e.RsLinha->fieldCount(), esperado.size());
+    for (int i = 0; i < e.RsLinha->fieldCount(); ++i) {
+        EXPECT_EQ(e.RsLinha->field(i).name, std::get<0>(esperado[i]));
+        EXPECT_EQ(e.RsLinha->field(i).type, std::get<1>(esperado[i]));
         if (std::get<1>(esperado[i]) == FieldType::Text) {
-            EXPECT_EQ(e.RsLinha.field(i).definedSize, std::get<2>(esperado[i]));
+            EXPECT_EQ(e.RsLinha->field(i).definedSize, std::get<2>(esperado[i]));
         }
     }
-    EXPECT_TRUE(e.RsLinha.isOpen());
-    EXPECT_EQ(e.RsLinha.recordCount(), 0);
+    EXPECT_TRUE(e.RsLinha->isOpen());
+    EXPECT_EQ(e.RsLinha->recordCount(), 0);
 }
 
 TEST_F(xmlEncomendaLeitura, EncomendaCompleta) {
@@ -107,7 +107,7 @@ TEST_F(xmlEncomendaLeitura, EncomendaCompleta) {
     // Two LINHA in file order; the LINHAECO and the comment between them are skipped; a
     // PRECO with an empty text is 0, a missing DESCONTO stays null.
     EXPECT_EQ(
-        linhas(e.RsLinha),
+        linhas(*e.RsLinha),
         QStringList({QStringLiteral("ART001|Azeite Virgem Extra 0,75 l|2|12.5|10|Promoção -10%"),
                      QStringLiteral("ART002|Pão de Ló|1.5|0|~|~")}));
 }
@@ -121,7 +121,7 @@ TEST_F(xmlEncomendaLeitura, MontantesDasLinhas) {
                   "<LINHA><CODIGO>C</CODIGO><PRECO>grátis</PRECO><QUANTIDADE> 3,5 </QUANTIDADE>"
                   "</LINHA></LINHAS>"));
     ASSERT_TRUE(e.GetEncomenda());
-    EXPECT_EQ(linhas(e.RsLinha),
+    EXPECT_EQ(linhas(*e.RsLinha),
               QStringList({QStringLiteral("A|~|~|~|~|~"), QStringLiteral("B|~|~|0|~|~"),
                            QStringLiteral("C|~|3.5|0|~|~")}));
     // The text that did not convert reads as 0, but is reported with file and element.
@@ -200,18 +200,18 @@ TEST_F(xmlEncomendaLeitura, NadaDeUmFicheiroPassaParaOSeguinte) {
     EXPECT_TRUE(e.Observacoes.isEmpty());
     EXPECT_EQ(e.Portes, Moeda());
     EXPECT_EQ(e.TotalFinal, Moeda());
-    EXPECT_EQ(e.RsLinha.recordCount(), 0);
+    EXPECT_EQ(e.RsLinha->recordCount(), 0);
 }
 
 TEST_F(xmlEncomendaLeitura, ATabelaAnteriorFicaComQuemAGuardou) {
     xmlEncomenda e;
     e.FicheiroXML = dados("encomenda.xml");
     ASSERT_TRUE(e.GetEncomenda());
-    const Recordset guardada = e.RsLinha;
+    const Recordset guardada = *e.RsLinha;
     e.FicheiroXML = espaco.escrever(QStringLiteral("e.xml"), encomenda(""));
     ASSERT_TRUE(e.GetEncomenda());
     EXPECT_EQ(guardada.recordCount(), 2);
-    EXPECT_EQ(e.RsLinha.recordCount(), 0);
+    EXPECT_EQ(e.RsLinha->recordCount(), 0);
 }
 
 struct Ilegivel {
@@ -267,8 +267,8 @@ TEST_F(xmlEncomendaLeitura, TextosNoLimiteDosCamposCabem) {
                                   QByteArray(80, 'n') + "</NOME><DESCONTOTXT>" +
                                   QByteArray(25, 'd') + "</DESCONTOTXT></LINHA></LINHAS>"));
     ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
-    e.RsLinha.moveFirst();
-    EXPECT_EQ(e.RsLinha.value(QStringLiteral("Artigo")).toString(), QString(15, QChar(0xC7)));
+    e.RsLinha->moveFirst();
+    EXPECT_EQ(e.RsLinha->value(QStringLiteral("Artigo")).toString(), QString(15, QChar(0xC7)));
 }
 
 TEST_F(xmlEncomendaLeitura, FicheiroMalFormadoNaoMudaNada) {
@@ -283,7 +283,7 @@ TEST_F(xmlEncomendaLeitura, FicheiroMalFormadoNaoMudaNada) {
     EXPECT_TRUE(e.UltimoErro.contains(QStringLiteral("Linha          #: 2\r\n")));
     EXPECT_EQ(e.IdCliente, QStringLiteral("C0007"));
     EXPECT_EQ(e.Portes, m("3.5"));
-    EXPECT_EQ(e.RsLinha.recordCount(), 2);
+    EXPECT_EQ(e.RsLinha->recordCount(), 2);
 }
 
 TEST_F(xmlEncomendaLeitura, CodificacoesDoSite) {
@@ -295,7 +295,7 @@ TEST_F(xmlEncomendaLeitura, CodificacoesDoSite) {
         EXPECT_TRUE(e.Contacto);
         EXPECT_EQ(e.IdCliente, QStringLiteral("CT0042"));
         EXPECT_TRUE(e.Observacoes.startsWith(QStringLiteral("Conceição, Guimarães"))) << nome;
-        EXPECT_EQ(linhas(e.RsLinha), QStringList(QStringLiteral("Ç1|Açúcar mascavado|3|1.25|~|~")))
+        EXPECT_EQ(linhas(*e.RsLinha), QStringList(QStringLiteral("Ç1|Açúcar mascavado|3|1.25|~|~")))
             << nome;
     }
     xmlEncomenda w;
@@ -386,7 +386,7 @@ TEST_F(xmlEncomendaActualizar, BlocoSemClienteNovoEORestoIntacto) {
 
     ASSERT_TRUE(e.GetEncomenda());
     EXPECT_TRUE(e.JaGravada);
-    EXPECT_EQ(e.RsLinha.recordCount(), 2);
+    EXPECT_EQ(e.RsLinha->recordCount(), 2);
 }
 
 TEST_F(xmlEncomendaActualizar, ComClienteNovoEDuasVezes) {
