@@ -353,3 +353,10 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
     }
     return inserido;
 }
+
+std::optional<IdentidadeDocumento> EncNext::DocumentoJaGravado() {
+    if (!oNext_)
+        throw Falha(Falha::ObjectoNaoDefinido,
+                    QStringLiteral("A ligação à contabilidade não está aberta"));
+    return oNext_->DocumentoPorProcesso(QStringLiteral("Web ") + idencomenda_);
+}

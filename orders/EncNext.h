@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
@@ -68,6 +69,10 @@ class EncNext : public QObject {
 
     // Reads the connection settings and opens the order's company; true when it is open.
     bool LigarAoNext();
+
+    // The document already stored for this web order ("Web " + Idencomenda), if any; the
+    // accounting connection must be open.
+    std::optional<IdentidadeDocumento> DocumentoJaGravado();
 
     // The clock that dates documents; tests replace it.
     static std::function<QDateTime()> relogio;

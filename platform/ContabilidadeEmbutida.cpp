@@ -545,7 +545,7 @@ std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& n
                 QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
 }
 
-std::optional<ContabilidadeEmbutida::IdentidadeDocumento>
+std::optional<IdentidadeDocumento>
 ContabilidadeEmbutida::DocumentoPorProcesso(const QString& processo) {
     empresa_->exigirAberta();
     Recordset rs;

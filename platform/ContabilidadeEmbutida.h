@@ -30,16 +30,8 @@ class ContabilidadeEmbutida : public clsNext {
 
     bool EmpresaAberta() const;
 
-    struct IdentidadeDocumento {
-        QString TipoDocumento;
-        qint16 Serie = 0;
-        qint16 Ano = 0;
-        qint32 Numero = 0;
-    };
-    // The document stored with this Processo (the latest, should there be several), so that an
-    // order whose document was inserted just before a crash is not written twice. Raises Falha
-    // when the company is not open.
-    std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo);
+    // Raises Falha when the company is not open.
+    std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo) override;
 
     // The accounting tables (SQLite), each created only when missing.
     static QString Esquema();

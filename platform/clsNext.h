@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 #include "platform/Falha.h"
 #include "support/Moeda.h"
@@ -97,10 +98,22 @@ class DocumentoComercial : public ObjectoApi {
     virtual QString UltimaMensagem() const = 0;
 };
 
+// The identity of a stored document.
+struct IdentidadeDocumento {
+    QString TipoDocumento;
+    qint16 Serie = 0;
+    qint16 Ano = 0;
+    qint32 Numero = 0;
+};
+
 // The connection to the accounting system: one open company at a time.
 class clsNext {
   public:
     virtual ~clsNext() = default;
+    // The document of the open company stored with this Processo, if any (the latest, should
+    // there be several). An order whose document was inserted just before a crash is found
+    // here, so that it is never written twice.
+    virtual std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo) = 0;
     // The option set just before a document's final validation and insertion.
     virtual void Opcao(qint32 valor) = 0;
     virtual bool AbrirEmpresa(const QString& percurso, const QString& percursoLog,
