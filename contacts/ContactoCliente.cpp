@@ -1,0 +1,231 @@
+#include "contacts/ContactoCliente.h"
+
+#include <QSet>
+#include <cstdio>
+#include <limits>
+
+#include "contacts/vekContactos.h"
+#include "platform/Falha.h"
+#include "platform/clsIni.h"
+#include "platform/clsStringLigacao.h"
+
+namespace {
+
+// The classic runtime number of an arithmetic overflow.
+constexpr int kExcessoDeCapacidade = 6;
+
+// Customer columns filled from the contact column of the same name.
+const QSet<QString>& colunasDoContacto() {
+    static const QSet<QString> colunas = {
+        QStringLiteral("NOME"),     QStringLiteral("CONTACTO"), QStringLiteral("MORADA"),
+        QStringLiteral("LOCAL"),    QStringLiteral("CDPOSTAL"), QStringLiteral("TELEF"),
+        QStringLiteral("FAX"),      QStringLiteral("TELEX"),    QStringLiteral("NCONTRIB"),
+        QStringLiteral("CAE"),      QStringLiteral("TELGER"),   QStringLiteral("TELCOM"),
+        QStringLiteral("TELFIN"),   QStringLiteral("EMAIL"),    QStringLiteral("SITIO"),
+        QStringLiteral("ZONAGEO"),  QStringLiteral("CODPAIS"),  QStringLiteral("CONTGER"),
+        QStringLiteral("CONTCOME"), QStringLiteral("CONTFIN"),  QStringLiteral("OBSERV"),
+        QStringLiteral("OBS2"),     QStringLiteral("VENDEDOR"),
+    };
+    return colunas;
+}
+
+}  // namespace
+
+QString ContactoCliente::TextoDoCampo(const QVariant& valor) {
+    if (valor.isNull())
+        return QStringLiteral("");
+    return valor.toString();
+}
+
+void ContactoCliente::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd) {
+    clsIni ini;
+    ini.Ficheiro(fileini);
+    clsStringLigacao s;
+    s.Provider = QStringLiteral("MSDataShape");
+    s.Opcao = 1;
+    s.Servidor = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Servidor"));
+    s.BaseDeDados = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
+    s.Utilizador = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Username"));
+    s.Password = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Password"));
+    bd = std::make_unique<clsBd>();
+    if (!bd->Ligar(s.StringLigacao())) {
+        // A connection that never opened is of no use to whoever holds bd next.
+        const QString erro = bd->UltimoErro();
+        bd.reset();
+        throw Falha(Falha::ErroDeBaseDeDados,
+                    QStringLiteral("Não foi possível abrir a base de dados %1 da empresa %2: %3")
+                        .arg(s.BaseDeDados, Empresa, erro));
+    }
+}
+
+std::unique_ptr<Recordset> ContactoCliente::LerRegistoConverter(const QString& CodigoContacto,
+                                                                clsBd& bd) {
+    try {
+        auto rs = std::make_unique<Recordset>();
+        bd.AbrirConsulta(QStringLiteral("SELECT     Codigo, "
+                                        " Numero, "
+                                        " Nome, "
+                                        " Contacto, "
+                                        " Morada, "
+                                        " Local, "
+                                        " CdPostal, "
+                                        " Telef, "
+                                        " Fax, "
+                                        " telex, "
+                                        " NContrib, "
+                                        " Cae, "
+                                        " TelGer, "
+                                        " TelCom , "
+                                        " Telfim as TelFIn, "
+                                        " Email, "
+                                        " Sitio, "
+                                        " ZonaGeo, "
+                                        " CodPais, "
+                                        " ContGer, "
+                                        " ContCom as ContCome, "
+                                        " ContFin, "
+                                        " Observ, "
+                                        " Obs2, "
+                                        " Vendedor, "
+                                        " GesCnt,"
+                                        " Id_Unico"
+                                        " From vek_contactos"
+                                        " WHERE     (Codigo = ?)"),
+                         *rs, {CodigoContacto});
+        return rs;
+    } catch (const Falha& f) {
+        const QString texto = QStringLiteral(
+                                  "Erro %1 (%2)\r\nNa função LerRegistoConverter do "
+                                  "Módulo de classe cl_NextConvertePara")
+                                  .arg(f.numero())
+                                  .arg(f.descricao());
+        if (MostrarMensagem) {
+            MostrarMensagem(texto);
+        } else {
+            std::fputs(texto.toUtf8().append('\n').constData(), stderr);
+        }
+        return nullptr;
+    }
+}
+
+void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo) {
+    Recordset rs;
+    bd.AbrirEdicao(QStringLiteral("SELECT  MAX(NUMERO) + 1 AS ProximoNumero From CLIENTES"), rs);
+    qint32 n = 1;
+    if (!rs.eof() && !rs.value(QStringLiteral("ProximoNumero")).isNull()) {
+        bool ok = false;
+        const qlonglong v = rs.value(QStringLiteral("ProximoNumero")).toLongLong(&ok);
+        if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
+            throw Falha(kExcessoDeCapacidade,
+                        QStringLiteral("Número de cliente fora dos limites: %1")
+                            .arg(rs.value(QStringLiteral("ProximoNumero")).toString()));
+        n = qint32(v);
+    }
+    rs.close();
+
+    qint32 candidato = n;
+    for (;;) {
+        if (ProcessarEventos)
+            ProcessarEventos();
+        bd.AbrirConsulta(QStringLiteral("SELECT CODIGO From CLIENTES WHERE (CODIGO = ?)"), rs,
+                         {QString::number(candidato)});
+        const bool livre = rs.eof();
+        rs.close();
+        if (livre)
+            break;
+        if (candidato == std::numeric_limits<qint32>::max())
+            throw Falha(
+                kExcessoDeCapacidade,
+                QStringLiteral("Não há código de cliente livre acima de %1").arg(candidato));
+        ++candidato;
+    }
+    numero = n;
+    codigo = QString::number(candidato);
+}
+
+QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
+                                                   const QString& CodigoContacto, QString& Id_Guid,
+                                                   std::unique_ptr<clsBd>& bd) {
+    LigarBdEmpresa(Empresa, bd);
+    bd->IniciarTransaccao();
+    try {
+        QString guid = Id_Guid;
+        const QString resultado = converter(CodigoContacto, guid, *bd);
+        bd->ConfirmarTransaccao();
+        Id_Guid = guid;
+        return resultado;
+    } catch (...) {
+        // Nothing is ever half converted.
+        if (bd->EmTransaccao()) {
+            try {
+                bd->AnularTransaccao();
+            } catch (const std::exception&) {
+                // The failure that brought us here is the one to report.
+            }
+        }
+        throw;
+    }
+}
+
+QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Guid, clsBd& bd) {
+    const std::unique_ptr<Recordset> contacto = LerRegistoConverter(CodigoContacto, bd);
+    if (!contacto)
+        throw Falha(Falha::ObjectoNaoDefinido,
+                    QStringLiteral("O registo do contacto %1 não foi lido").arg(CodigoContacto));
+    if (contacto->recordCount() < 1)
+        return {};
+
+    Recordset clientes;
+    bd.AbrirEdicao(QStringLiteral("SELECT * From CLIENTES WHERE (NUMERO = - 1)"), clientes);
+    if (clientes.eof()) {
+        Id_Guid = TextoDoCampo(contacto->value(QStringLiteral("Id_Unico")));
+        clientes.close();
+        return {};
+    }
+    const Recordset modelo = clientes.clone();
+    clientes.addNew();
+
+    qint32 numero = 0;
+    QString codigo;
+    ProximoNumeroCliente(bd, numero, codigo);
+
+    for (int i = 0; i < clientes.fieldCount(); ++i) {
+        const RecordsetField& campo = clientes.field(i);
+        const QString nome = campo.name.toUpper();
+        QVariant valor;
+        if (nome == QLatin1String("NUMERO")) {
+            valor = numero;
+        } else if (nome == QLatin1String("CODIGO")) {
+            valor = codigo;
+        } else if (nome == QLatin1String("DBTS")) {
+            continue;  // the database keeps it
+        } else if (colunasDoContacto().contains(nome)) {
+            valor = TextoDoCampo(contacto->value(nome));
+        } else if (nome == QLatin1String("GESTCNT")) {
+            valor = TextoDoCampo(contacto->value(QStringLiteral("GesCnt")));
+        } else {
+            valor = modelo.value(i);
+        }
+        // A contact column may be wider than the customer's: the customer keeps what fits
+        // rather than the conversion failing.
+        if (valor.typeId() == QMetaType::QString)
+            valor = cortarAoTamanho(valor.toString(), campo.definedSize);
+        clientes.setValue(i, valor);
+    }
+    clientes.update();
+    const QString guid = TextoDoCampo(contacto->value(QStringLiteral("Id_Unico")));
+    clientes.close();
+
+    bd.Executar(QStringLiteral("Update vek_Incidentes SET Entidade_Tipo = 1, Entidade_Codigo = ? "
+                               " WHERE     (Entidade_Tipo = 3) AND (Entidade_Codigo = ?)"),
+                {codigo, CodigoContacto});
+    bd.Executar(QStringLiteral(" Update vek_EntidadesClassificacao SEt Tipo =1 , Codigo = ?"
+                               " WHERE     (Tipo = 3) AND (Codigo = ?)"),
+                {codigo, CodigoContacto});
+    bd.Executar(QStringLiteral("UPDATE vek_TabelasEntidades  SET ext_Tipo =1, ext_Codigo = ? "
+                               " WHERE     (ext_Tipo = 3) AND (ext_Codigo = ?)"),
+                {codigo, CodigoContacto});
+    bd.Executar(QStringLiteral("DELETE From vek_contactos WHERE (Codigo = ?)"), {CodigoContacto});
+    Id_Guid = guid;
+    return codigo;
+}
