@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include "contacts/xmlContacto.h"
+#include "orders/EncNext.h"
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
 #include "platform/JanelaDeProgresso.h"

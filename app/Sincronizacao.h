@@ -10,7 +10,9 @@
 #include "platform/clsBd.h"
 #include "support/cl_log.h"
 
+class EncNext;
 class JanelaDeProgresso;
+class xmlContacto;
 
 // The synchronization run and the services its steps share. The main window and the headless
 // front end both drive it; what it shows goes through the JanelaDeProgresso it is given.
@@ -56,6 +58,9 @@ class Sincronizacao : public QObject {
     ListagemDeFicheiros ListaDeFicheiros;
     // The company-database connection of the order import; kept for the life of the program.
     std::unique_ptr<clsBd> bd;
+    // The order writer of the order under way, and the contact file reader of the import.
+    std::unique_ptr<EncNext> n;
+    std::unique_ptr<xmlContacto> oNewContacto;
 
   public slots:
     void n_Evolucao(const QString& Descricao);
@@ -63,6 +68,9 @@ class Sincronizacao : public QObject {
     void oNewContacto_Erro(const QString& DescricaoDoErro, const QString& LocalDoErro);
 
   private:
+    void exportarEmpresa(const QString& empresa, const QString& pasta, const QString& padrao);
+    void importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
+                           const QString& nome, QStringList& resumo);
     void executarPasso(const QString& funcao, const std::function<void()>& passo);
 
     JanelaDeProgresso& janela_;

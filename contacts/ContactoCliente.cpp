@@ -1,5 +1,6 @@
 #include "contacts/ContactoCliente.h"
 
+#include <QDateTime>
 #include <QSet>
 #include <cstdio>
 #include <limits>
@@ -35,6 +36,12 @@ QString ContactoCliente::TextoDoCampo(const QVariant& valor) {
     if (valor.isNull())
         return QStringLiteral("");
     return valor.toString();
+}
+
+QString ContactoCliente::nomeDaBase(const QString& Empresa) const {
+    clsIni ini;
+    ini.Ficheiro(fileini);
+    return ini.LerValor(Empresa, QStringLiteral("NomeSQL")).trimmed();
 }
 
 void ContactoCliente::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd) {
@@ -167,6 +174,20 @@ QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
     }
 }
 
+QString ContactoCliente::ClienteJaConvertido(const QString& Empresa, const QString& CodigoContacto,
+                                             QString& Id_Guid, std::unique_ptr<clsBd>& bd) {
+    if (!bd || !bd->Ligado() || bd->BaseDeDados() != nomeDaBase(Empresa))
+        LigarBdEmpresa(Empresa, bd);
+    Recordset rs;
+    bd->AbrirConsulta(QStringLiteral("SELECT ClienteCodigo, Id_Unico FROM vek_ContactosConvertidos "
+                                     "WHERE (Codigo = ?)"),
+                      rs, {CodigoContacto});
+    if (rs.eof())
+        return {};
+    Id_Guid = TextoDoCampo(rs.value(QStringLiteral("Id_Unico")));
+    return TextoDoCampo(rs.value(QStringLiteral("ClienteCodigo")));
+}
+
 QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Guid, clsBd& bd) {
     const std::unique_ptr<Recordset> contacto = LerRegistoConverter(CodigoContacto, bd);
     if (!contacto)
@@ -226,6 +247,10 @@ QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Gu
                                " WHERE     (ext_Tipo = 3) AND (ext_Codigo = ?)"),
                 {codigo, CodigoContacto});
     bd.Executar(QStringLiteral("DELETE From vek_contactos WHERE (Codigo = ?)"), {CodigoContacto});
+    bd.Executar(
+        QStringLiteral("INSERT INTO vek_ContactosConvertidos (Codigo, ClienteCodigo, Id_Unico, "
+                       "Data) VALUES (?, ?, ?, ?)"),
+        {CodigoContacto, codigo, guid, QDateTime::currentDateTime().toString(Qt::ISODate)});
     Id_Guid = guid;
     return codigo;
 }

@@ -29,7 +29,14 @@ class ContactoCliente {
     QString ConverteContactoEmCliente(const QString& Empresa, const QString& CodigoContacto,
                                       QString& Id_Guid, std::unique_ptr<clsBd>& bd);
 
+    // The customer made earlier from the contact CodigoContacto, with the contact's Id_Unico in
+    // Id_Guid; an empty text when that contact was never converted. Uses bd when it is open on
+    // the company's database, and opens it otherwise.
+    QString ClienteJaConvertido(const QString& Empresa, const QString& CodigoContacto,
+                                QString& Id_Guid, std::unique_ptr<clsBd>& bd);
+
   private:
+    QString nomeDaBase(const QString& Empresa) const;
     void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd);
     std::unique_ptr<Recordset> LerRegistoConverter(const QString& CodigoContacto, clsBd& bd);
     void ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo);

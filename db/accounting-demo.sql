@@ -20,6 +20,8 @@ INSERT OR REPLACE INTO ct_Artigos (Codigo, Descricao, PrecoUnitario, Unidade) VA
     ('MEL250', 'Mel de rosmaninho 250 g', 4.5, 'UN'),
     ('CABAZ01', 'Cabaz Quintaflor: 2 azeites e meio mel', 18.9, 'UN'),
     ('VINHO75', 'Vinho tinto Quintaflor 0,75 l', 9.75, 'UN'),
+    ('DOCE300', 'Doce de figo 300 g', 3.8, 'UN'),
+    ('CABAZ02', 'Cabaz pequeno-almoço: mel e dois doces', 12, 'UN'),
     ('PORTES', 'Portes de envio', 0, 'SV');
 
 INSERT OR IGNORE INTO TpDoc (Codigo, Descricao, AutEco) VALUES ('ENCW', 'Encomenda Web', 0);

@@ -186,3 +186,13 @@ CREATE TABLE OperaFac (
     Quantida numeric(18,4),
     PRIMARY KEY (Artigo, Factor)
 );
+
+-- Prospects already turned into customers, written in the conversion's own transaction: an
+-- order whose document could not be written after its prospect was converted is written, at a
+-- later run, for the customer made from that contact.
+CREATE TABLE vek_ContactosConvertidos (
+    Codigo nvarchar(15) PRIMARY KEY,
+    ClienteCodigo nvarchar(10) NOT NULL,
+    Id_Unico nvarchar(36),
+    Data nvarchar(19)
+);
