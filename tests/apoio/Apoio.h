@@ -5,7 +5,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 #include "platform/clsBd.h"
+
+// Readable test failures for Qt strings.
+inline void PrintTo(const QString& texto, std::ostream* os) { *os << '"' << texto.toStdString() << '"'; }
+inline void PrintTo(const QStringList& lista, std::ostream* os) {
+    *os << '{';
+    for (const QString& t : lista) *os << "\n  \"" << t.toStdString() << '"';
+    *os << "\n}";
+}
 
 // A temporary workspace folder, removed after the test.
 class Espaco {

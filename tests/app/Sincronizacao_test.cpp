@@ -21,8 +21,13 @@ struct EspacoDeExecucao {
             e.pasta(QStringLiteral("encomendas")).toUtf8() +
             "\nFicheiro Entrada=*.xml\nDirectoria Saida=" +
             e.pasta(QStringLiteral("saida")).toUtf8() +
-            "\n[Log]\nDirectoria= " + e.pasta(QStringLiteral("log")).toUtf8() + "/ \n";
+            "\n[Log]\nDirectoria= " + e.pasta(QStringLiteral("log")).toUtf8() + "/ \n" +
+            "[SQL]\nServidor=" + e.pasta(QStringLiteral("bd")).toUtf8() +
+            "\n[QF]\nNomeSQL=QF\n[SR]\nNomeSQL=SR\n";
         ini = e.escrever(QStringLiteral("Quintaflor.vek"), texto);
+        for (const QString& empresa : {QStringLiteral("QF"), QStringLiteral("SR")})
+            criarBaseDeDados(e.caminho(QStringLiteral("bd")), empresa,
+                             {QStringLiteral("db/company-sqlite.sql")});
     }
     QStringList linhasDoLog() const {
         const QStringList ficheiros = QDir(e.caminho(QStringLiteral("log"))).entryList(QDir::Files);
@@ -36,13 +41,24 @@ struct EspacoDeExecucao {
     }
 };
 
-const QStringList kListaVazia{
-    QStringLiteral("Enviar contactos alterados"), QStringLiteral("Importar Contactos"),
-    QStringLiteral("Importar Encomendas"), QStringLiteral("Sincronização terminada")};
-const QStringList kLogVazio{
-    QStringLiteral("Inicio da sincronização"), QStringLiteral("Enviar contactos alterados"),
-    QStringLiteral("Importar Contactos"),      QStringLiteral("Importar encomendas"),
-    QStringLiteral("Sincronização terminada"), QStringLiteral("Sincronização terminada")};
+const QString kSemAlteracoes = QStringLiteral("Não existem alterações a contactos para enviar.");
+const QString kSemContactos = QStringLiteral("Não existem contactos para importar");
+const QStringList kListaVazia{QStringLiteral("Enviar contactos alterados"),
+                              kSemAlteracoes,
+                              kSemAlteracoes,
+                              QStringLiteral("Importar Contactos"),
+                              kSemContactos,
+                              QStringLiteral("Importar Encomendas"),
+                              QStringLiteral("Sincronização terminada")};
+const QStringList kLogVazio{QStringLiteral("Inicio da sincronização"),
+                            QStringLiteral("Enviar contactos alterados"),
+                            kSemAlteracoes,
+                            kSemAlteracoes,
+                            QStringLiteral("Importar Contactos"),
+                            kSemContactos,
+                            QStringLiteral("Importar encomendas"),
+                            QStringLiteral("Sincronização terminada"),
+                            QStringLiteral("Sincronização terminada")};
 
 }  // namespace
 
@@ -81,13 +97,13 @@ TEST(Sincronizacao, PastaDeEntradaQueNaoExisteEReportadaEAExecucaoContinua) {
     JanelaDeTeste janela;
     Sincronizacao s(janela, w.ini);
     s.sincronizar();
-    ASSERT_EQ(janela.lista.size(), 5);
-    EXPECT_TRUE(janela.lista[2].startsWith(QStringLiteral("Erro 76\r\n(")));
+    ASSERT_EQ(janela.lista.size(), 7);
+    EXPECT_TRUE(janela.lista[4].startsWith(QStringLiteral("Erro 76\r\n(")));
     EXPECT_TRUE(
-        janela.lista[2].endsWith(QStringLiteral(")\r\nNa função ImpContactos do frmMarelo")));
-    EXPECT_EQ(janela.lista[3], QStringLiteral("Importar Encomendas"));
+        janela.lista[4].endsWith(QStringLiteral(")\r\nNa função ImpContactos do frmMarelo")));
+    EXPECT_EQ(janela.lista[5], QStringLiteral("Importar Encomendas"));
     EXPECT_TRUE(s.houveErros());
-    EXPECT_TRUE(w.linhasDoLog().contains(janela.lista[2].section(QStringLiteral("\r\n"), 0, 0)));
+    EXPECT_TRUE(w.linhasDoLog().contains(janela.lista[4].section(QStringLiteral("\r\n"), 0, 0)));
 }
 
 TEST(Sincronizacao, SegundaExecucaoDoMesmoFicheiroNaoComeca) {

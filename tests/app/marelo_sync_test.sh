@@ -6,7 +6,10 @@ ws=$(mktemp -d)
 trap 'rm -rf "$ws"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-mkdir -p "$ws"/{contactos,encomendas,saida,log}
+src=$(cd "$(dirname "$0")/../.." && pwd)
+mkdir -p "$ws"/{contactos,encomendas,saida,log,bd}
+"$src/scripts/create-company-db" "$ws/bd" QF >/dev/null || fail "no QF database"
+"$src/scripts/create-company-db" "$ws/bd" SR >/dev/null || fail "no SR database"
 cat > "$ws/Quintaflor.vek" <<INI
 [Contactos]
 Directoria Entrada=$ws/contactos
@@ -17,11 +20,18 @@ Ficheiro Entrada=*.xml
 Directoria Saida=$ws/saida
 [Log]
 Directoria=$ws/log
+[SQL]
+Servidor=$ws/bd
+[QF]
+NomeSQL=QF
+[SR]
+NomeSQL=SR
 INI
 
 cd "$ws"
 out=$("$bin/marelo-sync" Quintaflor.vek) || fail "empty run exited $?"
-expected=$'Enviar contactos alterados\nImportar Contactos\nImportar Encomendas\nSincronização terminada'
+none=$'Não existem alterações a contactos para enviar.'
+expected=$'Enviar contactos alterados\n'"$none"$'\n'"$none"$'\nImportar Contactos\nNão existem contactos para importar\nImportar Encomendas\nSincronização terminada'
 [ "$out" = "$expected" ] || fail "unexpected output: $out"
 log=$(ls log/LOG_*.txt) || fail "no run log"
 [ "$(grep -c 'Sincronização terminada' "$log")" = 2 ] || fail "log lacks the closing lines"

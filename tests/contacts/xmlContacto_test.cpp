@@ -10,10 +10,6 @@
 #include "platform/Falha.h"
 #include "tests/apoio/Apoio.h"
 
-// Readable failures.
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

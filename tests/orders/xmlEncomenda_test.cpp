@@ -10,9 +10,6 @@
 #include "support/DataRegional.h"
 #include "tests/apoio/Apoio.h"
 
-void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
