@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLocale>
+
+#include "app/Sincronizacao.h"
+#include "platform/Recordset.h"
+#include "platform/clsBd.h"
+#include "settings/Parametros.h"
+#include "tests/apoio/Apoio.h"
+#include "tests/apoio/JanelaDeTeste.h"
+
+namespace {
+
+// A workspace with the two demonstration companies, as scripts/demo makes it.
+class ExecucaoCompleta : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Portugal));
+        for (const char* p : {"ce", "cs", "ee", "es", "log", "bd", "nlog"})
+            e.pasta(QString::fromUtf8(p));
+        QByteArray texto =
+            "[Contactos]\nDirectoria Entrada=" + c("ce") +
+            "\nFicheiro Entrada=PRP*.xml\nDirectoria Saida=" + c("cs") +
+            "\nFicheiro Saida=Contactos*.xml\n[Encomenda]\nDirectoria Entrada=" + c("ee") +
+            "\nFicheiro Entrada=ENC*.xml\nDirectoria Saida=" + c("es") +
+            "\n[Log]\nDirectoria=" + c("log") + "\n[SQL]\nServidor=" + c("bd") +
+            "\n[Next]\nPercursoNext=" + c("bd") + "\nPercursoLog=" + c("nlog") +
+            "\nUsername=demo\nPassword=demo\n";
+        for (const char* emp : {"QF", "SR"})
+            texto += QByteArray("[") + emp + "]\nCodigoNext=" + emp + "\nNomeSQL=" + emp +
+                     "\nTipo Doc=ENCW\nSector=WEB\nSerie=1\nARTPORTES=PORTES\nArmazem=A1\n";
+        ini = e.escrever(QStringLiteral("Quintaflor.vek"), texto);
+        for (const QString& emp : {QStringLiteral("QF"), QStringLiteral("SR")})
+            criarBaseDeDados(
+                e.caminho(QStringLiteral("bd")), emp,
+                {QStringLiteral("db/company-sqlite.sql"), QStringLiteral("db/demo-data.sql"),
+                 QStringLiteral("db/accounting-demo.sql")});
+    }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+
+    QByteArray c(const char* relativo) const {
+        return e.caminho(QString::fromUtf8(relativo)).toUtf8();
+    }
+
+    void contacto(const QString& nome, const QByteArray& idnet, const QByteArray& empresa,
+                  const QByteArray& quem) {
+        e.escrever(QStringLiteral("ce/") + nome,
+                   "<?xml version='1.0' encoding='UTF-8'?><CLIENTES><PRP><IDNET>" + idnet +
+                       "</IDNET><CODEMPRESA>" + empresa + "</CODEMPRESA><NOME>" + quem +
+                       "</NOME><EMAIL>x@example.pt</EMAIL></PRP></CLIENTES>");
+    }
+    void encomenda(const QString& nome, int id, const QByteArray& empresa,
+                   const QByteArray& cliente, bool prospect, const QByteArray& linhas,
+                   const QByteArray& resto = {}) {
+        e.escrever(QStringLiteral("ee/") + nome,
+                   "<?xml version='1.0' encoding='UTF-8'?><ENCOMENDAS><ENC><IDENCOMENDA>" +
+                       QByteArray::number(id) + "</IDENCOMENDA><CODEMPRESA>" + empresa +
+                       "</CODEMPRESA><IDCLIENTE>" + cliente + "</IDCLIENTE><FLAGPROSPECT>" +
+                       (prospect ? "1" : "0") + "</FLAGPROSPECT><DATA>2026-12-05</DATA><LINHAS>" +
+                       linhas + "</LINHAS>" + resto + "</ENC></ENCOMENDAS>");
+    }
+    static QByteArray linha(const char* artigo, const char* qtd, const char* preco) {
+        return QByteArray("<LINHA><CODIGO>") + artigo + "</CODIGO><QUANTIDADE>" + qtd +
+               "</QUANTIDADE><PRECO>" + preco + "</PRECO></LINHA>";
+    }
+
+    // One value of a query on a company database.
+    QVariant valor(const QString& empresa, const QString& sql) const {
+        clsBd bd;
+        EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), empresa)));
+        Recordset rs;
+        bd.AbrirConsulta(sql, rs);
+        return rs.eof() ? QVariant() : rs.value(0);
+    }
+    int contar(const QString& empresa, const QString& tabela) const {
+        return valor(empresa, QStringLiteral("SELECT COUNT(*) FROM ") + tabela).toInt();
+    }
+    QStringList ficheiros(const char* pasta) const {
+        return QDir(e.caminho(QString::fromUtf8(pasta))).entryList(QDir::Files, QDir::Name);
+    }
+    qint32 marca(const QString& empresa) const {
+        Parametros p;
+        p.FicheiroIni = ini;
+        return p.UltimoContacto_Get(empresa);
+    }
+    bool executar() {
+        janela.lista.clear();
+        Sincronizacao s(janela, ini);
+        s.sincronizar();
+        return !s.houveErros();
+    }
+
+    Espaco e;
+    QString ini;
+    JanelaDeTeste janela;
+};
+
+}  // namespace
+
+TEST_F(ExecucaoCompleta, UmaExecucaoFazOsTresPassosEASeguinteNaoRepeteNada) {
+    contacto(QStringLiteral("PRP_601.xml"), "601", "QF", "Quinta d'Ouro");
+    contacto(QStringLiteral("PRP_602.xml"), "602", "SR", "Serralharia");
+    encomenda(QStringLiteral("ENC_1.xml"), 1, "QF", "1", false,
+              linha("AZEITE05", "2", "7,95") + linha("CABAZ01", "3", "18,9"),
+              "<PORTES>4,5</PORTES><VOUCHER>-5</VOUCHER>");
+    encomenda(QStringLiteral("ENC_2.xml"), 2, "SR", "2", false, linha("MEL250", "1", "4,5"));
+
+    EXPECT_TRUE(executar()) << janela.lista.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(ficheiros("cs").size(), 8);  // four demonstration contacts per company
+    EXPECT_EQ(ficheiros("ce"), (QStringList{"PRP_601.xml.bak", "PRP_602.xml.bak"}));
+    EXPECT_EQ(ficheiros("es"), (QStringList{"ENC_1.xml", "ENC_2.xml"}));
+    EXPECT_TRUE(ficheiros("ee").isEmpty());
+    EXPECT_EQ(valor(QStringLiteral("QF"),
+                    QStringLiteral("SELECT c.Nome FROM vek_contactos c JOIN "
+                                   "vek_BDC_EquivalenciaOnlineDesktop q ON q.numero = c.Numero "
+                                   "WHERE q.IDnet = 601"))
+                  .toString(),
+              QStringLiteral("Quinta d'Ouro"));
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("ct_LinhasDocumento")), 6);
+    const QString escrito = QString::fromUtf8(e.ler(QStringLiteral("es/ENC_1.xml")));
+    EXPECT_TRUE(
+        escrito.contains(QStringLiteral("<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>1</NNUMDOC>"
+                                        "<SERIE>1</SERIE><ANO>")));
+    EXPECT_TRUE(
+        janela.lista.contains(QStringLiteral(" Empresa: SR documento ENCW/1/1/2026")) ||
+        janela.lista.join(QString()).contains(QStringLiteral(" Empresa: SR documento ENCW/1/1/")));
+    const qint32 marcaQF = marca(QStringLiteral("QF"));
+    EXPECT_GT(marcaQF, 0);
+
+    // The second run sends only the two contacts the first one added, and writes nothing twice.
+    EXPECT_TRUE(executar());
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("ct_Documentos")), 1);
+    EXPECT_EQ(contar(QStringLiteral("SR"), QStringLiteral("ct_Documentos")), 1);
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("vek_contactos")), 5);
+    EXPECT_TRUE(
+        janela.lista.contains(QStringLiteral("Existem 1 alterações a contactos para enviar.")));
+    EXPECT_TRUE(janela.lista.contains(QStringLiteral("Não existem contactos para importar")));
+    EXPECT_GT(marca(QStringLiteral("QF")), marcaQF);
+
+    // The third has nothing at all to do.
+    EXPECT_TRUE(executar());
+    EXPECT_EQ(janela.lista.count(QStringLiteral("Não existem alterações a contactos para enviar.")),
+              2);
+}
+
+TEST_F(ExecucaoCompleta, ContactosRepetidosMalFormadosOuSemIdentificadorNaoSePerdem) {
+    contacto(QStringLiteral("PRP_1.xml"), "700", "QF", "Primeiro");
+    contacto(QStringLiteral("PRP_2.xml"), "700", "QF", "Repetido");
+    e.escrever(QStringLiteral("ce/PRP_3.xml"), "<CLIENTES><PRP><IDNET>701</PRP>");
+    contacto(QStringLiteral("PRP_4.xml"), "", "QF", "Sem identificador");
+    contacto(QStringLiteral("PRP_5.xml"), "702", "XX", "Empresa que não existe");
+    contacto(QStringLiteral("PRP_6.xml"), "703", "QF", "Depois dos erros");
+
+    EXPECT_FALSE(executar());
+    EXPECT_EQ(ficheiros("ce"), (QStringList{"PRP_1.xml.bak", "PRP_2.xml.bak", "PRP_3.xml",
+                                            "PRP_4.xml", "PRP_5.xml", "PRP_6.xml.bak"}));
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("vek_contactos")), 6);
+    ASSERT_EQ(janela.mensagens.size(), 1);
+    EXPECT_TRUE(janela.mensagens[0].startsWith(QStringLiteral("Erro ao abrir o ficheiro.\r\n")));
+    const QString tudo = janela.lista.join(QLatin1Char('\n'));
+    EXPECT_TRUE(tudo.contains(QStringLiteral("PRP_4.xml não tem um IDNET numérico")));
+    EXPECT_TRUE(tudo.contains(QStringLiteral("O contacto do ficheiro PRP_5.xml não foi gravado")));
+    EXPECT_TRUE(tudo.contains(QStringLiteral("\tDepois dos erros")));
+}
+
+TEST_F(ExecucaoCompleta, EncomendaDeProspectRecusadaEDepoisGravadaParaOClienteFeitoDoContacto) {
+    const QString guid =
+        valor(QStringLiteral("QF"),
+              QStringLiteral("SELECT Id_Unico FROM vek_contactos WHERE Codigo = '3'"))
+            .toString();
+    encomenda(QStringLiteral("ENC_9.xml"), 9, "QF", "3", true, linha("TRUFA", "1", "30"));
+
+    EXPECT_FALSE(executar());
+    EXPECT_EQ(ficheiros("ee"), QStringList{QStringLiteral("ENC_9.xml")});
+    EXPECT_TRUE(
+        janela.lista.join(QString()).contains(QStringLiteral("Erro ao gravar a encomenda ")));
+    EXPECT_TRUE(valor(QStringLiteral("QF"),
+                      QStringLiteral("SELECT Codigo FROM vek_contactos WHERE Codigo = '3'"))
+                    .isNull());  // the contact has become a customer
+
+    clsBd bd;
+    ASSERT_TRUE(
+        bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QStringLiteral("QF"))));
+    bd.Executar(QStringLiteral(
+        "INSERT INTO ct_Artigos (Codigo, Descricao, PrecoUnitario) VALUES ('TRUFA', 'Trufa', 30)"));
+    EXPECT_TRUE(executar()) << janela.lista.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(ficheiros("es"), QStringList{QStringLiteral("ENC_9.xml")});
+    const QString escrito = QString::fromUtf8(e.ler(QStringLiteral("es/ENC_9.xml")));
+    EXPECT_TRUE(escrito.contains(QStringLiteral("<IDCLIENTE>4</IDCLIENTE><Id_Unico>") + guid +
+                                 QStringLiteral("</Id_Unico></IDENCSAGE>")))
+        << escrito.toStdString();
+    EXPECT_EQ(valor(QStringLiteral("QF"), QStringLiteral("SELECT Terceiro FROM ct_Documentos"))
+                  .toString(),
+              QStringLiteral("4"));
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("CLIENTES")), 5);
+}
+
+TEST_F(ExecucaoCompleta, EncomendaJaGravadaNuncaEGravadaDeNovo) {
+    encomenda(QStringLiteral("ENC_5.xml"), 5, "QF", "1", false, linha("VINHO75", "1", "9,75"));
+    const QByteArray original = e.ler(QStringLiteral("ee/ENC_5.xml"));
+    EXPECT_TRUE(executar());
+
+    // The document exists but its file came back without the write-back (a run killed between
+    // the two), and another copy that already holds it.
+    e.escrever(QStringLiteral("ee/ENC_5.xml"), original);
+    e.escrever(QStringLiteral("ee/ENC_6.xml"), e.ler(QStringLiteral("es/ENC_5.xml")));
+    EXPECT_TRUE(executar()) << janela.lista.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("ct_Documentos")), 1);
+    EXPECT_TRUE(ficheiros("ee").isEmpty());
+    EXPECT_EQ(QString::fromUtf8(e.ler(QStringLiteral("es/ENC_5.xml")))
+                  .count(QStringLiteral("<IDENCSAGE>")),
+              1);
+    EXPECT_EQ(QString::fromUtf8(e.ler(QStringLiteral("es/ENC_6.xml")))
+                  .count(QStringLiteral("<IDENCSAGE>")),
+              1);
+}
+
+TEST_F(ExecucaoCompleta, EncomendaIlegivelOuDeEmpresaDesconhecidaFicaEAsOutrasSeguem) {
+    e.escrever(QStringLiteral("ee/ENC_1.xml"), "<ENC><IDENCOMENDA>x</IDENCOMENDA></ENC>");
+    encomenda(QStringLiteral("ENC_2.xml"), 2, "ZZ", "1", false, linha("VINHO75", "1", "1"));
+    encomenda(QStringLiteral("ENC_3.xml"), 3, "QF", "1", false, linha("VINHO75", "1", "1"));
+    EXPECT_FALSE(executar());
+    EXPECT_EQ(ficheiros("ee"), (QStringList{"ENC_1.xml", "ENC_2.xml"}));
+    EXPECT_EQ(ficheiros("es"), QStringList{QStringLiteral("ENC_3.xml")});
+    EXPECT_TRUE(janela.lista.join(QString()).contains(
+        QStringLiteral("A encomenda ENC_1.xml não foi lida: ")));
+}
+
+TEST_F(ExecucaoCompleta, MarcaDeContactosEnviados) {
+    Parametros p;
+    p.FicheiroIni = ini;
+    p.Ler();
+    p.Contactos_SaidaFicheiro = QStringLiteral("C*_*.xml");
+    ASSERT_TRUE(p.Escrever());
+    EXPECT_TRUE(executar());
+    EXPECT_TRUE(ficheiros("cs").contains(QStringLiteral("C QF_4_ QF_4.xml")));
+    EXPECT_EQ(marca(QStringLiteral("SR")),
+              valor(QStringLiteral("SR"),
+                    QStringLiteral("SELECT MAX(CAST(dbts AS int)) FROM vek_contactos"))
+                  .toInt());
+
+    clsBd bd;
+    ASSERT_TRUE(
+        bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QStringLiteral("SR"))));
+    for (const char* codigo : {"3", "1", "2"})
+        bd.Executar(QStringLiteral("UPDATE vek_contactos SET Fax = 'novo' WHERE Codigo = ?"),
+                    {QString::fromUtf8(codigo)});
+    QDir(e.caminho(QStringLiteral("cs"))).removeRecursively();
+    e.pasta(QStringLiteral("cs"));
+    EXPECT_TRUE(executar());
+    EXPECT_TRUE(
+        janela.lista.contains(QStringLiteral("Existem 3 alterações a contactos para enviar.")));
+    EXPECT_EQ(ficheiros("cs"),
+              (QStringList{"C SR_1_ SR_1.xml", "C SR_2_ SR_2.xml", "C SR_3_ SR_3.xml"}));
+    EXPECT_EQ(
+        marca(QStringLiteral("SR")),
+        valor(QStringLiteral("SR"),
+              QStringLiteral("SELECT CAST(dbts AS int) FROM vek_contactos WHERE Codigo = '2'"))
+            .toInt());
+}
