@@ -195,6 +195,17 @@ bool Sincronizacao::MoverFicheiro(const QString& origem, const QString& destino)
     return QFile::rename(origem, destino);
 }
 
+bool Sincronizacao::TamanhoAceitavel(const QString& caminho, const QString& nome) {
+    const qint64 tamanho = QFileInfo(caminho).size();
+    if (tamanho <= TamanhoMaximoDeFicheiro) return true;
+    AddErro(QStringLiteral("O ficheiro %1 tem %2 bytes, mais do que os %3 que um ficheiro da loja "
+                           "pode ter; não foi lido e fica na pasta de entrada.")
+                .arg(nome)
+                .arg(tamanho)
+                .arg(TamanhoMaximoDeFicheiro));
+    return false;
+}
+
 QString Sincronizacao::TextoDoCampo(const QVariant& valor) {
     if (valor.isNull())
         return {};

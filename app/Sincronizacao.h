@@ -44,6 +44,11 @@ class Sincronizacao : public QObject {
     void ArquivarFicheiro(const QString& pasta, const QString& nome);
     bool MoverFicheiro(const QString& origem, const QString& destino);
     static QString TextoDoCampo(const QVariant& valor);
+    // Web files larger than this are refused unread: one contact or one order is a few
+    // kilobytes, and a file read whole into memory must not be able to exhaust it.
+    static constexpr qint64 TamanhoMaximoDeFicheiro = 4 * 1024 * 1024;
+    // False, with the reason shown and logged, when the file is too large to be read.
+    bool TamanhoAceitavel(const QString& caminho, const QString& nome);
     // "Erro " + numero + CR LF + "(" + descricao + ")" + CR LF + "Na função " + funcao + " do " +
     // dono
     static QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,

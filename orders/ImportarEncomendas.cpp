@@ -72,6 +72,7 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                         .arg(nome, documento, pathDestino));
     };
 
+    if (!TamanhoAceitavel(origem, nome)) return;
     xmlEncomenda leitor;
     leitor.FicheiroXML = origem;
     if (!leitor.GetEncomenda()) {
