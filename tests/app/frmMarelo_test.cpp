@@ -12,8 +12,9 @@ QApplication& aplicacao() {
     static int argc = 1;
     static char nome[] = "frmMarelo_test";
     static char* argv[] = {nome, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit it would outlive the database module it calls into.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 }  // namespace
