@@ -5,6 +5,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <limits>
+#include <optional>
 
 #include "contacts/xmlContacto.h"
 #include "platform/Falha.h"
@@ -31,6 +32,47 @@ const CampoDaLinha camposDaLinha[] = {
     {"QUANTIDADE", &campoQtd, true},    {"PRECO", &campoPreco, true},
     {"DESCONTO", &campoDesconto, true}, {"DESCONTOTXT", &campoDescontoTXT, false},
 };
+
+// Where the identity block of a written document goes in the text of an order file: just
+// before the end tag of the first ENC, or in place of the "/>" of an empty one.
+struct LugarDoBloco {
+    qsizetype posicao = 0;
+    bool encVazio = false;
+};
+
+// Null when there is no ENC, or when the first one is not written in the text itself but comes
+// from an entity's replacement text (the reader then reports the position after the reference).
+std::optional<LugarDoBloco> lugarDoBloco(const QString& texto) {
+    qint64 inicioDeEnc = -1;
+    qint64 fimDeEnc = -1;
+    QXmlStreamReader leitor(texto);
+    leitor.setNamespaceProcessing(false);  // names as the DOM saw them, prefixes and all
+    int profundidade = 0;
+    while (!leitor.atEnd() && fimDeEnc < 0) {
+        switch (leitor.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (inicioDeEnc >= 0)
+                    ++profundidade;
+                else if (leitor.qualifiedName() == QLatin1String("ENC"))
+                    inicioDeEnc = leitor.characterOffset();
+                break;
+            case QXmlStreamReader::EndElement:
+                if (inicioDeEnc >= 0 && profundidade-- == 0)
+                    fimDeEnc = leitor.characterOffset();
+                break;
+            default:
+                break;
+        }
+    }
+    if (fimDeEnc < 0)
+        return std::nullopt;
+    if (fimDeEnc == inicioDeEnc && texto.mid(fimDeEnc - 2, 2) == QLatin1String("/>"))
+        return LugarDoBloco{fimDeEnc - 2, true};
+    const qsizetype etiquetaFinal = texto.lastIndexOf(QLatin1String("</"), fimDeEnc - 1);
+    if (etiquetaFinal < inicioDeEnc || !QStringView(texto).mid(etiquetaFinal).startsWith(u"</ENC"))
+        return std::nullopt;
+    return LugarDoBloco{etiquetaFinal, false};
+}
 
 }  // namespace
 
@@ -93,6 +135,13 @@ bool xmlEncomenda::LerEncomenda() {
     const QDomElement enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
     if (enc.isNull())
         return falhar(QStringLiteral("O ficheiro %1 não tem o elemento ENC")
+                          .arg(QDir::toNativeSeparators(FicheiroXML)));
+    // An order whose file could not be marked afterwards (ActualizarXML) would be written again
+    // at the next run.
+    if (!lugarDoBloco(ficheiro.texto()))
+        return falhar(QStringLiteral("O elemento ENC do ficheiro %1 vem de uma entidade e não "
+                                     "do próprio texto; a encomenda não poderia ser marcada "
+                                     "como gravada")
                           .arg(QDir::toNativeSeparators(FicheiroXML)));
 
     int numeroDaLinha = 0;
@@ -188,31 +237,11 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     if (ficheiro.primeiroElemento(QStringLiteral("ENC")).isNull())
         return falhar(naoTemEnc);
 
-    // The block goes in as text just before the end of the first ENC, so that everything else
-    // in the file (layout, attribute order, declaration, encoding) stays exactly as it was.
+    // The block goes in as text, so that everything else in the file (layout, attribute
+    // order, declaration, encoding) stays exactly as it was.
     QString texto = ficheiro.texto();
-    qint64 inicioDeEnc = -1;
-    qint64 fimDeEnc = -1;
-    QXmlStreamReader leitor(texto);
-    leitor.setNamespaceProcessing(false);  // names as the DOM saw them, prefixes and all
-    int profundidade = 0;
-    while (!leitor.atEnd() && fimDeEnc < 0) {
-        switch (leitor.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (inicioDeEnc >= 0)
-                    ++profundidade;
-                else if (leitor.qualifiedName() == QLatin1String("ENC"))
-                    inicioDeEnc = leitor.characterOffset();
-                break;
-            case QXmlStreamReader::EndElement:
-                if (inicioDeEnc >= 0 && profundidade-- == 0)
-                    fimDeEnc = leitor.characterOffset();
-                break;
-            default:
-                break;
-        }
-    }
-    if (fimDeEnc < 0)
+    const std::optional<LugarDoBloco> lugar = lugarDoBloco(texto);
+    if (!lugar)
         return falhar(naoTemEnc);
 
     QString bloco;
@@ -233,14 +262,10 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     }
     escritor.writeEndElement();
 
-    if (fimDeEnc == inicioDeEnc && texto.mid(fimDeEnc - 2, 2) == QLatin1String("/>")) {
-        texto.replace(fimDeEnc - 2, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"));
-    } else {
-        const qsizetype etiquetaFinal = texto.lastIndexOf(QLatin1String("</"), fimDeEnc - 1);
-        if (etiquetaFinal < inicioDeEnc)
-            return falhar(naoTemEnc);
-        texto.insert(etiquetaFinal, bloco);
-    }
+    if (lugar->encVazio)
+        texto.replace(lugar->posicao, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"));
+    else
+        texto.insert(lugar->posicao, bloco);
 
     try {
         gravarFicheiroAtomicamente(FicheiroXML, ficheiro.codificar(texto));

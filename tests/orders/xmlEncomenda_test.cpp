@@ -10,7 +10,6 @@
 #include "support/DataRegional.h"
 #include "tests/apoio/Apoio.h"
 
-
 namespace {
 
 const QLocale pt(QLocale::Portuguese, QLocale::Portugal);
@@ -252,6 +251,14 @@ INSTANTIATE_TEST_SUITE_P(
                  encomenda("<LINHAS><LINHA/><LINHA><DESCONTOTXT>" + QByteArray(26, 'd') +
                            "</DESCONTOTXT></LINHA></LINHAS>"),
                  "DESCONTOTXT da linha 2"},
+        // The file could not be marked as written afterwards, and would be written again.
+        Ilegivel{"encDeUmaEntidade",
+                 "<!DOCTYPE E [<!ENTITY e \"<ENC><IDENCOMENDA>1</IDENCOMENDA></ENC>\">]><E>&e;</E>",
+                 "entidade"},
+        Ilegivel{"primeiroEncDeUmaEntidade",
+                 "<!DOCTYPE R [<!ENTITY e \"<ENC/>\">]><R>&e;<ENC><IDENCOMENDA>2</IDENCOMENDA>"
+                 "</ENC></R>",
+                 "entidade"},
         Ilegivel{"malFormado", "<ENC><OBS>x</ENC>", "Erro ao abrir o ficheiro."},
         Ilegivel{"inexistente", QByteArray(), "Erro ao abrir o ficheiro."}),
     [](const testing::TestParamInfo<Ilegivel>& i) { return std::string(i.param.nome); });
@@ -424,6 +431,28 @@ TEST_F(xmlEncomendaActualizar, EncVazioOuDentroDeOutroEnc) {
     EXPECT_EQ(lerFicheiro(e.FicheiroXML),
               QByteArray("<ENC a='1'><ENC><X/></ENC><Y/><IDENCSAGE><TPDOC>FT</TPDOC><NNUMDOC>1"
                          "</NNUMDOC><SERIE>1</SERIE><ANO>2026</ANO></IDENCSAGE></ENC   >"));
+}
+
+TEST_F(xmlEncomendaActualizar, EntidadesDentroDoEncNaoImpedemAMarca) {
+    const QByteArray original =
+        "<!DOCTYPE ENCOMENDAS [<!ENTITY id \"<IDENCOMENDA>77</IDENCOMENDA>\">"
+        "<!ENTITY loja \"Loja &amp; Cia\">]>\n"
+        "<ENCOMENDAS><ENC>&id;<OBS>&loja;</OBS></ENC></ENCOMENDAS>\n";
+    xmlEncomenda e;
+    e.FicheiroXML = espaco.escrever(QStringLiteral("e.xml"), original);
+    ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
+    EXPECT_EQ(e.Idencomenda, 77);
+    EXPECT_EQ(e.Observacoes, QStringLiteral("Loja & Cia"));
+    ASSERT_TRUE(e.ActualizarXML(QStringLiteral("FT"), 1, 1, 2026, QString(), QString()));
+    const qsizetype fim = original.indexOf("</ENC>");
+    EXPECT_EQ(lerFicheiro(e.FicheiroXML),
+              original.left(fim) +
+                  "<IDENCSAGE><TPDOC>FT</TPDOC><NNUMDOC>1</NNUMDOC><SERIE>1</SERIE><ANO>2026</ANO>"
+                  "</IDENCSAGE>" +
+                  original.mid(fim));
+    ASSERT_TRUE(e.GetEncomenda());
+    EXPECT_TRUE(e.JaGravada);
+    EXPECT_EQ(e.Idencomenda, 77);
 }
 
 TEST_F(xmlEncomendaActualizar, FicheiroQueNaoServeFicaComoEstava) {
