@@ -1,10 +1,13 @@
 #include "app/Sincronizacao.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
+#include <algorithm>
 
 #include "contacts/xmlContacto.h"
 #include "orders/EncNext.h"
@@ -17,13 +20,36 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// A live run keeps its lock file locked at the system level from the instant after creating it,
+// so a lock file that can be removed belongs to no live run. Qt alone does not clear everything a
+// run killed while taking the lock leaves behind: a lock file still empty (never stale without a
+// stale time), or the ".rmlock" of Qt's own clearing, which blocks that for 30 s. An empty lock
+// file is only removed once it is a second old, well past that instant.
+bool tentarFechadura(QLockFile& fechadura) {
+    if (!fechadura.tryLock(0)) {
+        if (fechadura.error() != QLockFile::LockFailedError)
+            return false;
+        if (!fechadura.getLockInfo(nullptr, nullptr, nullptr)) {
+            const QDateTime criada = QFileInfo(fechadura.fileName()).lastModified();
+            const qint64 espera = 1000 - criada.msecsTo(QDateTime::currentDateTime());
+            if (criada.isValid() && espera > 0)
+                QThread::msleep(static_cast<unsigned long>(std::min<qint64>(espera, 1000)));
+        }
+        fechadura.removeStaleLockFile();
+        if (!fechadura.tryLock(0))
+            return false;
+    }
+    QLockFile(fechadura.fileName() + QStringLiteral(".rmlock")).removeStaleLockFile();
+    return true;
+}
+
 // The run's lock lies beside the settings file; where that folder cannot be written, in the
 // temporary folder under a name made from the settings file's path.
 std::unique_ptr<QLockFile> tomarFechadura(const QString& ficheiroIni, bool* ocupada) {
     *ocupada = false;
     auto fechadura = std::make_unique<QLockFile>(ficheiroIni + QStringLiteral(".lock"));
     fechadura->setStaleLockTime(0);  // a long run is not stale; a dead process's lock is
-    if (fechadura->tryLock(0))
+    if (tentarFechadura(*fechadura))
         return fechadura;
     if (fechadura->error() == QLockFile::LockFailedError) {
         *ocupada = true;
@@ -37,7 +63,7 @@ std::unique_ptr<QLockFile> tomarFechadura(const QString& ficheiroIni, bool* ocup
     fechadura = std::make_unique<QLockFile>(
         QDir::temp().filePath(QStringLiteral("marelo-%1.lock").arg(QString::fromLatin1(chave))));
     fechadura->setStaleLockTime(0);
-    if (fechadura->tryLock(0))
+    if (tentarFechadura(*fechadura))
         return fechadura;
     *ocupada = fechadura->error() == QLockFile::LockFailedError;
     return nullptr;

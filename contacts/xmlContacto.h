@@ -100,8 +100,9 @@ class FicheiroXml {
     Erro erro_;
 };
 
-// Saves the bytes to the path atomically (a temporary file in the same folder, then renamed).
-// Raises Falha when it cannot; the old file, if any, is then left as it was.
+// Saves the bytes to the path atomically (the temporary file "." + name + ".tmp" in the same
+// folder, then renamed over it). Raises Falha when it cannot; the old file, if any, is then left
+// as it was.
 void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo);
 
 // Writes text as element content: markup escaped, carriage returns as references so they

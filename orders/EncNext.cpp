@@ -137,6 +137,28 @@ void EncNext::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
     bd = std::move(nova);
 }
 
+// A connection to another company's database (or a lost one) is replaced, so that the flag, the
+// packs and the components are always this company's.
+void EncNext::prepararBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
+                                const QString& NomeFileIni) {
+    if (!bd || !bd->Ligado()) {
+        LigarBdEmpresa(Empresa, bd, NomeFileIni);
+        return;
+    }
+    clsIni ini;
+    ini.Ficheiro(NomeFileIni);
+    const QString nomeSql = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
+    if (!nomeSql.isEmpty() && nomeSql.compare(bd->BaseDeDados(), Qt::CaseInsensitive) != 0)
+        LigarBdEmpresa(Empresa, bd, NomeFileIni);
+}
+
+void EncNext::reportar(const QString& funcao, int numero, const QString& descricao) {
+    const QString texto =
+        Sincronizacao::TextoDoErro(numero, descricao, funcao, QStringLiteral("EncNext"));
+    emit Evolucao(texto);
+    emit Erros(texto);
+}
+
 void EncNext::definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor) {
     Recordset rs;
     // Codes compare as on the accounting server, without regard to case.
@@ -303,27 +325,14 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
     outNumero = 0;
 
     const auto reportar = [this](int numero, const QString& descricao) {
-        const QString texto = Sincronizacao::TextoDoErro(
-            numero, descricao, QStringLiteral("GravarEncomenda"), QStringLiteral("EncNext"));
-        emit Evolucao(texto);
-        emit Erros(texto);
+        this->reportar(QStringLiteral("GravarEncomenda"), numero, descricao);
     };
 
     bool inserido = false;
     bool martelado = false;
     QString tipoMartelado;
     try {
-        // A connection to another company's database (or a lost one) is replaced, so that the
-        // flag, the packs and the components are always this company's.
-        if (!bd || !bd->Ligado()) {
-            LigarBdEmpresa(Empresa, bd, NomeFileIni);
-        } else {
-            clsIni ini;
-            ini.Ficheiro(NomeFileIni);
-            const QString nomeSql = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
-            if (!nomeSql.isEmpty() && nomeSql.compare(bd->BaseDeDados(), Qt::CaseInsensitive) != 0)
-                LigarBdEmpresa(Empresa, bd, NomeFileIni);
-        }
+        prepararBdEmpresa(Empresa, bd, NomeFileIni);
         LerDocumento();
         tipoMartelado = tipoDoc_;
         martelado = true;
@@ -352,6 +361,22 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
         }
     }
     return inserido;
+}
+
+bool EncNext::DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString& Empresa,
+                                       const QString& NomeFileIni) {
+    try {
+        prepararBdEmpresa(Empresa, bd, NomeFileIni);
+        LerDocumento();
+        DesMartelaTpDoc(tipoDoc_, *bd);
+        return true;
+    } catch (const Falha& f) {
+        reportar(QStringLiteral("DesMartelaTpDocDaEmpresa"), f.numero(), f.descricao());
+    } catch (const std::exception& e) {
+        reportar(QStringLiteral("DesMartelaTpDocDaEmpresa"), Falha::ErroInterno,
+                 QString::fromLocal8Bit(e.what()));
+    }
+    return false;
 }
 
 std::optional<IdentidadeDocumento> EncNext::DocumentoJaGravado() {

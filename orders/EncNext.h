@@ -67,6 +67,13 @@ class EncNext : public QObject {
     // or does not know the class.
     std::unique_ptr<ObjectoApi> CreateSageApiObject(const QString& sObjectName);
 
+    // Switches the document type's "AutEco" flag off, as GravarEncomenda leaves it, for an order
+    // whose document was found already written: the run that wrote it may have ended before it
+    // could do so. A failure goes out through Evolucao and Erros and gives false. bd is opened as
+    // by GravarEncomenda.
+    bool DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString& Empresa,
+                                  const QString& NomeFileIni);
+
     // Reads the connection settings and opens the order's company; true when it is open.
     bool LigarAoNext();
 
@@ -86,6 +93,9 @@ class EncNext : public QObject {
     void LerDocumento();
     void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
                         const QString& NomeFileIni);
+    void prepararBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
+                           const QString& NomeFileIni);
+    void reportar(const QString& funcao, int numero, const QString& descricao);
     void definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor);
     bool construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
                            clsBd& bd);

@@ -146,6 +146,7 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                 .arg(nome, identidade(TipoDoc, Serie, Numero, Ano));
         oLog->Escrever(texto);
         AddLista(texto);
+        n->DesMartelaTpDocDaEmpresa(bd, leitor.CodEmpresa, FicheiroIni);
     } else if (!n->GravarEncomenda(TipoDoc, Serie, Ano, Numero, origem, bd, leitor.CodEmpresa,
                                    FicheiroIni)) {
         return;
