@@ -10,19 +10,38 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/Falha.h"
 #include "platform/SqlDialecto.h"
 #include "platform/clsStringLigacao.h"
 
 struct clsBd::Ligacao {
+    // Prepared statements kept per connection; the least used go first past this number, so
+    // that statements written with their values inline do not pile up.
+    static constexpr int kMaximoDePreparadas = 64;
+
+    struct Preparada {
+        QSqlQuery q;
+        quint64 uso = 0;
+    };
+
     QString nome;  // QSqlDatabase connection name
     QString baseDeDados;
+    QString ficheiro;  // the embedded database's file; empty for a server
     Dialecto dialecto = Dialecto::SqlServer;
     bool emTransaccao = false;
-    QHash<QString, QSqlQuery> preparadas;
+    // Advanced each time the connection goes back to the Reserva: what was opened through an
+    // earlier use (an updatable record set) must not write through a later one.
+    quint64 geracao = 0;
+    quint64 usos = 0;
+    qint64 versaoDoEsquema = -1;
+    std::unordered_map<QString, Preparada> preparadas;
     // table (lower case) -> column (lower case) -> defined size
     QHash<QString, QHash<QString, int>> tamanhos;
+    // table (lower case) -> primary key columns
+    QHash<QString, QStringList> chaves;
 
     QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
 
@@ -58,9 +77,17 @@ struct clsBd::Ligacao {
             q.setForwardOnly(true);
             if (!q.prepare(sql))
                 falhar(q.lastError(), sqlOriginal);
-            it = preparadas.insert(sql, q);
+            if (preparadas.size() >= kMaximoDePreparadas) {
+                auto menosUsada = preparadas.begin();
+                for (auto p = preparadas.begin(); p != preparadas.end(); ++p)
+                    if (p->second.uso < menosUsada->second.uso)
+                        menosUsada = p;
+                preparadas.erase(menosUsada);
+            }
+            it = preparadas.emplace(sql, Preparada{std::move(q), 0}).first;
         }
-        QSqlQuery& q = it.value();
+        it->second.uso = ++usos;
+        QSqlQuery& q = it->second.q;
         for (int i = 0; i < parametros.size(); ++i)
             q.bindValue(i, parametros[i]);
         if (!q.exec()) {
@@ -93,11 +120,70 @@ struct clsBd::Ligacao {
         }
         return tamanhos.insert(chave, colunas).value();
     }
+
+    const QStringList& chaveDaTabela(const QString& tabela) {
+        const QString nomeDaTabela = tabela.toLower();
+        auto it = chaves.find(nomeDaTabela);
+        if (it != chaves.end())
+            return it.value();
+        QStringList colunas;
+        const QSqlIndex indice = db().primaryIndex(tabela);
+        for (int i = 0; i < indice.count(); ++i)
+            colunas << indice.fieldName(i);
+        return chaves.insert(nomeDaTabela, colunas).value();
+    }
+
+    // Statements done with, so that an idle connection holds no read snapshot of the database.
+    void terminarInstrucoes() {
+        for (auto& [sql, p] : preparadas)
+            p.q.finish();
+    }
+
+    // What the connection knows of the tables is kept only while their definitions stay as
+    // they were.
+    void confirmarEsquema() {
+        QSqlQuery& q = preparar(QStringLiteral("PRAGMA schema_version"), {});
+        const qint64 versao = q.next() ? q.value(0).toLongLong() : -1;
+        q.finish();
+        if (versao != versaoDoEsquema) {
+            tamanhos.clear();
+            chaves.clear();
+            versaoDoEsquema = versao;
+        }
+    }
 };
 
 namespace {
 
 QAtomicInt contadorDeLigacoes;
+
+// The idle embedded connections of this thread, by database file, while a Reserva lives.
+struct LigacoesGuardadas {
+    // Idle connections kept per file: a run holds at most two at once on one file (the
+    // company's data and its accounting).
+    static constexpr int kPorFicheiro = 4;
+
+    int reservas = 0;
+    QHash<QString, QList<std::shared_ptr<clsBd::Ligacao>>> livres;
+};
+
+thread_local LigacoesGuardadas guardadas;
+
+void fecharLigacao(const std::shared_ptr<clsBd::Ligacao>& ligacao) {
+    const QString nome = ligacao->nome;
+    ligacao->preparadas.clear();
+    ++ligacao->geracao;
+    {
+        QSqlDatabase db = ligacao->db();
+        if (db.isOpen()) {
+            if (ligacao->emTransaccao)
+                db.rollback();
+            db.close();
+        }
+    }
+    ligacao->emTransaccao = false;
+    QSqlDatabase::removeDatabase(nome);
+}
 
 FieldType tipoDoCampo(const QSqlField& f) {
     switch (f.metaType().id()) {
@@ -144,7 +230,10 @@ QStringList tabelasDaInstrucao(const QString& sql) {
 class EscritorDeTabela : public RecordsetWriter {
   public:
     EscritorDeTabela(std::shared_ptr<clsBd::Ligacao> ligacao, QString tabela, QStringList chave)
-        : ligacao_(std::move(ligacao)), tabela_(std::move(tabela)), chave_(std::move(chave)) {}
+        : ligacao_(std::move(ligacao)),
+          geracao_(ligacao_->geracao),
+          tabela_(std::move(tabela)),
+          chave_(std::move(chave)) {}
 
     void insertRow(const QVector<RecordsetField>& campos, const QVector<QVariant>& valores,
                    const QVector<bool>& atribuidos) override {
@@ -203,7 +292,7 @@ class EscritorDeTabela : public RecordsetWriter {
 
   private:
     int executar(const QString& sql, const QVariantList& parametros) {
-        if (!ligacao_->db().isOpen())
+        if (ligacao_->geracao != geracao_ || !ligacao_->db().isOpen())
             throw Falha(Falha::ErroDeBaseDeDados,
                         QStringLiteral("A ligação à base de dados está fechada"));
         QSqlQuery& q = ligacao_->preparar(sql, parametros);
@@ -213,6 +302,7 @@ class EscritorDeTabela : public RecordsetWriter {
     }
 
     std::shared_ptr<clsBd::Ligacao> ligacao_;
+    quint64 geracao_;
     QString tabela_;
     QStringList chave_;
 };
@@ -246,6 +336,26 @@ bool clsBd::Ligar(const QString& stringLigacao) {
             if (base.isEmpty() || !QFileInfo(ficheiro).isFile()) {
                 ultimoErro_ = QStringLiteral("A base de dados %1 não existe").arg(ficheiro);
                 return false;
+            }
+            ligacao->ficheiro = QFileInfo(ficheiro).absoluteFilePath();
+            if (guardadas.reservas > 0) {
+                auto livres = guardadas.livres.find(ligacao->ficheiro);
+                while (livres != guardadas.livres.end() && !livres->isEmpty()) {
+                    std::shared_ptr<Ligacao> guardada = livres->takeLast();
+                    if (!guardada->db().isOpen()) {
+                        fecharLigacao(guardada);
+                        continue;
+                    }
+                    try {
+                        guardada->confirmarEsquema();
+                    } catch (const Falha&) {
+                        fecharLigacao(guardada);
+                        continue;
+                    }
+                    guardada->baseDeDados = base;
+                    ligacao_ = std::move(guardada);
+                    return true;
+                }
             }
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), ligacao->nome);
             db.setDatabaseName(ficheiro);
@@ -355,10 +465,7 @@ void clsBd::AbrirEdicao(const QString& sql, Recordset& rs, const QVariantList& p
     if (tabelas.isEmpty())
         return;
     const QString tabela = tabelas.first();
-    QStringList chave;
-    const QSqlIndex indice = ligacao_->db().primaryIndex(tabela);
-    for (int i = 0; i < indice.count(); ++i)
-        chave << indice.fieldName(i);
+    const QStringList chave = ligacao_->chaveDaTabela(tabela);
     rs.setWriter(std::make_shared<EscritorDeTabela>(ligacao_, tabela, chave));
 }
 
@@ -405,16 +512,35 @@ bool clsBd::EmTransaccao() const {
 void clsBd::Desligar() {
     if (!ligacao_)
         return;
-    const QString nome = ligacao_->nome;
-    ligacao_->preparadas.clear();
-    {
-        QSqlDatabase db = ligacao_->db();
-        if (db.isOpen()) {
-            if (ligacao_->emTransaccao)
-                db.rollback();
-            db.close();
+    std::shared_ptr<Ligacao> ligacao = std::move(ligacao_);
+    if (guardadas.reservas > 0 && !ligacao->ficheiro.isEmpty() && ligacao->db().isOpen()) {
+        QList<std::shared_ptr<Ligacao>>& livres = guardadas.livres[ligacao->ficheiro];
+        if (livres.size() < LigacoesGuardadas::kPorFicheiro) {
+            ligacao->terminarInstrucoes();
+            bool limpa = true;
+            if (ligacao->emTransaccao) {
+                ligacao->emTransaccao = false;
+                limpa = ligacao->db().rollback();
+            }
+            if (limpa) {
+                ++ligacao->geracao;
+                livres.append(std::move(ligacao));
+                return;
+            }
         }
     }
-    ligacao_.reset();
-    QSqlDatabase::removeDatabase(nome);
+    fecharLigacao(ligacao);
+}
+
+clsBd::Reserva::Reserva() {
+    ++guardadas.reservas;
+}
+
+clsBd::Reserva::~Reserva() {
+    if (--guardadas.reservas > 0)
+        return;
+    const auto livres = std::exchange(guardadas.livres, {});
+    for (const auto& lista : livres)
+        for (const std::shared_ptr<clsBd::Ligacao>& ligacao : lista)
+            fecharLigacao(ligacao);
 }

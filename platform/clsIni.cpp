@@ -1,7 +1,15 @@
 #include "platform/clsIni.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "platform/Falha.h"
 
@@ -48,7 +56,67 @@ QString valorEscrito(const QString& texto) {
     return precisaAspas ? QLatin1Char('"') + texto + QLatin1Char('"') : texto;
 }
 
+// What a file was when it was read: another write, even of the same size, changes one of these.
+struct Identidade {
+    qint64 tamanho = -1;
+    QDateTime modificado;
+    QDateTime alterado;
+#ifdef Q_OS_UNIX
+    quint64 dispositivo = 0;
+    quint64 inode = 0;
+    qint64 modificadoNs = 0;
+#endif
+
+    static std::optional<Identidade> de(const QString& caminho) {
+        Identidade i;
+#ifdef Q_OS_UNIX
+        struct stat st {};
+        if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
+            return std::nullopt;
+        i.tamanho = st.st_size;
+        i.dispositivo = st.st_dev;
+        i.inode = st.st_ino;
+        i.modificadoNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        i.alterado =
+            QDateTime::fromSecsSinceEpoch(st.st_ctim.tv_sec).addMSecs(st.st_ctim.tv_nsec / 1000000);
+#else
+        const QFileInfo f(caminho);
+        if (!f.exists())
+            return std::nullopt;
+        i.tamanho = f.size();
+        i.modificado = f.lastModified();
+        i.alterado = f.metadataChangeTime();
+#endif
+        return i;
+    }
+
+    bool operator==(const Identidade&) const = default;
+};
+
+struct FicheiroLido {
+    Identidade identidade;
+    QStringList linhas;
+    bool crlf = false;
+    bool bom = false;
+};
+
+struct FicheirosLidos {
+    int memorias = 0;
+    QHash<QString, FicheiroLido> lidos;
+};
+
+thread_local FicheirosLidos ficheirosLidos;
+
 }  // namespace
+
+clsIni::Memoria::Memoria() {
+    ++ficheirosLidos.memorias;
+}
+
+clsIni::Memoria::~Memoria() {
+    if (--ficheirosLidos.memorias == 0)
+        ficheirosLidos.lidos.clear();
+}
 
 void clsIni::Ficheiro(const QString& caminho) {
     caminho_ = caminho;
@@ -62,6 +130,19 @@ bool clsIni::carregar() {
     linhas_.clear();
     crlf_ = false;
     bom_ = false;
+    std::optional<Identidade> identidade;
+    if (ficheirosLidos.memorias > 0) {
+        identidade = Identidade::de(caminho_);
+        const auto lido = ficheirosLidos.lidos.constFind(caminho_);
+        if (identidade && lido != ficheirosLidos.lidos.cend() && lido->identidade == *identidade) {
+            linhas_ = lido->linhas;
+            crlf_ = lido->crlf;
+            bom_ = lido->bom;
+            carregado_ = true;
+            return true;
+        }
+        ficheirosLidos.lidos.remove(caminho_);
+    }
     QFile f(caminho_);
     if (!f.exists()) {
         carregado_ = true;
@@ -82,6 +163,9 @@ bool clsIni::carregar() {
     if (!linhas_.isEmpty() && linhas_.last().isEmpty())
         linhas_.removeLast();
     carregado_ = true;
+    // Kept only when the file did not change while it was read.
+    if (identidade && Identidade::de(caminho_) == identidade)
+        ficheirosLidos.lidos.insert(caminho_, FicheiroLido{*identidade, linhas_, crlf_, bom_});
     return true;
 }
 
@@ -171,6 +255,7 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
     for (const QString& l : novas)
         dados.append((l + fimDeLinha).toUtf8());
 
+    ficheirosLidos.lidos.remove(caminho_);
     QSaveFile f(caminho_);
     if (!f.open(QIODevice::WriteOnly))
         return false;

@@ -24,6 +24,16 @@ class clsIni {
     // Stores several values with one replacement of the file: all of them or none.
     bool GravarValores(const QList<Valor>& valores);
 
+    // While one of these lives on a thread, a file read there is kept, and read again only when
+    // it changes on disk: a run reads the same settings for every item it handles.
+    class Memoria {
+      public:
+        Memoria();
+        ~Memoria();
+        Memoria(const Memoria&) = delete;
+        Memoria& operator=(const Memoria&) = delete;
+    };
+
   private:
     bool carregar();
     bool definir(QStringList& linhas, const Valor& v) const;
