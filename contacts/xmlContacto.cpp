@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
 
 #include "platform/Falha.h"
+#include "platform/GravacaoAtomica.h"
 
 namespace {
 
@@ -369,25 +369,18 @@ QByteArray FicheiroXml::codificar(const QString& texto) const {
 }
 
 void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo) {
-    QSaveFile ficheiro(caminho);
-    const auto falha = [&](const QString& porque) {
-        int numero = Falha::ErroDeEscrita;
-        if (!QFileInfo(caminho).absoluteDir().exists())
-            numero = Falha::CaminhoNaoEncontrado;
-        else if (ficheiro.error() == QFileDevice::PermissionsError)
-            numero = Falha::PermissaoNegada;
-        return Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
-                                 .arg(QDir::toNativeSeparators(caminho), porque));
-    };
-    if (!ficheiro.open(QIODevice::WriteOnly))
-        throw falha(ficheiro.errorString());
-    if (ficheiro.write(conteudo) != conteudo.size()) {
-        const QString porque = ficheiro.errorString();
-        ficheiro.cancelWriting();
-        throw falha(porque);
-    }
-    if (!ficheiro.commit())
-        throw falha(ficheiro.errorString());
+    QString porque;
+    QFileDevice::FileError tipo = QFileDevice::NoError;
+    if (gravarAtomicamente(caminho, conteudo, &porque, &tipo))
+        return;
+    int numero = Falha::ErroDeEscrita;
+    const QFileInfo pasta(QFileInfo(caminho).absolutePath());
+    if (!pasta.exists())
+        numero = Falha::CaminhoNaoEncontrado;
+    else if (tipo == QFileDevice::PermissionsError || !pasta.isWritable())
+        numero = Falha::PermissaoNegada;
+    throw Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
+                            .arg(QDir::toNativeSeparators(caminho), porque));
 }
 
 void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto) {
