@@ -10,12 +10,76 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/Falha.h"
 #include "platform/SqlDialecto.h"
 #include "platform/clsStringLigacao.h"
+
+namespace {
+
+// A SELECT that compares a column for equality with a whole number written in its text
+// ("WHERE (Numero = 12)") is prepared once with the number as a parameter, so that the same
+// statement for another number reuses it instead of being parsed and planned again. The
+// numbers go into the parameters in the order of the placeholders. False when there is none.
+bool separarNumeros(const QString& sql, const QVariantList& parametros, QString& texto,
+                    QVariantList& valores) {
+    qsizetype i = 0;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    if (sql.mid(i, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
+        return false;
+    bool algum = false;
+    qsizetype proximo = 0;  // next caller's parameter
+    qsizetype copiado = 0;
+    texto.clear();
+    valores.clear();
+    for (; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            const QChar fecho = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            const qsizetype fim = sql.indexOf(fecho, i + 1);
+            if (fim < 0)
+                return false;
+            i = fim;  // a doubled quote simply reopens the literal on the next turn
+            continue;
+        }
+        if (c == QLatin1Char('?')) {
+            if (proximo >= parametros.size())
+                return false;
+            valores << parametros[proximo++];
+            continue;
+        }
+        if (c != QLatin1Char('=') || (i > 0 && QStringLiteral("<>!=").contains(sql[i - 1])))
+            continue;
+        qsizetype inicio = i + 1;
+        while (inicio < sql.size() && sql[inicio] == QLatin1Char(' '))
+            ++inicio;
+        qsizetype fim = inicio;
+        while (fim < sql.size() && sql[fim].isDigit() && sql[fim].unicode() < 128)
+            ++fim;
+        qsizetype depois = fim;
+        while (depois < sql.size() && sql[depois] == QLatin1Char(' '))
+            ++depois;
+        if (fim == inicio || fim - inicio > 18 || depois >= sql.size() ||
+            sql[depois] != QLatin1Char(')'))
+            continue;
+        texto += QStringView(sql).mid(copiado, inicio - copiado);
+        texto += QLatin1Char('?');
+        valores << QVariant(QStringView(sql).mid(inicio, fim - inicio).toLongLong());
+        copiado = fim;
+        i = fim - 1;
+        algum = true;
+    }
+    if (!algum || proximo != parametros.size())
+        return false;
+    texto += QStringView(sql).mid(copiado);
+    return true;
+}
+
+}  // namespace
 
 struct clsBd::Ligacao {
     // Prepared statements kept per connection; the least used go first past this number, so
@@ -25,6 +89,8 @@ struct clsBd::Ligacao {
     struct Preparada {
         QSqlQuery q;
         quint64 uso = 0;
+        // The tables named after FROM and JOIN, once asked for.
+        std::optional<QStringList> tabelas;
     };
 
     QString nome;  // QSqlDatabase connection name
@@ -42,6 +108,8 @@ struct clsBd::Ligacao {
     QHash<QString, QHash<QString, int>> tamanhos;
     // table (lower case) -> primary key columns
     QHash<QString, QStringList> chaves;
+    // The statement preparar gave last.
+    Preparada* ultima = nullptr;
 
     QSqlDatabase db() const { return QSqlDatabase::database(nome, false); }
 
@@ -69,13 +137,22 @@ struct clsBd::Ligacao {
     }
 
     // A prepared statement, kept per connection and reused for the same text.
-    QSqlQuery& preparar(const QString& sqlOriginal, const QVariantList& parametros) {
-        const QString sql = adaptar(sqlOriginal);
-        auto it = preparadas.find(sql);
+    Preparada& preparar(const QString& sqlOriginal, const QVariantList& parametrosOriginais) {
+        ultima = nullptr;
+        const QString* sql = &sqlOriginal;
+        const QVariantList* parametros = &parametrosOriginais;
+        QString texto;
+        QVariantList valores;
+        if (dialecto == Dialecto::Sqlite &&
+            separarNumeros(sqlOriginal, parametrosOriginais, texto, valores)) {
+            sql = &texto;
+            parametros = &valores;
+        }
+        auto it = preparadas.find(*sql);
         if (it == preparadas.end()) {
             QSqlQuery q(db());
             q.setForwardOnly(true);
-            if (!q.prepare(sql))
+            if (!q.prepare(adaptar(*sql)))
                 falhar(q.lastError(), sqlOriginal);
             if (preparadas.size() >= kMaximoDePreparadas) {
                 auto menosUsada = preparadas.begin();
@@ -84,18 +161,19 @@ struct clsBd::Ligacao {
                         menosUsada = p;
                 preparadas.erase(menosUsada);
             }
-            it = preparadas.emplace(sql, Preparada{std::move(q), 0}).first;
+            it = preparadas.emplace(*sql, Preparada{std::move(q), 0, {}}).first;
         }
-        it->second.uso = ++usos;
-        QSqlQuery& q = it->second.q;
-        for (int i = 0; i < parametros.size(); ++i)
-            q.bindValue(i, parametros[i]);
-        if (!q.exec()) {
-            const QSqlError erro = q.lastError();
-            q.finish();
+        Preparada& p = it->second;
+        p.uso = ++usos;
+        for (int i = 0; i < parametros->size(); ++i)
+            p.q.bindValue(i, parametros->at(i));
+        if (!p.q.exec()) {
+            const QSqlError erro = p.q.lastError();
+            p.q.finish();
             falhar(erro, sqlOriginal);
         }
-        return q;
+        ultima = &p;
+        return p;
     }
 
     const QHash<QString, int>& tamanhosDaTabela(const QString& tabela) {
@@ -142,7 +220,7 @@ struct clsBd::Ligacao {
     // What the connection knows of the tables is kept only while their definitions stay as
     // they were.
     void confirmarEsquema() {
-        QSqlQuery& q = preparar(QStringLiteral("PRAGMA schema_version"), {});
+        QSqlQuery& q = preparar(QStringLiteral("PRAGMA schema_version"), {}).q;
         const qint64 versao = q.next() ? q.value(0).toLongLong() : -1;
         q.finish();
         if (versao != versaoDoEsquema) {
@@ -171,6 +249,7 @@ thread_local LigacoesGuardadas guardadas;
 
 void fecharLigacao(const std::shared_ptr<clsBd::Ligacao>& ligacao) {
     const QString nome = ligacao->nome;
+    ligacao->ultima = nullptr;
     ligacao->preparadas.clear();
     ++ligacao->geracao;
     {
@@ -295,7 +374,7 @@ class EscritorDeTabela : public RecordsetWriter {
         if (ligacao_->geracao != geracao_ || !ligacao_->db().isOpen())
             throw Falha(Falha::ErroDeBaseDeDados,
                         QStringLiteral("A ligação à base de dados está fechada"));
-        QSqlQuery& q = ligacao_->preparar(sql, parametros);
+        QSqlQuery& q = ligacao_->preparar(sql, parametros).q;
         const int n = q.numRowsAffected();
         q.finish();
         return n;
@@ -422,9 +501,12 @@ namespace {
 void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList& parametros) {
     if (!Ligado())
         semLigacao();
-    QSqlQuery& q = ligacao_->preparar(sql, parametros);
+    clsBd::Ligacao::Preparada& p = ligacao_->preparar(sql, parametros);
+    QSqlQuery& q = p.q;
     const QSqlRecord registo = q.record();
-    const QStringList tabelas = tabelasDaInstrucao(sql);
+    if (!p.tabelas)
+        p.tabelas = tabelasDaInstrucao(sql);
+    const QStringList tabelas = *p.tabelas;
     QVector<RecordsetField> campos;
     campos.reserve(registo.count());
     for (int i = 0; i < registo.count(); ++i) {
@@ -461,7 +543,9 @@ void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList&
 
 void clsBd::AbrirEdicao(const QString& sql, Recordset& rs, const QVariantList& parametros) {
     AbrirConsulta(sql, rs, parametros);
-    const QStringList tabelas = tabelasDaInstrucao(sql);
+    const clsBd::Ligacao::Preparada* preparada = ligacao_->ultima;
+    const QStringList tabelas =
+        preparada && preparada->tabelas ? *preparada->tabelas : tabelasDaInstrucao(sql);
     if (tabelas.isEmpty())
         return;
     const QString tabela = tabelas.first();
@@ -472,7 +556,7 @@ void clsBd::AbrirEdicao(const QString& sql, Recordset& rs, const QVariantList& p
 int clsBd::Executar(const QString& sql, const QVariantList& parametros) {
     if (!Ligado())
         semLigacao();
-    QSqlQuery& q = ligacao_->preparar(sql, parametros);
+    QSqlQuery& q = ligacao_->preparar(sql, parametros).q;
     const int n = q.numRowsAffected();
     q.finish();
     return n;
