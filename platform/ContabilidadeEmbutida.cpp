@@ -109,7 +109,8 @@ class Registo {
         if (pasta_.isEmpty())
             return;
         const QDateTime agora = QDateTime::currentDateTime();
-        if (!ficheiro_.isOpen() || dia_ != agora.date()) {
+        // Opened again when the day changes or someone took the file away.
+        if (!ficheiro_.isOpen() || dia_ != agora.date() || !ficheiro_.exists()) {
             ficheiro_.close();
             dia_ = agora.date();
             QDir().mkpath(pasta_);
@@ -448,7 +449,9 @@ class DocumentoEmbutido : public DocumentoComercial {
 }  // namespace
 
 ContabilidadeEmbutida::ContabilidadeEmbutida() : empresa_(std::make_shared<Empresa>()) {
-    empresa_->registo = std::make_shared<Registo>();
+    // One log per thread, kept open: a run opens a company for every order.
+    thread_local const std::shared_ptr<Registo> registo = std::make_shared<Registo>();
+    empresa_->registo = registo;
 }
 
 ContabilidadeEmbutida::~ContabilidadeEmbutida() {
@@ -499,8 +502,15 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
         return false;
     }
     try {
-        executarScriptSql(nova->bd, Esquema());
+        // The tables are made once; a company opened for every order only looks them up.
         Recordset rs;
+        nova->bd.AbrirConsulta(
+            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
+                           "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
+                           "'ct_LinhasDocumento')"),
+            rs);
+        if (rs.eof() || rs.value(0).toInt() != 5)
+            executarScriptSql(nova->bd, Esquema());
         nova->bd.AbrirConsulta(
             QStringLiteral(
                 "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
@@ -545,8 +555,8 @@ std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& n
                 QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
 }
 
-std::optional<IdentidadeDocumento>
-ContabilidadeEmbutida::DocumentoPorProcesso(const QString& processo) {
+std::optional<IdentidadeDocumento> ContabilidadeEmbutida::DocumentoPorProcesso(
+    const QString& processo) {
     empresa_->exigirAberta();
     Recordset rs;
     empresa_->bd.AbrirConsulta(
