@@ -1,17 +1,12 @@
 #include "platform/clsIni.h"
 
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
 #include <optional>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 #include "platform/Falha.h"
+#include "platform/IdentidadeDeFicheiro.h"
 
 namespace {
 
@@ -56,46 +51,39 @@ QString valorEscrito(const QString& texto) {
     return precisaAspas ? QLatin1Char('"') + texto + QLatin1Char('"') : texto;
 }
 
-// What a file was when it was read: another write, even of the same size, changes one of these.
-struct Identidade {
-    qint64 tamanho = -1;
-    QDateTime modificado;
-    QDateTime alterado;
-#ifdef Q_OS_UNIX
-    quint64 dispositivo = 0;
-    quint64 inode = 0;
-    qint64 modificadoNs = 0;
-#endif
+QString chaveDoIndice(const QString& seccao, const QString& chave) {
+    return seccao.toCaseFolded() + QLatin1Char('\n') + chave.toCaseFolded();
+}
 
-    static std::optional<Identidade> de(const QString& caminho) {
-        Identidade i;
-#ifdef Q_OS_UNIX
-        struct stat st {};
-        if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
-            return std::nullopt;
-        i.tamanho = st.st_size;
-        i.dispositivo = st.st_dev;
-        i.inode = st.st_ino;
-        i.modificadoNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-        i.alterado =
-            QDateTime::fromSecsSinceEpoch(st.st_ctim.tv_sec).addMSecs(st.st_ctim.tv_nsec / 1000000);
-#else
-        const QFileInfo f(caminho);
-        if (!f.exists())
-            return std::nullopt;
-        i.tamanho = f.size();
-        i.modificado = f.lastModified();
-        i.alterado = f.metadataChangeTime();
-#endif
-        return i;
+// The line of every key that LerValor would find: in the first section of each name, the first
+// line of each key.
+std::shared_ptr<const QHash<QString, int>> indexar(const QStringList& linhas) {
+    auto indice = std::make_shared<QHash<QString, int>>();
+    QHash<QString, bool> seccoes;
+    QString seccao;
+    bool usada = false;
+    for (int i = 0; i < linhas.size(); ++i) {
+        QString nome;
+        if (eSeccao(linhas[i], &nome)) {
+            seccao = nome.toCaseFolded();
+            usada = !seccoes.contains(seccao);
+            seccoes.insert(seccao, true);
+            continue;
+        }
+        QString k;
+        if (usada && separarChave(linhas[i], &k, nullptr)) {
+            const QString chave = seccao + QLatin1Char('\n') + k.toCaseFolded();
+            if (!indice->contains(chave))
+                indice->insert(chave, i);
+        }
     }
-
-    bool operator==(const Identidade&) const = default;
-};
+    return indice;
+}
 
 struct FicheiroLido {
-    Identidade identidade;
+    IdentidadeDeFicheiro identidade;
     QStringList linhas;
+    std::shared_ptr<const QHash<QString, int>> indice;
     bool crlf = false;
     bool bom = false;
 };
@@ -128,14 +116,16 @@ bool clsIni::carregar() {
     if (carregado_)
         return true;
     linhas_.clear();
+    indice_.reset();
     crlf_ = false;
     bom_ = false;
-    std::optional<Identidade> identidade;
+    std::optional<IdentidadeDeFicheiro> identidade;
     if (ficheirosLidos.memorias > 0) {
-        identidade = Identidade::de(caminho_);
+        identidade = IdentidadeDeFicheiro::de(caminho_);
         const auto lido = ficheirosLidos.lidos.constFind(caminho_);
         if (identidade && lido != ficheirosLidos.lidos.cend() && lido->identidade == *identidade) {
             linhas_ = lido->linhas;
+            indice_ = lido->indice;
             crlf_ = lido->crlf;
             bom_ = lido->bom;
             carregado_ = true;
@@ -164,8 +154,11 @@ bool clsIni::carregar() {
         linhas_.removeLast();
     carregado_ = true;
     // Kept only when the file did not change while it was read.
-    if (identidade && Identidade::de(caminho_) == identidade)
-        ficheirosLidos.lidos.insert(caminho_, FicheiroLido{*identidade, linhas_, crlf_, bom_});
+    if (identidade && IdentidadeDeFicheiro::de(caminho_) == identidade) {
+        indice_ = indexar(linhas_);
+        ficheirosLidos.lidos.insert(caminho_,
+                                    FicheiroLido{*identidade, linhas_, indice_, crlf_, bom_});
+    }
     return true;
 }
 
@@ -205,7 +198,8 @@ QString clsIni::LerValor(const QString& seccao, const QString& chave) {
         throw Falha(
             Falha::PermissaoNegada,
             QStringLiteral("Não foi possível ler o ficheiro de parâmetros %1").arg(caminho_));
-    const int i = linhaDaChave(linhas_, seccao, chave, nullptr);
+    const int i = indice_ ? indice_->value(chaveDoIndice(seccao, chave), -1)
+                          : linhaDaChave(linhas_, seccao, chave, nullptr);
     if (i < 0)
         return {};
     QString k, v;
@@ -266,5 +260,6 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
     if (!f.commit())
         return false;
     linhas_ = novas;
+    indice_.reset();
     return true;
 }

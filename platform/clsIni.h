@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // A plain INI file: "[section]" and "key=value" lines, UTF-8. Sections and keys are kept as
 // written and found without regard to case. Writing a value keeps every other line of the
@@ -42,6 +44,8 @@ class clsIni {
 
     QString caminho_;
     QStringList linhas_;
+    // Where each key is in linhas_, for a file kept by a Memoria.
+    std::shared_ptr<const QHash<QString, int>> indice_;
     bool carregado_ = false;
     bool crlf_ = false;
     bool bom_ = false;
