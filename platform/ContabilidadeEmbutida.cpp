@@ -359,16 +359,28 @@ class DocumentoEmbutido : public DocumentoComercial {
                 .arg(cab_.NossoNoDocumento());
         clsBd& bd = empresa_->bd;
         Recordset rs;
-        bd.AbrirConsulta(QStringLiteral("SELECT Codigo FROM TpDoc WHERE UPPER(Codigo) = UPPER(?)"),
-                         rs, {cab_.TipoDocumento()});
-        if (rs.eof())
-            return QStringLiteral("O tipo de documento '%1' não existe").arg(cab_.TipoDocumento());
-        tipoDoDocumento_ = rs.value(0).toString();
-        bd.AbrirConsulta(
-            QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND NUMERO <> -1"), rs,
-            {cab_.Terceiro()});
-        if (rs.eof())
-            return QStringLiteral("O terceiro '%1' não é um cliente").arg(cab_.Terceiro());
+        // The type and the customer found for this document are looked up again only when the
+        // header names others, as the articles are.
+        if (tipoPedido_.isNull() || tipoPedido_ != cab_.TipoDocumento()) {
+            tipoPedido_.clear();
+            bd.AbrirConsulta(
+                QStringLiteral("SELECT Codigo FROM TpDoc WHERE UPPER(Codigo) = UPPER(?)"), rs,
+                {cab_.TipoDocumento()});
+            if (rs.eof())
+                return QStringLiteral("O tipo de documento '%1' não existe")
+                    .arg(cab_.TipoDocumento());
+            tipoDoDocumento_ = rs.value(0).toString();
+            tipoPedido_ = cab_.TipoDocumento();
+        }
+        if (clienteConhecido_.isNull() || clienteConhecido_ != cab_.Terceiro()) {
+            clienteConhecido_.clear();
+            bd.AbrirConsulta(
+                QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND NUMERO <> -1"), rs,
+                {cab_.Terceiro()});
+            if (rs.eof())
+                return QStringLiteral("O terceiro '%1' não é um cliente").arg(cab_.Terceiro());
+            clienteConhecido_ = cab_.Terceiro();
+        }
         if (cab_.Serie() <= 0)
             return QStringLiteral("A série %1 não é válida").arg(cab_.Serie());
         if (cab_.Ano() <= 0)
@@ -441,6 +453,8 @@ class DocumentoEmbutido : public DocumentoComercial {
     // Articles already found in ct_Artigos for this document: checked once, not per validation.
     QSet<QString> artigosConhecidos_;
     QString tipoDoDocumento_;
+    QString tipoPedido_;        // the header's type that tipoDoDocumento_ was found for
+    QString clienteConhecido_;  // the header's customer, once found
     QString ultimaMensagem_;
     qint32 origem_ = 0;
     bool inserido_ = false;

@@ -565,6 +565,12 @@ int clsBd::Executar(const QString& sql, const QVariantList& parametros) {
 void clsBd::IniciarTransaccao() {
     if (!Ligado())
         semLigacao();
+    // The embedded database keeps its BEGIN and COMMIT prepared like any other statement.
+    if (!ligacao_->ficheiro.isEmpty()) {
+        ligacao_->preparar(QStringLiteral("BEGIN"), {}).q.finish();
+        ligacao_->emTransaccao = true;
+        return;
+    }
     QSqlDatabase db = ligacao_->db();
     if (!db.transaction())
         ligacao_->falhar(db.lastError(), QStringLiteral("BEGIN TRANSACTION"));
@@ -574,6 +580,11 @@ void clsBd::IniciarTransaccao() {
 void clsBd::ConfirmarTransaccao() {
     if (!Ligado())
         semLigacao();
+    if (!ligacao_->ficheiro.isEmpty()) {
+        ligacao_->preparar(QStringLiteral("COMMIT"), {}).q.finish();
+        ligacao_->emTransaccao = false;
+        return;
+    }
     QSqlDatabase db = ligacao_->db();
     if (!db.commit())
         ligacao_->falhar(db.lastError(), QStringLiteral("COMMIT"));
