@@ -1,5 +1,6 @@
 #include "platform/clsBd.h"
 
+#include <sqlite3.h>
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -79,6 +80,108 @@ bool separarNumeros(const QString& sql, const QVariantList& parametros, QString&
     return true;
 }
 
+// A value bound as Qt's SQLite driver binds it: a null value (a null text among them) as NULL,
+// whole numbers and reals as such, dates and times as ISO text, anything else as its text.
+int ligarValor(sqlite3_stmt* st, int i, const QVariant& v) {
+    bool nulo = v.isNull();
+    switch (v.typeId()) {
+        case QMetaType::QString:
+            nulo = nulo || static_cast<const QString*>(v.constData())->isNull();
+            break;
+        case QMetaType::QByteArray:
+            nulo = nulo || static_cast<const QByteArray*>(v.constData())->isNull();
+            break;
+        case QMetaType::QDateTime:
+            nulo = nulo || static_cast<const QDateTime*>(v.constData())->isNull();
+            break;
+        case QMetaType::QDate:
+            nulo = nulo || static_cast<const QDate*>(v.constData())->isNull();
+            break;
+        case QMetaType::QTime:
+            nulo = nulo || static_cast<const QTime*>(v.constData())->isNull();
+            break;
+        default:
+            break;
+    }
+    if (nulo)
+        return sqlite3_bind_null(st, i);
+    const auto texto = [&](const QString& t) {
+        return sqlite3_bind_text16(st, i, t.utf16(), int(t.size() * sizeof(QChar)),
+                                   SQLITE_TRANSIENT);
+    };
+    switch (v.typeId()) {
+        case QMetaType::QByteArray: {
+            const auto* b = static_cast<const QByteArray*>(v.constData());
+            return sqlite3_bind_blob(st, i, b->constData(), int(b->size()), SQLITE_TRANSIENT);
+        }
+        case QMetaType::Int:
+        case QMetaType::Bool:
+            return sqlite3_bind_int(st, i, v.toInt());
+        case QMetaType::Double:
+            return sqlite3_bind_double(st, i, v.toDouble());
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+            return sqlite3_bind_int64(st, i, v.toLongLong());
+        case QMetaType::QDateTime:
+            return texto(v.toDateTime().toString(Qt::ISODateWithMs));
+        case QMetaType::QTime:
+            return texto(v.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+        case QMetaType::QString:
+            return texto(*static_cast<const QString*>(v.constData()));
+        default:
+            return texto(v.toString());
+    }
+}
+
+// The type Qt's SQLite driver gives a result column: from its declared type, or else from the
+// value of the first row (none when there is no row).
+int tipoDaColuna(sqlite3_stmt* st, int i, bool haLinha) {
+    const auto* declarado = static_cast<const QChar*>(sqlite3_column_decltype16(st, i));
+    if (declarado && !declarado->isNull()) {
+        const QString nome = QString(declarado).toLower();
+        if (nome == QLatin1String("integer") || nome == QLatin1String("int"))
+            return QMetaType::Int;
+        if (nome == QLatin1String("double") || nome == QLatin1String("float") ||
+            nome == QLatin1String("real") || nome.startsWith(QLatin1String("numeric")))
+            return QMetaType::Double;
+        if (nome == QLatin1String("blob"))
+            return QMetaType::QByteArray;
+        if (nome == QLatin1String("boolean") || nome == QLatin1String("bool"))
+            return QMetaType::Bool;
+        return QMetaType::QString;
+    }
+    switch (haLinha ? sqlite3_column_type(st, i) : -1) {
+        case SQLITE_INTEGER:
+            return QMetaType::Int;
+        case SQLITE_FLOAT:
+            return QMetaType::Double;
+        case SQLITE_BLOB:
+            return QMetaType::QByteArray;
+        case SQLITE_TEXT:
+            return QMetaType::QString;
+        default:
+            return QMetaType::UnknownType;
+    }
+}
+
+// A column's value as Qt's SQLite driver reads it; null stays an empty QVariant.
+QVariant valorDaColuna(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(qlonglong(sqlite3_column_int64(st, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(st, i));
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                       sqlite3_column_bytes(st, i)));
+        default:
+            return QVariant(QString(static_cast<const QChar*>(sqlite3_column_text16(st, i)),
+                                    sqlite3_column_bytes16(st, i) / qsizetype(sizeof(QChar))));
+    }
+}
+
 }  // namespace
 
 struct clsBd::Ligacao {
@@ -87,15 +190,31 @@ struct clsBd::Ligacao {
     static constexpr int kMaximoDePreparadas = 64;
 
     struct Preparada {
-        QSqlQuery q;
+        QSqlQuery q;                 // through Qt's driver (a server)
+        sqlite3_stmt* st = nullptr;  // the embedded database's own statement
         quint64 uso = 0;
         // The tables named after FROM and JOIN, once asked for.
         std::optional<QStringList> tabelas;
+
+        Preparada() = default;
+        Preparada(Preparada&& outra) noexcept
+            : q(std::move(outra.q)),
+              st(std::exchange(outra.st, nullptr)),
+              uso(outra.uso),
+              tabelas(std::move(outra.tabelas)) {}
+        Preparada& operator=(Preparada&&) = delete;
+        ~Preparada() {
+            if (st)
+                sqlite3_finalize(st);
+        }
     };
 
     QString nome;  // QSqlDatabase connection name
     QString baseDeDados;
     QString ficheiro;  // the embedded database's file; empty for a server
+    // The embedded database's connection, which its statements use directly: the same rows
+    // and values Qt's driver gives, without its bookkeeping for every bound value.
+    sqlite3* sqlite = nullptr;
     Dialecto dialecto = Dialecto::SqlServer;
     bool emTransaccao = false;
     // Advanced each time the connection goes back to the Reserva: what was opened through an
@@ -136,6 +255,15 @@ struct clsBd::Ligacao {
                     QStringLiteral("%1 [%2] na instrução: %3").arg(texto, baseDeDados, sql));
     }
 
+    [[noreturn]] void falharSqlite(const char* oQue, const QString& sql) const {
+        QString texto = QString::fromUtf8(sqlite3_errmsg(sqlite));
+        if (!texto.isEmpty())
+            texto += QLatin1Char(' ');
+        throw Falha(Falha::ErroDeBaseDeDados,
+                    QStringLiteral("%1 [%2] na instrução: %3")
+                        .arg(texto + QLatin1String(oQue), baseDeDados, sql));
+    }
+
     // A prepared statement, kept per connection and reused for the same text.
     Preparada& preparar(const QString& sqlOriginal, const QVariantList& parametrosOriginais) {
         ultima = nullptr;
@@ -150,10 +278,19 @@ struct clsBd::Ligacao {
         }
         auto it = preparadas.find(*sql);
         if (it == preparadas.end()) {
-            QSqlQuery q(db());
-            q.setForwardOnly(true);
-            if (!q.prepare(adaptar(*sql)))
-                falhar(q.lastError(), sqlOriginal);
+            Preparada nova;
+            if (sqlite) {
+                const QString adaptada = adaptar(*sql);
+                if (sqlite3_prepare16_v3(sqlite, adaptada.utf16(),
+                                         int(adaptada.size() * sizeof(QChar)),
+                                         SQLITE_PREPARE_PERSISTENT, &nova.st, nullptr) != SQLITE_OK)
+                    falharSqlite("Unable to execute statement", sqlOriginal);
+            } else {
+                nova.q = QSqlQuery(db());
+                nova.q.setForwardOnly(true);
+                if (!nova.q.prepare(adaptar(*sql)))
+                    falhar(nova.q.lastError(), sqlOriginal);
+            }
             if (preparadas.size() >= kMaximoDePreparadas) {
                 auto menosUsada = preparadas.begin();
                 for (auto p = preparadas.begin(); p != preparadas.end(); ++p)
@@ -161,10 +298,23 @@ struct clsBd::Ligacao {
                         menosUsada = p;
                 preparadas.erase(menosUsada);
             }
-            it = preparadas.emplace(*sql, Preparada{std::move(q), 0, {}}).first;
+            it = preparadas.emplace(*sql, std::move(nova)).first;
         }
         Preparada& p = it->second;
         p.uso = ++usos;
+        if (p.st) {
+            sqlite3_reset(p.st);
+            sqlite3_clear_bindings(p.st);
+            if (sqlite3_bind_parameter_count(p.st) != parametros->size())
+                throw Falha(Falha::ErroDeBaseDeDados,
+                            QStringLiteral("Parameter count mismatch [%1] na instrução: %2")
+                                .arg(baseDeDados, sqlOriginal));
+            for (int i = 0; i < parametros->size(); ++i)
+                if (ligarValor(p.st, i + 1, parametros->at(i)) != SQLITE_OK)
+                    falharSqlite("Unable to bind parameters", sqlOriginal);
+            ultima = &p;
+            return p;  // the caller steps it
+        }
         for (int i = 0; i < parametros->size(); ++i)
             p.q.bindValue(i, parametros->at(i));
         if (!p.q.exec()) {
@@ -174,6 +324,31 @@ struct clsBd::Ligacao {
         }
         ultima = &p;
         return p;
+    }
+
+    // The first step of an embedded statement: true on a row.
+    bool passo(Preparada& p, const QString& sql) {
+        const int r = sqlite3_step(p.st);
+        if (r == SQLITE_ROW)
+            return true;
+        if (r == SQLITE_DONE)
+            return false;
+        sqlite3_reset(p.st);
+        falharSqlite("Unable to fetch row", sql);
+    }
+
+    // Runs a statement; gives the number of rows it changed.
+    int executar(const QString& sql, const QVariantList& parametros) {
+        Preparada& p = preparar(sql, parametros);
+        if (p.st) {
+            passo(p, sql);
+            const int n = sqlite3_changes(sqlite);
+            sqlite3_reset(p.st);
+            return n;
+        }
+        const int n = p.q.numRowsAffected();
+        p.q.finish();
+        return n;
     }
 
     const QHash<QString, int>& tamanhosDaTabela(const QString& tabela) {
@@ -213,16 +388,28 @@ struct clsBd::Ligacao {
 
     // Statements done with, so that an idle connection holds no read snapshot of the database.
     void terminarInstrucoes() {
-        for (auto& [sql, p] : preparadas)
-            p.q.finish();
+        for (auto& [sql, p] : preparadas) {
+            if (p.st)
+                sqlite3_reset(p.st);
+            else
+                p.q.finish();
+        }
     }
 
     // What the connection knows of the tables is kept only while their definitions stay as
     // they were.
     void confirmarEsquema() {
-        QSqlQuery& q = preparar(QStringLiteral("PRAGMA schema_version"), {}).q;
-        const qint64 versao = q.next() ? q.value(0).toLongLong() : -1;
-        q.finish();
+        const QString sql = QStringLiteral("PRAGMA schema_version");
+        Preparada& p = preparar(sql, {});
+        qint64 versao = -1;
+        if (p.st) {
+            if (passo(p, sql))
+                versao = sqlite3_column_int64(p.st, 0);
+            sqlite3_reset(p.st);
+        } else {
+            versao = p.q.next() ? p.q.value(0).toLongLong() : -1;
+            p.q.finish();
+        }
         if (versao != versaoDoEsquema) {
             tamanhos.clear();
             chaves.clear();
@@ -251,6 +438,7 @@ void fecharLigacao(const std::shared_ptr<clsBd::Ligacao>& ligacao) {
     const QString nome = ligacao->nome;
     ligacao->ultima = nullptr;
     ligacao->preparadas.clear();
+    ligacao->sqlite = nullptr;
     ++ligacao->geracao;
     {
         QSqlDatabase db = ligacao->db();
@@ -264,8 +452,8 @@ void fecharLigacao(const std::shared_ptr<clsBd::Ligacao>& ligacao) {
     QSqlDatabase::removeDatabase(nome);
 }
 
-FieldType tipoDoCampo(const QSqlField& f) {
-    switch (f.metaType().id()) {
+FieldType tipoDoCampo(int tipo) {
+    switch (tipo) {
         case QMetaType::QString:
         case QMetaType::QChar:
             return FieldType::Text;
@@ -374,10 +562,7 @@ class EscritorDeTabela : public RecordsetWriter {
         if (ligacao_->geracao != geracao_ || !ligacao_->db().isOpen())
             throw Falha(Falha::ErroDeBaseDeDados,
                         QStringLiteral("A ligação à base de dados está fechada"));
-        QSqlQuery& q = ligacao_->preparar(sql, parametros).q;
-        const int n = q.numRowsAffected();
-        q.finish();
-        return n;
+        return ligacao_->executar(sql, parametros);
     }
 
     std::shared_ptr<clsBd::Ligacao> ligacao_;
@@ -468,6 +653,9 @@ bool clsBd::Ligar(const QString& stringLigacao) {
             QSqlQuery q(db);
             q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+            const QVariant handle = db.driver()->handle();
+            if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+                ligacao->sqlite = *static_cast<sqlite3* const*>(handle.constData());
         } else {
             QSqlQuery q(db);
             if (q.exec(QStringLiteral("SELECT sqlite_version()")))
@@ -502,24 +690,55 @@ void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList&
     if (!Ligado())
         semLigacao();
     clsBd::Ligacao::Preparada& p = ligacao_->preparar(sql, parametros);
-    QSqlQuery& q = p.q;
-    const QSqlRecord registo = q.record();
     if (!p.tabelas)
         p.tabelas = tabelasDaInstrucao(sql);
     const QStringList tabelas = *p.tabelas;
+    // The defined size of a text column, from the first table that has one of its name.
+    const auto tamanhoDefinido = [&](const QString& coluna) {
+        for (const QString& t : tabelas) {
+            const int n = ligacao_->tamanhosDaTabela(t).value(coluna.toLower(), 0);
+            if (n > 0)
+                return n;
+        }
+        return 0;
+    };
+    if (p.st) {
+        bool linha = ligacao_->passo(p, sql);
+        const int n = sqlite3_column_count(p.st);
+        QVector<RecordsetField> campos;
+        campos.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            QString nome(static_cast<const QChar*>(sqlite3_column_name16(p.st, i)));
+            nome.remove(QLatin1Char('"'));
+            RecordsetField campo{nome, tipoDoCampo(tipoDaColuna(p.st, i, linha)), 0};
+            if (const int tamanho = tamanhoDefinido(nome); tamanho > 0) {
+                campo.definedSize = tamanho;
+                campo.type = FieldType::Text;
+            }
+            campos.append(campo);
+        }
+        rs.reset(campos);
+        for (; linha; linha = ligacao_->passo(p, sql)) {
+            QVector<QVariant> valores(n);
+            for (int i = 0; i < n; ++i)
+                valores[i] = valorDaColuna(p.st, i);
+            rs.appendRow(std::move(valores));
+        }
+        sqlite3_reset(p.st);
+        rs.moveFirst();
+        return;
+    }
+    QSqlQuery& q = p.q;
+    const QSqlRecord registo = q.record();
     QVector<RecordsetField> campos;
     campos.reserve(registo.count());
     for (int i = 0; i < registo.count(); ++i) {
         const QSqlField f = registo.field(i);
-        RecordsetField campo{f.name(), tipoDoCampo(f), 0};
+        RecordsetField campo{f.name(), tipoDoCampo(f.metaType().id()), 0};
         if (ligacao_->dialecto == Dialecto::Sqlite) {
-            for (const QString& t : tabelas) {
-                const int n = ligacao_->tamanhosDaTabela(t).value(f.name().toLower(), 0);
-                if (n > 0) {
-                    campo.definedSize = n;
-                    campo.type = FieldType::Text;
-                    break;
-                }
+            if (const int tamanho = tamanhoDefinido(f.name()); tamanho > 0) {
+                campo.definedSize = tamanho;
+                campo.type = FieldType::Text;
             }
         } else if (campo.type == FieldType::Text && f.length() > 0) {
             campo.definedSize = f.length();
@@ -556,10 +775,7 @@ void clsBd::AbrirEdicao(const QString& sql, Recordset& rs, const QVariantList& p
 int clsBd::Executar(const QString& sql, const QVariantList& parametros) {
     if (!Ligado())
         semLigacao();
-    QSqlQuery& q = ligacao_->preparar(sql, parametros).q;
-    const int n = q.numRowsAffected();
-    q.finish();
-    return n;
+    return ligacao_->executar(sql, parametros);
 }
 
 void clsBd::IniciarTransaccao() {
@@ -567,7 +783,7 @@ void clsBd::IniciarTransaccao() {
         semLigacao();
     // The embedded database keeps its BEGIN and COMMIT prepared like any other statement.
     if (!ligacao_->ficheiro.isEmpty()) {
-        ligacao_->preparar(QStringLiteral("BEGIN"), {}).q.finish();
+        ligacao_->executar(QStringLiteral("BEGIN"), {});
         ligacao_->emTransaccao = true;
         return;
     }
@@ -581,7 +797,7 @@ void clsBd::ConfirmarTransaccao() {
     if (!Ligado())
         semLigacao();
     if (!ligacao_->ficheiro.isEmpty()) {
-        ligacao_->preparar(QStringLiteral("COMMIT"), {}).q.finish();
+        ligacao_->executar(QStringLiteral("COMMIT"), {});
         ligacao_->emTransaccao = false;
         return;
     }
