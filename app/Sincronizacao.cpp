@@ -13,7 +13,10 @@
 #include "orders/EncNext.h"
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
+#include "platform/GravacaoAtomica.h"
 #include "platform/JanelaDeProgresso.h"
+#include "platform/clsBd.h"
+#include "platform/clsIni.h"
 #include "settings/Parametros.h"
 
 namespace {
@@ -96,6 +99,11 @@ void Sincronizacao::sincronizar() {
         return;
     }
 
+    // The run opens the same company databases and reads the same settings for every item; it
+    // keeps them open and read until it ends.
+    const clsBd::Reserva ligacoes;
+    const clsIni::Memoria definicoes;
+
     // 1
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
@@ -114,8 +122,7 @@ void Sincronizacao::sincronizar() {
     AddLista(QStringLiteral("Importar Contactos"));
     oLog->Escrever(QStringLiteral("Importar Contactos"));
     executarPasso(QStringLiteral("ImpContactos"), [&] {
-        ListaDeFicheiros.setPath(parametros.Contactos_Directoria);
-        ListaDeFicheiros.setPattern(parametros.Contactos_Ficheiro);
+        ListaDeFicheiros.Listar(parametros.Contactos_Directoria, parametros.Contactos_Ficheiro);
         Pump();
         ImpContactos();
     });
@@ -124,8 +131,7 @@ void Sincronizacao::sincronizar() {
     AddLista(QStringLiteral("Importar Encomendas"));
     oLog->Escrever(QStringLiteral("Importar encomendas"));
     executarPasso(QStringLiteral("ImportarEncomendas"), [&] {
-        ListaDeFicheiros.setPath(parametros.Encomendas_Directoria);
-        ListaDeFicheiros.setPattern(parametros.Encomendas_Ficheiro);
+        ListaDeFicheiros.Listar(parametros.Encomendas_Directoria, parametros.Encomendas_Ficheiro);
         ImportarEncomendas(parametros.Encomendas_Directoria, parametros.Encomendas_saidaDirectoria);
     });
     Pump();
@@ -202,6 +208,10 @@ qint32 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
 bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint32 valor) {
     Parametros p;
     p.FicheiroIni = FicheiroIni;
+    // The contact files are not flushed one by one; they reach the disk before the watermark
+    // passes them, or a power cut could leave contacts marked as sent that never were.
+    p.Ler();
+    sincronizarDisco(p.Contactos_SaidaDirectoria);
     return p.UltimoContacto_Put(Empresa, valor);
 }
 

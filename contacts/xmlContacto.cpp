@@ -6,16 +6,9 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <array>
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "platform/Falha.h"
+#include "platform/GravacaoAtomica.h"
 
 namespace {
 
@@ -375,64 +368,19 @@ QByteArray FicheiroXml::codificar(const QString& texto) const {
     return r;
 }
 
-namespace {
-
-std::filesystem::path caminhoNativo(const QString& caminho) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(caminho.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(caminho).toStdString());
-#endif
-}
-
-// Down to the disk, as a rename must never publish a file whose content is not there yet.
-bool sincronizarComODisco(QFile& ficheiro) {
-    if (!ficheiro.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(ficheiro.handle()) == 0;
-#else
-    return ::fsync(ficheiro.handle()) == 0;
-#endif
-}
-
-}  // namespace
-
-// The temporary file has a fixed name beside the file. A run killed while saving leaves it
-// behind, and the next save of the same file, which every interrupted run is followed by, takes
-// it over: nothing stays behind for good, as a temporary file of a new name each time would.
-// Only the run writes these files, under its lock, so no two saves of one file ever meet.
 void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo) {
-    const QFileInfo destino(caminho);
-    const QString temporario = destino.absoluteDir().filePath(
-        QLatin1Char('.') + destino.fileName() + QStringLiteral(".tmp"));
-    QFile ficheiro(temporario);
-    const auto falha = [&](const QString& porque) {
-        int numero = Falha::ErroDeEscrita;
-        if (!destino.absoluteDir().exists())
-            numero = Falha::CaminhoNaoEncontrado;
-        else if (ficheiro.error() == QFileDevice::PermissionsError)
-            numero = Falha::PermissaoNegada;
-        return Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
-                                 .arg(QDir::toNativeSeparators(caminho), porque));
-    };
-    if (!ficheiro.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw falha(ficheiro.errorString());
-    const bool escrito =
-        ficheiro.write(conteudo) == conteudo.size() && sincronizarComODisco(ficheiro);
-    const QString porque = ficheiro.errorString();
-    ficheiro.close();
-    if (!escrito) {
-        QFile::remove(temporario);
-        throw falha(porque);
-    }
-    // One rename over the old file: whoever reads it finds the old content or the new, whole.
-    std::error_code erro;
-    std::filesystem::rename(caminhoNativo(temporario), caminhoNativo(caminho), erro);
-    if (erro) {
-        QFile::remove(temporario);
-        throw falha(QString::fromLocal8Bit(erro.message().c_str()));
-    }
+    QString porque;
+    QFileDevice::FileError tipo = QFileDevice::NoError;
+    if (gravarAtomicamente(caminho, conteudo, &porque, &tipo))
+        return;
+    int numero = Falha::ErroDeEscrita;
+    const QFileInfo pasta(QFileInfo(caminho).absolutePath());
+    if (!pasta.exists())
+        numero = Falha::CaminhoNaoEncontrado;
+    else if (tipo == QFileDevice::PermissionsError || !pasta.isWritable())
+        numero = Falha::PermissaoNegada;
+    throw Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
+                            .arg(QDir::toNativeSeparators(caminho), porque));
 }
 
 void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto) {

@@ -6,6 +6,7 @@
 #include <QXmlStreamWriter>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "contacts/xmlContacto.h"
 #include "platform/Falha.h"
@@ -119,9 +120,16 @@ bool xmlEncomenda::LerEncomenda() {
     Avisos.clear();
     JaGravada = false;
 
+    lido_.reset();
+    const std::optional<IdentidadeDeFicheiro> identidade = IdentidadeDeFicheiro::de(FicheiroXML);
     FicheiroXml ficheiro;
     if (!ficheiro.carregar(FicheiroXML))
         return falhar(ficheiro.erro().relatorio());
+    if (identidade && IdentidadeDeFicheiro::de(FicheiroXML) == identidade) {
+        lido_ = std::make_shared<const FicheiroXml>(ficheiro);
+        lidoDe_ = FicheiroXML;
+        lidoComo_ = identidade;
+    }
 
     IdCliente.clear();
     CodEmpresa.clear();
@@ -229,9 +237,13 @@ bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
 bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
                                  const QString& novocliente, const QString& Id_Guid) {
     UltimoErro.clear();
-    FicheiroXml ficheiro;
-    if (!ficheiro.carregar(FicheiroXML))
-        return falhar(ficheiro.erro().relatorio());
+    const std::shared_ptr<const FicheiroXml> lido = std::exchange(lido_, nullptr);
+    const bool comoFoiLido =
+        lido && lidoDe_ == FicheiroXML && IdentidadeDeFicheiro::de(FicheiroXML) == lidoComo_;
+    FicheiroXml relido;
+    if (!comoFoiLido && !relido.carregar(FicheiroXML))
+        return falhar(relido.erro().relatorio());
+    const FicheiroXml& ficheiro = comoFoiLido ? *lido : relido;
     const QString naoTemEnc = QStringLiteral("O ficheiro %1 não tem o elemento ENC")
                                   .arg(QDir::toNativeSeparators(FicheiroXML));
     if (ficheiro.primeiroElemento(QStringLiteral("ENC")).isNull())

@@ -5,9 +5,13 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
+#include "platform/IdentidadeDeFicheiro.h"
 #include "platform/Recordset.h"
 #include "support/Moeda.h"
+
+class FicheiroXml;
 
 // One web order file: the first ENC of the document, its header values and its lines. One
 // object serves a whole import run, pointed at each file in turn.
@@ -58,6 +62,12 @@ class xmlEncomenda {
                        const QString& novocliente, const QString& Id_Guid);
 
   private:
+    // The file as GetEncomenda read it, for ActualizarXML while the file stays as it was: a run
+    // reads every order and then writes it back.
+    std::shared_ptr<const FicheiroXml> lido_;
+    QString lidoDe_;
+    std::optional<IdentidadeDeFicheiro> lidoComo_;
+
     bool LerEncomenda();
     bool lerLinha(const QDomElement& linha, int numero);
     bool falhar(const QString& razao);

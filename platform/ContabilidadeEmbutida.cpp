@@ -109,7 +109,8 @@ class Registo {
         if (pasta_.isEmpty())
             return;
         const QDateTime agora = QDateTime::currentDateTime();
-        if (!ficheiro_.isOpen() || dia_ != agora.date()) {
+        // Opened again when the day changes or someone took the file away.
+        if (!ficheiro_.isOpen() || dia_ != agora.date() || !ficheiro_.exists()) {
             ficheiro_.close();
             dia_ = agora.date();
             QDir().mkpath(pasta_);
@@ -358,16 +359,28 @@ class DocumentoEmbutido : public DocumentoComercial {
                 .arg(cab_.NossoNoDocumento());
         clsBd& bd = empresa_->bd;
         Recordset rs;
-        bd.AbrirConsulta(QStringLiteral("SELECT Codigo FROM TpDoc WHERE UPPER(Codigo) = UPPER(?)"),
-                         rs, {cab_.TipoDocumento()});
-        if (rs.eof())
-            return QStringLiteral("O tipo de documento '%1' não existe").arg(cab_.TipoDocumento());
-        tipoDoDocumento_ = rs.value(0).toString();
-        bd.AbrirConsulta(
-            QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND NUMERO <> -1"), rs,
-            {cab_.Terceiro()});
-        if (rs.eof())
-            return QStringLiteral("O terceiro '%1' não é um cliente").arg(cab_.Terceiro());
+        // The type and the customer found for this document are looked up again only when the
+        // header names others, as the articles are.
+        if (tipoPedido_.isNull() || tipoPedido_ != cab_.TipoDocumento()) {
+            tipoPedido_.clear();
+            bd.AbrirConsulta(
+                QStringLiteral("SELECT Codigo FROM TpDoc WHERE UPPER(Codigo) = UPPER(?)"), rs,
+                {cab_.TipoDocumento()});
+            if (rs.eof())
+                return QStringLiteral("O tipo de documento '%1' não existe")
+                    .arg(cab_.TipoDocumento());
+            tipoDoDocumento_ = rs.value(0).toString();
+            tipoPedido_ = cab_.TipoDocumento();
+        }
+        if (clienteConhecido_.isNull() || clienteConhecido_ != cab_.Terceiro()) {
+            clienteConhecido_.clear();
+            bd.AbrirConsulta(
+                QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND NUMERO <> -1"), rs,
+                {cab_.Terceiro()});
+            if (rs.eof())
+                return QStringLiteral("O terceiro '%1' não é um cliente").arg(cab_.Terceiro());
+            clienteConhecido_ = cab_.Terceiro();
+        }
         if (cab_.Serie() <= 0)
             return QStringLiteral("A série %1 não é válida").arg(cab_.Serie());
         if (cab_.Ano() <= 0)
@@ -440,6 +453,8 @@ class DocumentoEmbutido : public DocumentoComercial {
     // Articles already found in ct_Artigos for this document: checked once, not per validation.
     QSet<QString> artigosConhecidos_;
     QString tipoDoDocumento_;
+    QString tipoPedido_;        // the header's type that tipoDoDocumento_ was found for
+    QString clienteConhecido_;  // the header's customer, once found
     QString ultimaMensagem_;
     qint32 origem_ = 0;
     bool inserido_ = false;
@@ -448,7 +463,9 @@ class DocumentoEmbutido : public DocumentoComercial {
 }  // namespace
 
 ContabilidadeEmbutida::ContabilidadeEmbutida() : empresa_(std::make_shared<Empresa>()) {
-    empresa_->registo = std::make_shared<Registo>();
+    // One log per thread, kept open: a run opens a company for every order.
+    thread_local const std::shared_ptr<Registo> registo = std::make_shared<Registo>();
+    empresa_->registo = registo;
 }
 
 ContabilidadeEmbutida::~ContabilidadeEmbutida() {
@@ -499,8 +516,15 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
         return false;
     }
     try {
-        executarScriptSql(nova->bd, Esquema());
+        // The tables are made once; a company opened for every order only looks them up.
         Recordset rs;
+        nova->bd.AbrirConsulta(
+            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
+                           "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
+                           "'ct_LinhasDocumento')"),
+            rs);
+        if (rs.eof() || rs.value(0).toInt() != 5)
+            executarScriptSql(nova->bd, Esquema());
         nova->bd.AbrirConsulta(
             QStringLiteral(
                 "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
@@ -545,8 +569,8 @@ std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& n
                 QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
 }
 
-std::optional<IdentidadeDocumento>
-ContabilidadeEmbutida::DocumentoPorProcesso(const QString& processo) {
+std::optional<IdentidadeDocumento> ContabilidadeEmbutida::DocumentoPorProcesso(
+    const QString& processo) {
     empresa_->exigirAberta();
     Recordset rs;
     empresa_->bd.AbrirConsulta(

@@ -5,16 +5,33 @@
 
 #include "platform/Falha.h"
 
-bool ListagemDeFicheiros::corresponde(const QString& nome, const QString& padrao) {
-    // Several patterns may be given separated by ";", as in a file dialog.
-    const QStringList padroes = padrao.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString& p : padroes) {
-        const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
-                                    QRegularExpression::CaseInsensitiveOption);
+namespace {
+
+// Several patterns may be given separated by ";", as in a file dialog.
+QList<QRegularExpression> expressoes(const QString& padrao) {
+    QList<QRegularExpression> res;
+    for (const QString& p : padrao.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        res.append(QRegularExpression(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
+                                      QRegularExpression::CaseInsensitiveOption));
+    return res;
+}
+
+bool corresponde(const QString& nome, const QList<QRegularExpression>& res) {
+    for (const QRegularExpression& re : res)
         if (re.match(nome).hasMatch())
             return true;
-    }
     return false;
+}
+
+}  // namespace
+
+bool ListagemDeFicheiros::corresponde(const QString& nome, const QString& padrao) {
+    return ::corresponde(nome, expressoes(padrao));
+}
+
+void ListagemDeFicheiros::Listar(const QString& pasta, const QString& padrao) {
+    padrao_ = padrao;
+    setPath(pasta);
 }
 
 void ListagemDeFicheiros::setPath(const QString& pasta) {
@@ -38,8 +55,9 @@ void ListagemDeFicheiros::Refresh() {
     ListIndex = -1;
     const QStringList todos =
         QDir(pasta_).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QList<QRegularExpression> res = expressoes(padrao_);
     for (const QString& nome : todos)
-        if (corresponde(nome, padrao_))
+        if (::corresponde(nome, res))
             nomes_.append(nome);
     std::sort(nomes_.begin(), nomes_.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);

@@ -15,6 +15,8 @@ class ListagemDeFicheiros {
     const QString& Path() const { return pasta_; }
     void setPattern(const QString& padrao);
     const QString& Pattern() const { return padrao_; }
+    // Sets both and lists the folder once. Raises Falha as setPath.
+    void Listar(const QString& pasta, const QString& padrao);
     // Lists the folder again.
     void Refresh();
 

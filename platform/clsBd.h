@@ -47,6 +47,19 @@ class clsBd {
 
     void Desligar();
 
+    // While one of these lives on a thread, the embedded connections that thread closes stay
+    // open, idle, and the next Ligar of the same database file takes one back with its prepared
+    // statements: a run opens the same two or three databases thousands of times, and closing
+    // the last connection to a WAL database checkpoints and removes its log every time. They
+    // close for good when the last Reserva of the thread ends.
+    class Reserva {
+      public:
+        Reserva();
+        ~Reserva();
+        Reserva(const Reserva&) = delete;
+        Reserva& operator=(const Reserva&) = delete;
+    };
+
     struct Ligacao;
 
   private:

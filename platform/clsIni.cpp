@@ -1,9 +1,12 @@
 #include "platform/clsIni.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
+#include <optional>
 
 #include "platform/Falha.h"
+#include "platform/IdentidadeDeFicheiro.h"
 
 namespace {
 
@@ -48,7 +51,60 @@ QString valorEscrito(const QString& texto) {
     return precisaAspas ? QLatin1Char('"') + texto + QLatin1Char('"') : texto;
 }
 
+QString chaveDoIndice(const QString& seccao, const QString& chave) {
+    return seccao.toCaseFolded() + QLatin1Char('\n') + chave.toCaseFolded();
+}
+
+// The line of every key that LerValor would find: in the first section of each name, the first
+// line of each key.
+std::shared_ptr<const QHash<QString, int>> indexar(const QStringList& linhas) {
+    auto indice = std::make_shared<QHash<QString, int>>();
+    QHash<QString, bool> seccoes;
+    QString seccao;
+    bool usada = false;
+    for (int i = 0; i < linhas.size(); ++i) {
+        QString nome;
+        if (eSeccao(linhas[i], &nome)) {
+            seccao = nome.toCaseFolded();
+            usada = !seccoes.contains(seccao);
+            seccoes.insert(seccao, true);
+            continue;
+        }
+        QString k;
+        if (usada && separarChave(linhas[i], &k, nullptr)) {
+            const QString chave = seccao + QLatin1Char('\n') + k.toCaseFolded();
+            if (!indice->contains(chave))
+                indice->insert(chave, i);
+        }
+    }
+    return indice;
+}
+
+struct FicheiroLido {
+    IdentidadeDeFicheiro identidade;
+    QStringList linhas;
+    std::shared_ptr<const QHash<QString, int>> indice;
+    bool crlf = false;
+    bool bom = false;
+};
+
+struct FicheirosLidos {
+    int memorias = 0;
+    QHash<QString, FicheiroLido> lidos;
+};
+
+thread_local FicheirosLidos ficheirosLidos;
+
 }  // namespace
+
+clsIni::Memoria::Memoria() {
+    ++ficheirosLidos.memorias;
+}
+
+clsIni::Memoria::~Memoria() {
+    if (--ficheirosLidos.memorias == 0)
+        ficheirosLidos.lidos.clear();
+}
 
 void clsIni::Ficheiro(const QString& caminho) {
     caminho_ = caminho;
@@ -60,8 +116,23 @@ bool clsIni::carregar() {
     if (carregado_)
         return true;
     linhas_.clear();
+    indice_.reset();
     crlf_ = false;
     bom_ = false;
+    std::optional<IdentidadeDeFicheiro> identidade;
+    if (ficheirosLidos.memorias > 0) {
+        identidade = IdentidadeDeFicheiro::de(caminho_);
+        const auto lido = ficheirosLidos.lidos.constFind(caminho_);
+        if (identidade && lido != ficheirosLidos.lidos.cend() && lido->identidade == *identidade) {
+            linhas_ = lido->linhas;
+            indice_ = lido->indice;
+            crlf_ = lido->crlf;
+            bom_ = lido->bom;
+            carregado_ = true;
+            return true;
+        }
+        ficheirosLidos.lidos.remove(caminho_);
+    }
     QFile f(caminho_);
     if (!f.exists()) {
         carregado_ = true;
@@ -82,6 +153,12 @@ bool clsIni::carregar() {
     if (!linhas_.isEmpty() && linhas_.last().isEmpty())
         linhas_.removeLast();
     carregado_ = true;
+    // Kept only when the file did not change while it was read.
+    if (identidade && IdentidadeDeFicheiro::de(caminho_) == identidade) {
+        indice_ = indexar(linhas_);
+        ficheirosLidos.lidos.insert(caminho_,
+                                    FicheiroLido{*identidade, linhas_, indice_, crlf_, bom_});
+    }
     return true;
 }
 
@@ -121,7 +198,8 @@ QString clsIni::LerValor(const QString& seccao, const QString& chave) {
         throw Falha(
             Falha::PermissaoNegada,
             QStringLiteral("Não foi possível ler o ficheiro de parâmetros %1").arg(caminho_));
-    const int i = linhaDaChave(linhas_, seccao, chave, nullptr);
+    const int i = indice_ ? indice_->value(chaveDoIndice(seccao, chave), -1)
+                          : linhaDaChave(linhas_, seccao, chave, nullptr);
     if (i < 0)
         return {};
     QString k, v;
@@ -171,6 +249,7 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
     for (const QString& l : novas)
         dados.append((l + fimDeLinha).toUtf8());
 
+    ficheirosLidos.lidos.remove(caminho_);
     QSaveFile f(caminho_);
     if (!f.open(QIODevice::WriteOnly))
         return false;
@@ -181,5 +260,6 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
     if (!f.commit())
         return false;
     linhas_ = novas;
+    indice_.reset();
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // A plain INI file: "[section]" and "key=value" lines, UTF-8. Sections and keys are kept as
 // written and found without regard to case. Writing a value keeps every other line of the
@@ -24,6 +26,16 @@ class clsIni {
     // Stores several values with one replacement of the file: all of them or none.
     bool GravarValores(const QList<Valor>& valores);
 
+    // While one of these lives on a thread, a file read there is kept, and read again only when
+    // it changes on disk: a run reads the same settings for every item it handles.
+    class Memoria {
+      public:
+        Memoria();
+        ~Memoria();
+        Memoria(const Memoria&) = delete;
+        Memoria& operator=(const Memoria&) = delete;
+    };
+
   private:
     bool carregar();
     bool definir(QStringList& linhas, const Valor& v) const;
@@ -32,6 +44,8 @@ class clsIni {
 
     QString caminho_;
     QStringList linhas_;
+    // Where each key is in linhas_, for a file kept by a Memoria.
+    std::shared_ptr<const QHash<QString, int>> indice_;
     bool carregado_ = false;
     bool crlf_ = false;
     bool bom_ = false;

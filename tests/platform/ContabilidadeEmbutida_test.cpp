@@ -317,3 +317,19 @@ TEST_F(Contabilidade, FalhaDaBaseDeDadosAoValidarEUmaRecusaComOMotivo) {
     EXPECT_TRUE(doc->UltimaMensagem().startsWith(QStringLiteral("Não foi possível validar")));
     EXPECT_THROW(doc->Validar(), Falha);
 }
+
+TEST_F(Contabilidade, TipoEClienteMudadosDepoisDeValidarSaoVistosDeNovo) {
+    auto doc = documento(QStringLiteral("ENCW"), 1, 2026, QStringLiteral("7"),
+                         {{1, "AZEITE05", "1", nullptr}});
+    ASSERT_TRUE(doc->Validar()) << doc->UltimaMensagem().toStdString();
+    doc->Cab().Terceiro(QStringLiteral("8"));
+    EXPECT_FALSE(doc->Validar());
+    EXPECT_TRUE(doc->UltimaMensagem().contains(QStringLiteral("'8'")));
+    doc->Cab().Terceiro(QStringLiteral("7"));
+    doc->Cab().TipoDocumento(QStringLiteral("XX"));
+    EXPECT_NE(doc->Inserir(), 0);
+    EXPECT_TRUE(doc->UltimaMensagem().contains(QStringLiteral("'XX'")));
+    doc->Cab().TipoDocumento(QStringLiteral("orc"));
+    ASSERT_EQ(doc->Inserir(), 0) << doc->UltimaMensagem().toStdString();
+    EXPECT_EQ(doc->Cab().TipoDocumento(), QStringLiteral("ORC"));
+}

@@ -37,3 +37,18 @@ TEST(ListagemDeFicheiros, PastaQueNaoExisteEUmaFalha) {
     }
     EXPECT_EQ(l.ListCount(), 0);
 }
+
+TEST(ListagemDeFicheiros, ListarDaPastaEPadraoDeUmaVez) {
+    Espaco e;
+    for (const char* nome : {"ENC_2.xml", "enc_1.XML", "PRP_1.xml", "ENC_3.xml.bak"})
+        e.escrever(QString::fromUtf8(nome), "x");
+    ListagemDeFicheiros l;
+    l.Listar(e.caminho(), QStringLiteral("ENC*.xml;*.bak"));
+    QStringList nomes;
+    for (int i = 0; i < l.ListCount(); ++i)
+        nomes << l.List(i);
+    EXPECT_EQ(nomes, (QStringList{"enc_1.XML", "ENC_2.xml", "ENC_3.xml.bak"}));
+    EXPECT_EQ(l.Pattern(), QStringLiteral("ENC*.xml;*.bak"));
+    EXPECT_THROW(l.Listar(e.caminho(QStringLiteral("nao-existe")), QStringLiteral("*")), Falha);
+    EXPECT_EQ(l.ListCount(), 0);
+}
