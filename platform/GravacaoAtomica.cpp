@@ -1,7 +1,6 @@
 #include "platform/GravacaoAtomica.h"
 
-#include <QAtomicInteger>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
@@ -16,8 +15,6 @@
 #endif
 
 namespace {
-
-QAtomicInteger<quint64> temporarios;
 
 enum class Escrita { Feita, Falhou, SemSuporte };
 
@@ -110,10 +107,14 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
     // A link is followed, and the file it names replaced; an existing file keeps its permissions.
     const QFileInfo existente(destino);
     const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
-    // A name no inbox pattern ending in the file's own extension can take for a real file.
-    const QString temporario = caminho + QStringLiteral(".%1-%2.tmp")
-                                             .arg(QCoreApplication::applicationPid())
-                                             .arg(temporarios.fetchAndAddRelaxed(1));
+    // A fixed hidden name beside the file: a process killed between naming the new file and
+    // renaming it leaves it behind, and the next save of the same file (every interrupted run is
+    // followed by one) takes it over, so nothing stays for good. Only a run, under its lock,
+    // writes these files, so two saves of one file never meet.
+    const QFileInfo alvo(caminho);
+    const QString temporario =
+        alvo.absoluteDir().filePath(QLatin1Char('.') + alvo.fileName() + QStringLiteral(".tmp"));
+    QFile::remove(temporario);
     Escrita escrita = Escrita::SemSuporte;
 #ifdef Q_OS_LINUX
     escrita = gravarSemNome(QFileInfo(caminho).absolutePath(), temporario, conteudo, existente,
