@@ -57,6 +57,7 @@ Escrita gravarSemNome(const QString& pasta, const QString& temporario, const QBy
     struct stat antigo {};
     if (::stat(QFile::encodeName(existente.absoluteFilePath()).constData(), &antigo) == 0)
         ::fchmod(fd, antigo.st_mode & 07777);
+    QFile::remove(temporario);  // left by a run killed at that point
     const QByteArray proprio = "/proc/self/fd/" + QByteArray::number(fd);
     if (::linkat(AT_FDCWD, proprio.constData(), AT_FDCWD, QFile::encodeName(temporario).constData(),
                  AT_SYMLINK_FOLLOW) != 0)
@@ -81,7 +82,7 @@ Escrita gravarComNome(const QString& temporario, const QByteArray& conteudo,
             *tipo = f.error();
         return Escrita::Falhou;
     };
-    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return falhar();
     if (existente.exists())
         f.setPermissions(existente.permissions());
@@ -107,14 +108,13 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
     // A link is followed, and the file it names replaced; an existing file keeps its permissions.
     const QFileInfo existente(destino);
     const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
-    // A fixed hidden name beside the file: a process killed between naming the new file and
-    // renaming it leaves it behind, and the next save of the same file (every interrupted run is
-    // followed by one) takes it over, so nothing stays for good. Only a run, under its lock,
-    // writes these files, so two saves of one file never meet.
+    // The temporary name is fixed: "." + name + ".tmp" beside the file. A run killed between
+    // naming it and the rename leaves it whole, and the next save of the same file, which every
+    // interrupted run is followed by, takes it over. Only the run writes these files, under its
+    // lock, so no two saves of one file meet.
     const QFileInfo alvo(caminho);
     const QString temporario =
         alvo.absoluteDir().filePath(QLatin1Char('.') + alvo.fileName() + QStringLiteral(".tmp"));
-    QFile::remove(temporario);
     Escrita escrita = Escrita::SemSuporte;
 #ifdef Q_OS_LINUX
     escrita = gravarSemNome(QFileInfo(caminho).absolutePath(), temporario, conteudo, existente,

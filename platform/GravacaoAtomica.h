@@ -5,12 +5,12 @@
 #include <QString>
 
 // Replaces the file at caminho by the bytes given: they go to a new file in the same folder,
-// which is then renamed over the old one. A process killed at any moment leaves the old file or
-// the new one, whole, never a part of one. The bytes are not flushed to the disk one file at a
-// time: the run's databases keep their last commits only until the next checkpoint after a
-// power cut, so a flushed file would outlive the transaction it reports; sincronizarDisco flushes
-// everything at once where an order of writes matters.
-// False when it cannot, with the reason and the kind of failure; the old file is then as it was.
+// "." + name + ".tmp", which is then renamed over the old one. A process killed at any moment
+// leaves the old file or the new one, whole, never a part of one. The bytes are not flushed to the
+// disk one file at a time: the run's databases keep their last commits only until the next
+// checkpoint after a power cut, so a flushed file would outlive the transaction it reports;
+// sincronizarDisco flushes everything at once where an order of writes matters. False when it
+// cannot, with the reason and the kind of failure; the old file is then as it was.
 bool gravarAtomicamente(const QString& caminho, const QByteArray& conteudo, QString* erro,
                         QFileDevice::FileError* tipo = nullptr);
 

@@ -157,9 +157,21 @@ TEST_F(Recuperacao, DocumentoGravadoAntesDeDesligarOAutEcoDeixaOTipoComoEstava) 
               1);
 }
 
-TEST_F(Recuperacao, GravacaoSubstituiOFicheiroSemDeixarNadaParaTras) {
+TEST_F(Recuperacao, GravacaoInterrompidaNaoDeixaFicheirosParaTras) {
+    // A save killed half-way left its temporary file; the next save of that file takes it over.
+    e.escrever(QStringLiteral("cs/.Contactos QF_1.xml.tmp"), "<CLIENTES><PRP><NO");
     e.escrever(QStringLiteral("cs/Contactos QF_1.xml"), "antigo");
     gravarFicheiroAtomicamente(e.caminho(QStringLiteral("cs/Contactos QF_1.xml")), "novo");
     EXPECT_EQ(ficheiros(QStringLiteral("cs")), QStringList{QStringLiteral("Contactos QF_1.xml")});
     EXPECT_EQ(e.ler(QStringLiteral("cs/Contactos QF_1.xml")), QByteArray("novo"));
+
+    // A run killed while sending the contacts of QF left temporary files; the next run sends
+    // those contacts again.
+    ASSERT_TRUE(executar()) << lista().toStdString();
+    const QStringList enviados = ficheiros(QStringLiteral("cs"));
+    for (const QString& nome : enviados.filter(QStringLiteral("Contactos QF_")))
+        e.escrever(QStringLiteral("cs/.") + nome + QStringLiteral(".tmp"), "<CLIENTES><P");
+    executarSql(QStringLiteral("UPDATE vek_contactos SET Fax = 'outro'"));
+    ASSERT_TRUE(executar()) << lista().toStdString();
+    EXPECT_EQ(ficheiros(QStringLiteral("cs")), enviados);
 }
