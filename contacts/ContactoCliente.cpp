@@ -9,6 +9,7 @@
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
 #include "platform/clsStringLigacao.h"
+#include "support/BaseDaEmpresa.h"
 
 namespace {
 
@@ -45,24 +46,9 @@ QString ContactoCliente::nomeDaBase(const QString& Empresa) const {
 }
 
 void ContactoCliente::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd) {
-    clsIni ini;
-    ini.Ficheiro(fileini);
-    clsStringLigacao s;
-    s.Provider = QStringLiteral("MSDataShape");
-    s.Opcao = 1;
-    s.Servidor = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Servidor"));
-    s.BaseDeDados = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
-    s.Utilizador = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Username"));
-    s.Password = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Password"));
-    bd = std::make_unique<clsBd>();
-    if (!bd->Ligar(s.StringLigacao())) {
-        // A connection that never opened is of no use to whoever holds bd next.
-        const QString erro = bd->UltimoErro();
-        bd.reset();
-        throw Falha(Falha::ErroDeBaseDeDados,
-                    QStringLiteral("Não foi possível abrir a base de dados %1 da empresa %2: %3")
-                        .arg(s.BaseDeDados, Empresa, erro));
-    }
+    // A connection that never opened is of no use to whoever holds bd next.
+    bd.reset();
+    bd = LigarBaseDaEmpresa(fileini, Empresa);
 }
 
 std::unique_ptr<Recordset> ContactoCliente::LerRegistoConverter(const QString& CodigoContacto,

@@ -5,6 +5,7 @@
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
 #include "platform/clsStringLigacao.h"
+#include "support/BaseDaEmpresa.h"
 
 namespace {
 
@@ -37,23 +38,8 @@ QString cortarAoTamanho(const QString& texto, int n) {
 }
 
 void vekContactos::AbrirLigacao() {
-    clsIni ini;
-    ini.Ficheiro(percursoIni);
-    clsStringLigacao s;
-    s.Provider = QStringLiteral("MSDataShape");
-    s.Opcao = 1;
-    s.Servidor = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Servidor"));
-    s.BaseDeDados = ini.LerValor(CodigoEmpresa, QStringLiteral("NomeSQL"));
-    s.Utilizador = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Username"));
-    s.Password = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Password"));
-    bd_ = std::make_unique<clsBd>();
-    if (!bd_->Ligar(s.StringLigacao())) {
-        const QString erro = bd_->UltimoErro();
-        bd_.reset();
-        throw Falha(Falha::ErroDeBaseDeDados,
-                    QStringLiteral("Não foi possível abrir a base de dados %1 da empresa %2: %3")
-                        .arg(s.BaseDeDados, CodigoEmpresa, erro));
-    }
+    bd_.reset();
+    bd_ = LigarBaseDaEmpresa(percursoIni, CodigoEmpresa);
 }
 
 void vekContactos::FecharLigacao() {

@@ -6,6 +6,7 @@
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
 #include "platform/clsStringLigacao.h"
+#include "support/BaseDaEmpresa.h"
 
 namespace {
 
@@ -120,21 +121,7 @@ void EncNext::LerDocumento() {
 
 void EncNext::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
                              const QString& NomeFileIni) {
-    clsIni ini;
-    ini.Ficheiro(NomeFileIni);
-    clsStringLigacao s;
-    s.Provider = QStringLiteral("MSDataShape");
-    s.Opcao = 1;
-    s.Servidor = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Servidor"));
-    s.BaseDeDados = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
-    s.Utilizador = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Username"));
-    s.Password = ini.LerValor(QStringLiteral("SQL"), QStringLiteral("Password"));
-    auto nova = std::make_unique<clsBd>();
-    if (!nova->Ligar(s.StringLigacao()))
-        throw Falha(Falha::ErroDeBaseDeDados,
-                    QStringLiteral("Não foi possível ligar à base de dados %1 da empresa %2: %3")
-                        .arg(s.BaseDeDados, Empresa, nova->UltimoErro()));
-    bd = std::move(nova);
+    bd = LigarBaseDaEmpresa(NomeFileIni, Empresa, QStringLiteral("ligar à"));
 }
 
 // A connection to another company's database (or a lost one) is replaced, so that the flag, the
