@@ -32,6 +32,7 @@ bool ServidorEmail::Ler(const QString& ficheiro) {
         ServidorEmail lido;
         for (const Chave& c : kChaves)
             lido.*c.valor = ini.LerValor(Seccao, QString::fromUtf8(c.nome));
+        lido.Certificados = ini.LerValor(Seccao, QStringLiteral("Certificados"));
         *this = lido;
         return true;
     } catch (...) {

@@ -13,10 +13,13 @@ class ServidorEmail {
     QString Seguranca;
     QString Utilizador;
     QString Password;
+    // A file of certificate authorities that the server's certificate is checked against,
+    // for a site with its own; empty: the system's. Set in the file by hand, never written here.
+    QString Certificados;
 
     // Absent keys read as empty. False when the file exists but cannot be read.
     bool Ler(const QString& ficheiro);
-    // Stores the five values at once: all of them or none.
+    // Stores the five values the mail-server editor shows, at once: all of them or none.
     bool Gravar(const QString& ficheiro) const;
 };
 
