@@ -1,21 +1,80 @@
 // marelo-sync SETTINGS-FILE: one synchronization run without a window, for servers and
 // schedulers. Exit status: 0 without errors, 1 when a step reported an error, 2 on bad usage.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 
 #include "app/Sincronizacao.h"
 #include "platform/JanelaDeProgresso.h"
 
+namespace {
+
+const char kUso[] =
+    "uso: marelo-sync FICHEIRO-DE-PARAMETROS\n"
+    "     marelo-sync --help | --version\n";
+
+const char kAjuda[] =
+    "\n"
+    "Uma sincronização sem janela com o ficheiro de parâmetros indicado: envia os contactos\n"
+    "alterados e importa os contactos e as encomendas da web. O progresso vai para a saída\n"
+    "padrão. Cada sincronização acrescenta o seu registo ao ficheiro LOG_aaaammdd.txt (um por\n"
+    "dia) da pasta indicada em [Log] Directoria no ficheiro de parâmetros.\n"
+    "\n"
+    "Estado de saída:\n"
+    "  0  sincronização sem erros; --help, --version\n"
+    "  1  um passo da sincronização registou um erro, ou outra sincronização com o mesmo\n"
+    "     ficheiro de parâmetros estava a decorrer\n"
+    "  2  uso incorrecto, ou o ficheiro de parâmetros não existe\n";
+
+void escrever(FILE* destino, const QString& texto) {
+    std::fputs(texto.toLocal8Bit().constData(), destino);
+}
+
+int usoErrado(const QString& motivo) {
+    escrever(stderr, QStringLiteral("marelo-sync: %1\n").arg(motivo) + QString::fromUtf8(kUso) +
+                         QStringLiteral("Mais informação: marelo-sync --help\n"));
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2 || args[1].isEmpty() || args[1].startsWith(QLatin1Char('-'))) {
-        std::fputs("uso: marelo-sync FICHEIRO-DE-PARAMETROS\n", stderr);
+    // Options are read first, left to right; "--" ends them, for a file whose name starts
+    // with "-". What remains names the settings file.
+    QStringList ficheiros;
+    bool opcoes = true;
+    for (const QString& a : QCoreApplication::arguments().mid(1)) {
+        if (opcoes && a == QLatin1String("--")) {
+            opcoes = false;
+        } else if (opcoes && a == QLatin1String("--help")) {
+            escrever(stdout, QString::fromUtf8(kUso) + QString::fromUtf8(kAjuda));
+            return 0;
+        } else if (opcoes && a == QLatin1String("--version")) {
+            escrever(stdout, QStringLiteral("marelo-sync " MARELO_VERSAO "\n"));
+            return 0;
+        } else if (opcoes && a.startsWith(QLatin1Char('-'))) {
+            return usoErrado(QStringLiteral("opção desconhecida: %1").arg(a));
+        } else {
+            ficheiros << a;
+        }
+    }
+    if (ficheiros.size() != 1 || ficheiros[0].isEmpty())
+        return usoErrado(QStringLiteral("indique um ficheiro de parâmetros"));
+
+    // A missing file would run on empty settings and report unrelated errors.
+    const QFileInfo ini(ficheiros[0]);
+    if (!ini.isFile()) {
+        escrever(stderr,
+                 QStringLiteral("marelo-sync: %1: %2\n")
+                     .arg(ini.exists() ? QStringLiteral("o ficheiro de parâmetros é uma pasta")
+                                       : QStringLiteral("ficheiro de parâmetros não encontrado"),
+                          QDir::toNativeSeparators(ini.absoluteFilePath())));
         return 2;
     }
     JanelaDeConsola consola;
-    Sincronizacao motor(consola, QFileInfo(args[1]).absoluteFilePath());
+    Sincronizacao motor(consola, ini.absoluteFilePath());
     motor.sincronizar();
     return motor.houveErros() ? 1 : 0;
 }

@@ -37,8 +37,27 @@ log=$(ls log/LOG_*.txt) || fail "no run log"
 [ "$(grep -c 'Sincronização terminada' "$log")" = 2 ] || fail "log lacks the closing lines"
 grep -q '\] Importar encomendas' "$log" || fail "log lacks Importar encomendas"
 
-"$bin/marelo-sync" >/dev/null 2>&1; [ $? = 2 ] || fail "no argument must exit 2"
-"$bin/marelo-sync" a b >/dev/null 2>&1; [ $? = 2 ] || fail "two arguments must exit 2"
+# --help and --version of both programs, without a display; bad usage exits 2 without a run.
+ver=$(sed -n 's/^project(marelo VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+for p in marelo-sync marelo; do
+  out=$("${nodisplay[@]}" "$bin/$p" --version) || fail "$p --version exited $?"
+  [ "$out" = "$p $ver" ] || fail "$p --version printed: $out"
+  out=$("${nodisplay[@]}" "$bin/$p" --help) || fail "$p --help exited $?"
+  for w in "uso: $p" 'Estado de saída' 'LOG_aaaammdd.txt' '[Log] Directoria'; do
+    grep -qF "$w" <<<"$out" || fail "$p --help lacks $w: $out"
+  done
+done
+err=$("${nodisplay[@]}" "$bin/marelo" --bogus 2>&1); rc=$?
+[ $rc = 2 ] && grep -q 'não há ecrã' <<<"$err" || fail "marelo --bogus is a settings file: $rc $err"
+for args in "" "a b" "--bogus Quintaflor.vek" "$ws/nada.vek" "$ws/log"; do
+  out=$("$bin/marelo-sync" $args 2>"$ws/err"); rc=$?
+  [ $rc = 2 ] && [ -z "$out" ] || fail "marelo-sync $args: exit $rc, output $out"
+done
+[ "$(<"$ws/err")" = "marelo-sync: o ficheiro de parâmetros é uma pasta: $ws/log" ] || fail "$(<"$ws/err")"
+"$bin/marelo-sync" "$ws/nada.vek" 2>"$ws/err"
+[ "$(<"$ws/err")" = "marelo-sync: ficheiro de parâmetros não encontrado: $ws/nada.vek" ] ||
+  fail "missing settings file: $(<"$ws/err")"
 
 rmdir encomendas
 out=$("$bin/marelo-sync" "$ws/Quintaflor.vek"); rc=$?
