@@ -122,6 +122,8 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
                 QStringLiteral("Porta do servidor de email inválida: \"%1\".").arg(servidor.Porta));
     }
     const QString anfitriao = servidor.Servidor.trimmed();
+    if (anfitriao.isEmpty())
+        falhar(QStringLiteral("Não está indicado o servidor de email."));
     static const QRegularExpression kAnfitriao(QStringLiteral("^[A-Za-z0-9._:-]+$"));
     if (!kAnfitriao.match(anfitriao).hasMatch())
         falhar(QStringLiteral("Servidor de email inválido: \"%1\".").arg(servidor.Servidor));
@@ -140,11 +142,14 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     Leitura leitura{mensagemMime(mensagem, destinos)};
 
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rcpt(nullptr, curl_slist_free_all);
-    for (const QByteArray& d : destinos)
-        rcpt.reset(curl_slist_append(rcpt.release(), ('<' + d + '>').constData()));
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-    if (!curl || !rcpt)
-        falhar(QStringLiteral("O envio de email não pôde começar: falta memória."));
+    for (const QByteArray& d : destinos) {
+        curl_slist* lista = curl_slist_append(rcpt.get(), ('<' + d + '>').constData());
+        if (!lista || !curl)
+            falhar(QStringLiteral("O envio de email não pôde começar: falta memória."));
+        rcpt.release();  // the same list, one longer
+        rcpt.reset(lista);
+    }
     CURL* c = curl.get();
     char erro[CURL_ERROR_SIZE] = {};
     const QByteArray de = '<' + endereco(mensagem.Origem.trimmed()) + '>';
