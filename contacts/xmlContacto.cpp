@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 #include <array>
 
 #include "platform/Falha.h"
@@ -305,6 +306,20 @@ bool FicheiroXml::carregar(const QString& caminho) {
     }
     if (texto_.startsWith(QChar(0xFEFF)))
         texto_.remove(0, 1);
+
+    // Linear, and stops at the first element too deep; a text that is not well-formed before
+    // that is left to the parser below, which reports it in its own words.
+    QXmlStreamReader leitor(texto_);
+    for (int profundidade = 0; !leitor.atEnd();) {
+        const QXmlStreamReader::TokenType t = leitor.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            --profundidade;
+        else if (t == QXmlStreamReader::StartElement && ++profundidade > ProfundidadeMaxima)
+            return falhar(ProfundidadeExcessiva,
+                          QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
+                              .arg(ProfundidadeMaxima),
+                          qMin<qint64>(leitor.characterOffset(), texto_.size()));
+    }
 
     // The text is handed over already decoded, so the parser does not decode it again by the
     // declaration.

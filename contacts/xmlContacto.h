@@ -63,7 +63,12 @@ class FicheiroXml {
         MalFormado = 1002,               // the text is not well-formed XML (the parser's reason)
         CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
         CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
+        ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
     };
+
+    // The web files nest fewer than ten levels. A deeper document is refused before its tree is
+    // built, which would take time growing with the square of the depth.
+    static constexpr int ProfundidadeMaxima = 64;
 
     struct Erro {
         int codigo = 0;
