@@ -175,7 +175,7 @@ void Sincronizacao::AddErro(const QString& texto) {
 
 void Sincronizacao::MostrarMensagem(const QString& texto) {
     janela_.mostrarMensagem(texto);
-    if (!janela_.mensagensVisiveis() && oLog)
+    if (oLog)
         oLog->Escrever(texto);
 }
 
@@ -233,7 +233,8 @@ bool Sincronizacao::MoverFicheiro(const QString& origem, const QString& destino)
 
 bool Sincronizacao::TamanhoAceitavel(const QString& caminho, const QString& nome) {
     const qint64 tamanho = QFileInfo(caminho).size();
-    if (tamanho <= TamanhoMaximoDeFicheiro) return true;
+    if (tamanho <= TamanhoMaximoDeFicheiro)
+        return true;
     AddErro(QStringLiteral("O ficheiro %1 tem %2 bytes, mais do que os %3 que um ficheiro da loja "
                            "pode ter; não foi lido e fica na pasta de entrada.")
                 .arg(nome)

@@ -34,7 +34,7 @@ class Sincronizacao : public QObject {
     void AddLista(const QString& texto);
     // Shows and logs a failure, and counts it as an error of the run.
     void AddErro(const QString& texto);
-    // A message box; when nobody can see it, its text goes to the run log as well.
+    // A message box (standard error when nobody can see one); its text goes to the run log too.
     void MostrarMensagem(const QString& texto);
     // Lets waiting window messages through.
     void Pump();

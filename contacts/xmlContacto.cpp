@@ -178,6 +178,7 @@ QString FicheiroXml::Erro::relatorio() const {
     r += QStringLiteral("Posição na linha: ") + QString::number(coluna) + QStringLiteral("\r\n");
     r += QStringLiteral("Posição ficheiro: ") + QString::number(posicao) + QStringLiteral("\r\n");
     r += QStringLiteral("Origem          : ") + origem + QStringLiteral("\r\n");
+    r += QStringLiteral("Ficheiro        : ") + ficheiro + QStringLiteral("\r\n");
     return r;
 }
 
@@ -209,6 +210,7 @@ QString textoDaLinha(const QString& t, const QList<qsizetype>& inicios, qsizetyp
 
 bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
     erro_ = Erro{};
+    erro_.ficheiro = QDir::toNativeSeparators(caminho_);
     erro_.codigo = codigo;
     erro_.razao = razao;
     if (posicao >= 0) {
@@ -231,6 +233,7 @@ bool FicheiroXml::carregar(const QString& caminho) {
     erro_ = Erro{};
     codificacao_ = Codificacao::Utf8;
     bom_ = false;
+    caminho_ = caminho;
 
     QFile ficheiro(caminho);
     if (!ficheiro.open(QIODevice::ReadOnly))

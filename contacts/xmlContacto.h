@@ -77,7 +77,9 @@ class FicheiroXml {
         qint64 coluna = 0;   // characters of the line before the point of failure
         qint64 posicao = 0;  // characters of the file before the point of failure
         QString origem;      // the text of the offending line
-        // The report shown to the user: "Erro ao abrir o ficheiro." and five aligned lines.
+        QString ficheiro;    // the file's path
+        // The report shown to the user: "Erro ao abrir o ficheiro." and six aligned lines, the
+        // last one naming the file.
         QString relatorio() const;
     };
 
@@ -102,6 +104,7 @@ class FicheiroXml {
     QString texto_;
     Codificacao codificacao_ = Codificacao::Utf8;
     bool bom_ = false;
+    QString caminho_;
     Erro erro_;
 };
 
