@@ -10,6 +10,7 @@
 
 #include "platform/Falha.h"
 #include "platform/GravacaoAtomica.h"
+#include "platform/Windows1252.h"
 
 namespace {
 
@@ -67,13 +68,6 @@ const std::array<ElementoLido, 15> elementosLidos{{
     {"SITE", &xmlContacto::SITE},
 }};
 
-// The 0x80-0x9F row of windows-1252; the five unassigned bytes map to the C1 controls, so that
-// every byte reads and writes back unchanged.
-constexpr std::array<char16_t, 32> windows1252{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 // Where ISO-8859-15 differs from ISO-8859-1.
 constexpr std::array<std::pair<unsigned char, char16_t>, 8> latin9{{{0xA4, 0x20AC},
                                                                     {0xA6, 0x0160},
@@ -85,8 +79,8 @@ constexpr std::array<std::pair<unsigned char, char16_t>, 8> latin9{{{0xA4, 0x20A
                                                                     {0xBE, 0x0178}}};
 
 char16_t caracterDe8Bits(unsigned char b, FicheiroXml::Codificacao c) {
-    if (c == FicheiroXml::Codificacao::Windows1252 && b >= 0x80 && b <= 0x9F)
-        return windows1252[b - 0x80];
+    if (c == FicheiroXml::Codificacao::Windows1252)
+        return caracterWindows1252(b);
     if (c == FicheiroXml::Codificacao::Latin9)
         for (const auto& [byte, caracter] : latin9)
             if (byte == b)

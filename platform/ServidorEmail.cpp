@@ -48,7 +48,15 @@ bool ServidorEmail::Gravar(const QString& ficheiro) const {
     return ini.GravarValores(valores);
 }
 
-QString motivoDeNaoGravar(const QString& ficheiro) {
+QString motivoDeNaoGravar(const QString& ficheiro, const QStringList& valores) {
+    clsIni ini;
+    ini.Ficheiro(ficheiro);
+    for (const QString& valor : valores)
+        if (!ini.PodeGuardar(valor))
+            return QStringLiteral(
+                       "O valor \"%1\" tem caracteres que o ficheiro de parâmetros, escrito em "
+                       "windows-1252, não pode guardar.")
+                .arg(valor);
     const QFileInfo info(ficheiro);
     if (ficheiro.trimmed().isEmpty())
         return QStringLiteral("Não foi indicado o ficheiro de parâmetros.");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The mail-server settings, kept in a section of the settings file of their own ("Servidor
 // email"), apart from the settings that the settings dialog edits.
@@ -20,5 +21,6 @@ class ServidorEmail {
     bool Gravar(const QString& ficheiro) const;
 };
 
-// Why the settings file cannot be written, in words for the user.
-QString motivoDeNaoGravar(const QString& ficheiro);
+// Why the settings file cannot be written, in words for the user; `valores` are the texts that
+// were to be written.
+QString motivoDeNaoGravar(const QString& ficheiro, const QStringList& valores = {});

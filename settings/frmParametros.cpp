@@ -212,7 +212,10 @@ void frmParametros::btConf_Click() {
         return;
     }
     // The dialog stays open with the user's text; a silent failure would look like success.
-    QString motivo = motivoDeNaoGravar(oParametros->FicheiroIni);
+    QStringList valores;
+    for (const QLineEdit* c : Campo)
+        valores << c->text();
+    QString motivo = motivoDeNaoGravar(oParametros->FicheiroIni, valores);
     for (const Linha& l : kLinhas)
         if (Campo[l.campo]->text().contains(QLatin1Char('\n')) ||
             Campo[l.campo]->text().contains(QLatin1Char('\r'))) {

@@ -95,7 +95,9 @@ class DialogoServidorEmail : public QDialog {
             QMessageBox::Warning, windowTitle(),
             QStringLiteral("Não foi possível gravar a configuração do servidor de email em %1.")
                     .arg(QDir::toNativeSeparators(ficheiro_)) +
-                QStringLiteral("\n\n") + motivoDeNaoGravar(ficheiro_),
+                QStringLiteral("\n\n") +
+                motivoDeNaoGravar(ficheiro_, {valores.Servidor, valores.Porta, valores.Seguranca,
+                                              valores.Utilizador, valores.Password}),
             QMessageBox::Ok, this);
         caixa->setAttribute(Qt::WA_DeleteOnClose);
         caixa->open();

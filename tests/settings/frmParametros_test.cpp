@@ -388,27 +388,48 @@ TEST_F(FrmParametros, AFileThatCannotBeWrittenKeepsTheDialogOpenAndSaysWhy) {
     }
 }
 
-TEST_F(FrmParametros, AValueOfSeveralLinesIsRefusedByNameAndNothingIsWritten) {
-    gravar(ficheiro, {{u("email"), u("Assunto"), u("Encomenda")}});
-    const QByteArray antes = lerFicheiro(ficheiro);
+// The old Windows program's settings file: windows-1252, CR LF, no line end at the end.
+TEST_F(FrmParametros, AWindowsFileKeepsItsEncodingAndEveryByteButTheValuesWritten) {
+    QByteArray antes = "; Par\xE2metros da sincroniza\xE7\xE3o\r\n";
+    const char* seccao = "";
+    for (const Linha& l : kLinhas) {
+        if (qstrcmp(seccao, l.seccao) != 0)
+            antes += QByteArray("[") + (seccao = l.seccao) + "]\r\n";
+        antes += QByteArray(l.chave) + " = " +
+                 (l.campo == 13   ? "Sincroniza\xE7\xE3o"
+                  : l.campo == 15 ? "C:\\Registos"
+                                  : "") +
+                 "\r\n";
+    }
+    antes += "UltimoEnviado=7";
+    espaco.escrever(QStringLiteral("Quintaflor.vek"), antes);
     QPointer<frmParametros> d = abrir(ficheiro);
-    d->Campo[13]->setText(u("linha 1\nlinha 2"));
-    d->Campo[15]->setText(u("D:\\log"));
-    d->btConf->click();
-    apagarFechados();
+    EXPECT_EQ(d->Campo[13]->text(), u("Sincronização"));
 
-    ASSERT_FALSE(d.isNull());
-    EXPECT_EQ(lerFicheiro(ficheiro), antes) << "all values or none";
-    QMessageBox* caixa = d->findChild<QMessageBox*>();
-    ASSERT_NE(caixa, nullptr);
-    EXPECT_TRUE(caixa->text().contains(u("\"Assunto\""))) << caixa->text().toStdString();
-    caixa->close();
+    // Refused by name, and nothing is written: a value of several lines, a character the file's
+    // encoding has not.
+    const std::pair<const char*, const char*> recusados[] = {
+        {"linha 1\nlinha 2", "\"Assunto\""}, {"Sincronização → feita", "windows-1252"}};
+    for (const auto& [valor, motivo] : recusados) {
+        d->Campo[13]->setText(u(valor));
+        d->btConf->click();
+        apagarFechados();
+        ASSERT_FALSE(d.isNull());
+        EXPECT_EQ(lerFicheiro(ficheiro), antes);
+        QMessageBox* caixa = d->findChild<QMessageBox*>();
+        ASSERT_NE(caixa, nullptr);
+        EXPECT_TRUE(caixa->text().contains(u(motivo))) << caixa->text().toStdString();
+        delete caixa;
+    }
 
-    d->Campo[13]->setText(u("linha 1"));
+    d->Campo[13]->setText(u("Sincronização € feita"));
+    d->Campo[15]->setText(u("D:\\Relatórios"));
     d->btConf->click();
     apagarFechados();
     EXPECT_TRUE(d.isNull());
-    EXPECT_EQ(ler(ficheiro, "Log", "Directoria"), u("D:\\log"));
+    EXPECT_EQ(lerFicheiro(ficheiro),
+              antes.replace("= Sincroniza\xE7\xE3o", "= Sincroniza\xE7\xE3o \x80 feita")
+                  .replace("C:\\Registos", "D:\\Relat\xF3rios"));
 }
 
 TEST_F(FrmParametros, TwoDialogsAtOnceTheLastConfirmedWins) {
