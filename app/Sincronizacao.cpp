@@ -199,13 +199,13 @@ void Sincronizacao::oNewContacto_Erro(const QString& DescricaoDoErro, const QStr
     MostrarMensagem(DescricaoDoErro);
 }
 
-qint32 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
+qint64 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
     Parametros p;
     p.FicheiroIni = FicheiroIni;
     return p.UltimoContacto_Get(Empresa);
 }
 
-bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint32 valor) {
+bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint64 valor) {
     Parametros p;
     p.FicheiroIni = FicheiroIni;
     // The contact files are not flushed one by one; they reach the disk before the watermark

@@ -39,8 +39,9 @@ class Sincronizacao : public QObject {
     // Lets waiting window messages through.
     void Pump();
 
-    qint32 LerUltimoContacto(const QString& Empresa);
-    bool GravarUltimoContacto(const QString& Empresa, qint32 valor);
+    // The contact export's watermark of the company: a row version, a 64-bit whole number.
+    qint64 LerUltimoContacto(const QString& Empresa);
+    bool GravarUltimoContacto(const QString& Empresa, qint64 valor);
     void ArquivarFicheiro(const QString& pasta, const QString& nome);
     bool MoverFicheiro(const QString& origem, const QString& destino);
     static QString TextoDoCampo(const QVariant& valor);

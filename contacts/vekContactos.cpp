@@ -200,14 +200,14 @@ bool vekContactos::Contacto_add() {
 }
 
 std::unique_ptr<Recordset> vekContactos::rsListaContactosAlteradosDesde(
-    qint32 UltimaSincronizacao) {
+    qint64 UltimaSincronizacao) {
     UltimoErro.clear();
     try {
         AbrirLigacao();
         QString sql = QStringLiteral(
                           "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
                           " vek_contactos.Numero, "
-                          " CAST(vek_contactos.dbts AS int) AS Alteração, "
+                          " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
                           " vek_contactos.Vendedor, "
                           " vek_contactos.Nome,"
                           " vek_contactos.Email, "
@@ -233,7 +233,7 @@ std::unique_ptr<Recordset> vekContactos::rsListaContactosAlteradosDesde(
                           " FROM          vek_contactos LEFT OUTER JOIN "
                           " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
                           "vek_BDC_EquivalenciaOnlineDesktop.numero"
-                          " WHERE     (CAST(vek_contactos.dbts AS int) > ") +
+                          " WHERE     (CAST(vek_contactos.dbts AS bigint) > ") +
                       QString::number(UltimaSincronizacao) + QStringLiteral(")");
         // A transaction still open holds row versions below the ones already committed; the
         // watermark must not pass them before they are visible.

@@ -70,14 +70,14 @@ bool Parametros::Escrever() {
     }
 }
 
-qint32 Parametros::UltimoContacto_Get(const QString& Empresa) {
+qint64 Parametros::UltimoContacto_Get(const QString& Empresa) {
     clsIni ini;
     ini.Ficheiro(FicheiroIni);
     const QString texto = ini.LerValor(Empresa, QStringLiteral("UltimoEnviado")).trimmed();
     if (texto.isEmpty())
         return 0;
     bool ok = false;
-    const qint32 valor = texto.toInt(&ok);
+    const qint64 valor = texto.toLongLong(&ok);
     if (!ok)
         throw Falha(Falha::TipoIncompativel,
                     QStringLiteral("O valor \"%1\" de UltimoEnviado da empresa %2 não é um número "
@@ -86,7 +86,7 @@ qint32 Parametros::UltimoContacto_Get(const QString& Empresa) {
     return valor;
 }
 
-bool Parametros::UltimoContacto_Put(const QString& Empresa, qint32 valor) {
+bool Parametros::UltimoContacto_Put(const QString& Empresa, qint64 valor) {
     clsIni ini;
     ini.Ficheiro(FicheiroIni);
     return ini.GravarValor(Empresa, QStringLiteral("UltimoEnviado"), QString::number(valor));
