@@ -41,27 +41,6 @@ TEST(Parametros, FicheiroInexistenteDaValoresVazios) {
     EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 0);
 }
 
-TEST(Parametros, EscreverGuardaMarcasComentariosEOutrasSeccoes) {
-    Espaco e;
-    const QString ficheiro =
-        e.escrever(QStringLiteral("q.vek"),
-                   "; feito a mao\n[Outra]\nChave Livre=1\n[QF]\nUltimoEnviado=77\n"
-                   "[SR]\nUltimoEnviado=-5\n");
-    Parametros p = todosPreenchidos(ficheiro);
-    ASSERT_TRUE(p.Escrever());
-    ASSERT_TRUE(p.UltimoContacto_Put(QStringLiteral("SR"), 1234));
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("SR")), 1234);
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 77);
-
-    const QString texto = QString::fromUtf8(lerFicheiro(ficheiro));
-    EXPECT_TRUE(texto.startsWith(QStringLiteral("; feito a mao\n[Outra]\nChave Livre=1\n[QF]\n")));
-    clsIni ini;
-    ini.Ficheiro(ficheiro);
-    EXPECT_EQ(ini.LerValor(QStringLiteral("outra"), QStringLiteral("chave livre")),
-              QStringLiteral("1"));
-    EXPECT_EQ(texto.count(QStringLiteral("[QF]")), 1);
-}
-
 TEST(Parametros, MarcaQueNaoEInteiroEUmaFalhaNaoUmZero) {
     Espaco e;
     Parametros p;
@@ -113,14 +92,4 @@ TEST(clsIni, GravarMudaSoOsValoresNaCodificacaoENosFinsDeLinhaDoFicheiro) {
             EXPECT_EQ(lido.LerValor(v.seccao, v.chave), v.texto);
         }
     }
-}
-
-TEST(clsIni, GravarNumaPastaQueNaoExisteDaFalse) {
-    Espaco e;
-    clsIni ini;
-    ini.Ficheiro(e.caminho(QStringLiteral("nao/existe/q.vek")));
-    EXPECT_FALSE(ini.GravarValor(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1")));
-    Parametros p;
-    p.FicheiroIni = ini.Ficheiro();
-    EXPECT_FALSE(p.Escrever());
 }

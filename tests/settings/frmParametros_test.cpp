@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QSet>
 #include <QTabBar>
 #include <QTimer>
 #include <vector>
@@ -90,20 +89,6 @@ void gravar(const QString& ficheiro, const QList<clsIni::Valor>& valores) {
     clsIni ini;
     ini.Ficheiro(ficheiro);
     ASSERT_TRUE(ini.GravarValores(valores));
-}
-
-// "section/key" of every key line actually present in the file.
-QSet<QString> chavesPresentes(const QString& ficheiro) {
-    QSet<QString> r;
-    QString seccao;
-    for (const QString& linha : QString::fromUtf8(lerFicheiro(ficheiro)).split(QLatin1Char('\n'))) {
-        const QString t = linha.trimmed();
-        if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
-            seccao = t.mid(1, t.size() - 2);
-        else if (t.contains(QLatin1Char('=')))
-            r.insert(seccao + QLatin1Char('/') + t.left(t.indexOf(QLatin1Char('='))));
-    }
-    return r;
 }
 
 void clicarNaAba(QTabBar* abas, int indice) {
@@ -222,38 +207,6 @@ TEST_F(FrmParametros, AFileThatLacksSomeKeysShowsThemEmpty) {
     frmParametros* semFicheiro = abrir(espaco.caminho(QStringLiteral("nao-existe.vek")));
     for (QLineEdit* c : semFicheiro->Campo)
         EXPECT_TRUE(c->text().isEmpty());
-}
-
-TEST_F(FrmParametros, ConfirmingWritesAll34KeysAndKeepsWatermarksAndMailServer) {
-    gravar(ficheiro, {{u("QF"), u("UltimoEnviado"), u("120")},
-                      {u("SR"), u("UltimoEnviado"), u("-5")},
-                      {u("Contactos"), u("Directoria Entrada"), u("C:\\web\\entrada")},
-                      {ServidorEmail::Seccao, u("Servidor"), u("smtp.quintaflor.pt")}});
-    QPointer<frmParametros> d = abrir(ficheiro);
-    d->Campo[25]->setText(u("SR2"));
-    d->Campo[18]->setText(u("nova senha"));
-    d->Campo[6]->setText(u("  com brancos  "));
-    d->btConf->click();
-    apagarFechados();
-    EXPECT_TRUE(d.isNull()) << "the dialog closes once the file is written";
-
-    const QSet<QString> presentes = chavesPresentes(ficheiro);
-    for (const Linha& l : kLinhas)
-        EXPECT_TRUE(presentes.contains(u(l.seccao) + QLatin1Char('/') + u(l.chave)))
-            << l.seccao << "/" << l.chave;
-    EXPECT_EQ(ler(ficheiro, "SR", "CodigoNext"), u("SR2"));
-    EXPECT_EQ(ler(ficheiro, "SQL", "Password"), u("nova senha"));
-    EXPECT_EQ(ler(ficheiro, "QF", "Serie"), u("  com brancos  "));
-    EXPECT_EQ(ler(ficheiro, "Contactos", "Directoria Entrada"), u("C:\\web\\entrada"));
-    EXPECT_EQ(ler(ficheiro, "Next", "Password"), QString());
-
-    Parametros p;
-    p.FicheiroIni = ficheiro;
-    EXPECT_EQ(p.UltimoContacto_Get(u("QF")), 120);
-    EXPECT_EQ(p.UltimoContacto_Get(u("SR")), -5);
-    ServidorEmail servidor;
-    ASSERT_TRUE(servidor.Ler(ficheiro));
-    EXPECT_EQ(servidor.Servidor, u("smtp.quintaflor.pt"));
 }
 
 TEST_F(FrmParametros, SairAfterEditingLeavesTheFileByteForByte) {
@@ -401,7 +354,7 @@ TEST_F(FrmParametros, AWindowsFileKeepsItsEncodingAndEveryByteButTheValuesWritte
                                   : "") +
                  "\r\n";
     }
-    antes += "UltimoEnviado=7";
+    antes += "UltimoEnviado=7\r\n[Servidor email]\r\nServidor = smtp.quintaflor.pt";
     espaco.escrever(QStringLiteral("Quintaflor.vek"), antes);
     QPointer<frmParametros> d = abrir(ficheiro);
     EXPECT_EQ(d->Campo[13]->text(), u("Sincronização"));
