@@ -9,7 +9,8 @@
 void Sincronizacao::EnviarAltareados() {
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
-    parametros.Ler();
+    if (!parametros.Ler())
+        throw Falha(Falha::PermissaoNegada, parametros.UltimoErro);
     const QString pasta = parametros.Contactos_SaidaDirectoria;
     const QString padrao = parametros.Contactos_SaidaFicheiro;
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <array>
 
+#include "platform/Falha.h"
 #include "platform/clsIni.h"
 
 namespace {
@@ -25,7 +26,7 @@ constexpr std::array<Chave, 5> kChaves{{
 
 const QString ServidorEmail::Seccao = QStringLiteral("Servidor email");
 
-bool ServidorEmail::Ler(const QString& ficheiro) {
+bool ServidorEmail::Ler(const QString& ficheiro, QString* porque) {
     try {
         clsIni ini;
         ini.Ficheiro(ficheiro);
@@ -34,7 +35,9 @@ bool ServidorEmail::Ler(const QString& ficheiro) {
             lido.*c.valor = ini.LerValor(Seccao, QString::fromUtf8(c.nome));
         *this = lido;
         return true;
-    } catch (...) {
+    } catch (const Falha& f) {
+        if (porque)
+            *porque = f.descricao();
         return false;
     }
 }

@@ -15,8 +15,9 @@ class ServidorEmail {
     QString Utilizador;
     QString Password;
 
-    // Absent keys read as empty. False when the file exists but cannot be read.
-    bool Ler(const QString& ficheiro);
+    // Absent keys read as empty. False when the file exists but cannot be read, with the reason
+    // in porque.
+    bool Ler(const QString& ficheiro, QString* porque = nullptr);
     // Stores the five values at once: all of them or none.
     bool Gravar(const QString& ficheiro) const;
 };

@@ -44,6 +44,7 @@ const std::array<Parametros::Chave, 34>& Parametros::Chaves() {
 }
 
 bool Parametros::Ler() {
+    UltimoErro.clear();
     try {
         clsIni ini;
         ini.Ficheiro(FicheiroIni);
@@ -51,23 +52,20 @@ bool Parametros::Ler() {
             this->*c.propriedade =
                 ini.LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
         return true;
-    } catch (...) {
+    } catch (const Falha& f) {
+        UltimoErro = f.descricao();
         return false;
     }
 }
 
 bool Parametros::Escrever() {
-    try {
-        clsIni ini;
-        ini.Ficheiro(FicheiroIni);
-        QList<clsIni::Valor> valores;
-        for (const Chave& c : Chaves())
-            valores.append(
-                {QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave), this->*c.propriedade});
-        return ini.GravarValores(valores);
-    } catch (...) {
-        return false;
-    }
+    clsIni ini;
+    ini.Ficheiro(FicheiroIni);
+    QList<clsIni::Valor> valores;
+    for (const Chave& c : Chaves())
+        valores.append(
+            {QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave), this->*c.propriedade});
+    return ini.GravarValores(valores);
 }
 
 qint64 Parametros::UltimoContacto_Get(const QString& Empresa) {

@@ -188,7 +188,16 @@ void frmParametros::limpaForm() {
 
 void frmParametros::Carrega() {
     Parametros& p = *oParametros;
-    p.Ler();  // a file that cannot be read shows as empty fields
+    if (!p.Ler()) {
+        // The fields stay empty; confirming them could not write the file either.
+        auto* caixa = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                      QStringLiteral("Não foi possível ler os parâmetros de %1.")
+                                              .arg(QDir::toNativeSeparators(p.FicheiroIni)) +
+                                          QStringLiteral("\n\n") + p.UltimoErro,
+                                      QMessageBox::Ok, this);
+        caixa->setAttribute(Qt::WA_DeleteOnClose);
+        caixa->open();
+    }
     const auto& chaves = Parametros::Chaves();
     for (size_t i = 0; i < chaves.size(); ++i)
         Campo[campoDaChave()[i]]->setText(p.*chaves[i].propriedade);

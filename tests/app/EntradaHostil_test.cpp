@@ -139,6 +139,22 @@ const Caso kCasos[] = {
      .semErros = true,
      .ficam = {"cs/C QF_2_ QF_2.xml", "cs/C SR_4_ SR_4.xml"},
      .marcas = {"QF=4294967399"}},
+    // The lookup of the web identifier fails while the fault is on; adding a contact turns it
+    // off, so whatever comes after the lookup works.
+    {.nome = "FalhaAoProcurarOIdentificadorWebNaoDuplicaOContacto",
+     .ficheiros = {{"ce/PRP_501.xml", contacto("501", "Padaria Flor de Sal")}},
+     .sql = {"CREATE TABLE Avaria (Ligada int)", "INSERT INTO Avaria VALUES (1)",
+             "ALTER TABLE vek_BDC_EquivalenciaOnlineDesktop RENAME TO Equivalencias",
+             "CREATE VIEW vek_BDC_EquivalenciaOnlineDesktop AS SELECT IDnet, CASE WHEN (SELECT "
+             "Ligada FROM Avaria) = 1 THEN abs(-9223372036854775807 - 1) ELSE numero END AS "
+             "numero FROM Equivalencias",
+             "CREATE TRIGGER Nova INSTEAD OF INSERT ON vek_BDC_EquivalenciaOnlineDesktop BEGIN "
+             "INSERT INTO Equivalencias VALUES (NEW.IDnet, NEW.numero); END",
+             "CREATE TRIGGER Desligar AFTER INSERT ON vek_contactos BEGIN UPDATE Avaria SET "
+             "Ligada = 0; END"},
+     .dizem = {"O contacto do ficheiro PRP_501.xml não foi gravado"},
+     .ficam = {"ce/PRP_501.xml"},
+     .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "4"}}},
     // As the old Windows program kept it: windows-1252, CR LF, a section of its own, folders
     // with accents, no line end at the end.
     {.nome = "FicheiroDeParametrosDoWindows",
@@ -158,7 +174,7 @@ const Caso kCasos[] = {
     {.nome = "PastaDoLogQueNaoSePodeEscrever",
      .ficheiros = {{"um-ficheiro", "não é uma pasta"}, {"ee/ENC_1.xml", encomenda("1", "5/12/26")}},
      .parametros = {{"Log", "Directoria", "{e}/um-ficheiro"}},
-     .semErros = true,
+     .dizem = {"Esta sincronização não fica registada: Não foi possível abrir o registo "},
      .ficam = {"es/ENC_1.xml"}},
 };
 // clang-format on
