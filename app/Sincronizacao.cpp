@@ -94,7 +94,10 @@ void Sincronizacao::sincronizar() {
                           "a sincronização; esta não foi feita.")
                           .arg(FicheiroIni);
         janela_.mostrarLinha(texto);
-        cl_log::Registar(FicheiroIni, texto);
+        QString porque;
+        if (!cl_log::Registar(FicheiroIni, texto, &porque))
+            janela_.mostrarLinha(
+                QStringLiteral("Esta mensagem não ficou registada: %1").arg(porque));
         ++erros_;
         return;
     }
@@ -107,12 +110,18 @@ void Sincronizacao::sincronizar() {
     // 1
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
-    parametros.Ler();
+    const bool lidos = parametros.Ler();
     // 2
     oLog = std::make_unique<cl_log>();
-    oLog->Abrir(FicheiroIni);
+    const bool comLog = oLog->Abrir(FicheiroIni);
     // 3
     janela_.limparLista();
+    // The run goes on all the same; what it cannot do then is reported by each step.
+    if (!lidos)
+        AddErro(parametros.UltimoErro);
+    if (!comLog)
+        AddErro(
+            QStringLiteral("Esta sincronização não fica registada: %1").arg(oLog->UltimoErro()));
     // 4
     AddLista(QStringLiteral("Enviar contactos alterados"));
     oLog->Escrever(QStringLiteral("Enviar contactos alterados"));
@@ -135,6 +144,9 @@ void Sincronizacao::sincronizar() {
         ImportarEncomendas(parametros.Encomendas_Directoria, parametros.Encomendas_saidaDirectoria);
     });
     Pump();
+    if (comLog && !oLog->UltimoErro().isEmpty())
+        AddErro(QStringLiteral("O registo desta sincronização ficou incompleto: %1")
+                    .arg(oLog->UltimoErro()));
     // 7
     AddLista(QStringLiteral("Sincronização terminada"));
     oLog->Escrever(QStringLiteral("Sincronização terminada"));
@@ -175,7 +187,7 @@ void Sincronizacao::AddErro(const QString& texto) {
 
 void Sincronizacao::MostrarMensagem(const QString& texto) {
     janela_.mostrarMensagem(texto);
-    if (!janela_.mensagensVisiveis() && oLog)
+    if (oLog)
         oLog->Escrever(texto);
 }
 
@@ -199,18 +211,19 @@ void Sincronizacao::oNewContacto_Erro(const QString& DescricaoDoErro, const QStr
     MostrarMensagem(DescricaoDoErro);
 }
 
-qint32 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
+qint64 Sincronizacao::LerUltimoContacto(const QString& Empresa) {
     Parametros p;
     p.FicheiroIni = FicheiroIni;
     return p.UltimoContacto_Get(Empresa);
 }
 
-bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint32 valor) {
+bool Sincronizacao::GravarUltimoContacto(const QString& Empresa, qint64 valor) {
     Parametros p;
     p.FicheiroIni = FicheiroIni;
     // The contact files are not flushed one by one; they reach the disk before the watermark
     // passes them, or a power cut could leave contacts marked as sent that never were.
-    p.Ler();
+    if (!p.Ler())
+        return false;
     sincronizarDisco(p.Contactos_SaidaDirectoria);
     return p.UltimoContacto_Put(Empresa, valor);
 }
@@ -233,7 +246,8 @@ bool Sincronizacao::MoverFicheiro(const QString& origem, const QString& destino)
 
 bool Sincronizacao::TamanhoAceitavel(const QString& caminho, const QString& nome) {
     const qint64 tamanho = QFileInfo(caminho).size();
-    if (tamanho <= TamanhoMaximoDeFicheiro) return true;
+    if (tamanho <= TamanhoMaximoDeFicheiro)
+        return true;
     AddErro(QStringLiteral("O ficheiro %1 tem %2 bytes, mais do que os %3 que um ficheiro da loja "
                            "pode ter; não foi lido e fica na pasta de entrada.")
                 .arg(nome)

@@ -34,13 +34,14 @@ class Sincronizacao : public QObject {
     void AddLista(const QString& texto);
     // Shows and logs a failure, and counts it as an error of the run.
     void AddErro(const QString& texto);
-    // A message box; when nobody can see it, its text goes to the run log as well.
+    // A message box (standard error when nobody can see one); its text goes to the run log too.
     void MostrarMensagem(const QString& texto);
     // Lets waiting window messages through.
     void Pump();
 
-    qint32 LerUltimoContacto(const QString& Empresa);
-    bool GravarUltimoContacto(const QString& Empresa, qint32 valor);
+    // The contact export's watermark of the company: a row version, a 64-bit whole number.
+    qint64 LerUltimoContacto(const QString& Empresa);
+    bool GravarUltimoContacto(const QString& Empresa, qint64 valor);
     void ArquivarFicheiro(const QString& pasta, const QString& nome);
     bool MoverFicheiro(const QString& origem, const QString& destino);
     static QString TextoDoCampo(const QVariant& valor);

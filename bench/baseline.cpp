@@ -340,7 +340,7 @@ void Execucao::enviarAlterados() {
         Empresa& e = empresa(codigo);
         const long ultimo = std::atol(ini.ler(codigo, "UltimoEnviado").c_str());
         Instrucao& q = e.bd->q(
-            "SELECT e.IDnet, c.Numero, CAST(c.dbts AS int), c.Vendedor, c.Nome, c.Email, "
+            "SELECT e.IDnet, c.Numero, CAST(c.dbts AS bigint), c.Vendedor, c.Nome, c.Email, "
             "c.NContrib, c.Contacto, c.Morada, c.CdPostal, c.Local, c.Telef, c.Fax, c.TelCom, "
             "c.Telfim, c.Sitio, c.Id_Unico, "
             "(SELECT ec.Class_id FROM vek_EntidadesClassificacao ec JOIN vek_Classe k ON "
@@ -348,7 +348,7 @@ void Execucao::enviarAlterados() {
             "(SELECT k.CampoLivre FROM vek_EntidadesClassificacao ec JOIN vek_Classe k ON "
             "ec.Class_id = k.class_Id WHERE ec.Tipo = 3 AND ec.Codigo = c.Numero LIMIT 1) "
             "FROM vek_contactos c LEFT JOIN vek_BDC_EquivalenciaOnlineDesktop e "
-            "ON c.Numero = e.numero WHERE CAST(c.dbts AS int) > ? ORDER BY c.dbts");
+            "ON c.Numero = e.numero WHERE CAST(c.dbts AS bigint) > ? ORDER BY c.dbts");
         q.com(sqlite3_int64(ultimo));
         long marca = 0;
         Texto xml;

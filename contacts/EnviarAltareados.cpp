@@ -9,7 +9,8 @@
 void Sincronizacao::EnviarAltareados() {
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
-    parametros.Ler();
+    if (!parametros.Ler())
+        throw Falha(Falha::PermissaoNegada, parametros.UltimoErro);
     const QString pasta = parametros.Contactos_SaidaDirectoria;
     const QString padrao = parametros.Contactos_SaidaFicheiro;
 
@@ -32,8 +33,8 @@ void Sincronizacao::exportarEmpresa(const QString& empresa, const QString& pasta
     loja.percursoIni = FicheiroIni;
     loja.CodigoEmpresa = empresa;
     loja.ProcessarEventos = [this] { Pump(); };
-    qint32 marca = 0;
-    const qint32 ultimo = LerUltimoContacto(empresa);
+    qint64 marca = 0;
+    const qint64 ultimo = LerUltimoContacto(empresa);
 
     const std::unique_ptr<Recordset> rs = loja.rsListaContactosAlteradosDesde(ultimo);
     if (!rs)
@@ -80,7 +81,12 @@ void Sincronizacao::exportarEmpresa(const QString& empresa, const QString& pasta
             // A failure here ends the company's export with its watermark unchanged: the files
             // already written are simply written again next time.
             doc.Create_XML(caminho);
-            marca = rs->value(QStringLiteral("Alteração")).toInt();
+            bool ok = false;
+            marca = rs->value(QStringLiteral("Alteração")).toLongLong(&ok);
+            if (!ok)
+                throw Falha(Falha::TipoIncompativel,
+                            QStringLiteral("A versão do contacto %1 não é um número inteiro: %2")
+                                .arg(numero, rs->value(QStringLiteral("Alteração")).toString()));
             Pump();
         }
     } else {

@@ -33,7 +33,7 @@ void Sincronizacao::ImpContactos() {
         ListaDeFicheiros.ListIndex = i;
         const QString& nome = nomes[i];
         oNewContacto->Ficheiro = juntarCaminho(pasta, nome);
-        if (!oNewContacto->Ler())
+        if (!TamanhoAceitavel(oNewContacto->Ficheiro, nome) || !oNewContacto->Ler())
             continue;
 
         bool ok = false;

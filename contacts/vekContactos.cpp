@@ -49,34 +49,31 @@ void vekContactos::FecharLigacao() {
     bd_.reset();
 }
 
+// A failure of the lookup is raised: taken as "not known", it would add the contact again.
 bool vekContactos::LerEquivalencia() {
-    try {
-        Recordset rs;
-        bd_->AbrirConsulta(
-            QStringLiteral(
-                "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet,  "
-                "vek_BDC_EquivalenciaOnlineDesktop.numero,  vek_contactos.Codigo  FROM         "
-                "vek_BDC_EquivalenciaOnlineDesktop LEFT OUTER JOIN vek_contactos ON "
-                "vek_BDC_EquivalenciaOnlineDesktop.numero = vek_contactos.Numero Where "
-                "(vek_BDC_EquivalenciaOnlineDesktop.IdNet = ") +
-                QString::number(IdNet) + QStringLiteral(")"),
-            rs);
-        // An equivalence row whose contact was deleted names nobody: the web contact is
-        // known only through a row whose contact still exists.
-        for (; !rs.eof(); rs.moveNext()) {
-            const QVariant codigo = rs.value(QStringLiteral("Codigo"));
-            if (codigo.isNull())
-                continue;
-            const qint32 numero = paraInteiro32(rs.value(QStringLiteral("Numero")),
-                                                QStringLiteral("Número do contacto"));
-            Codigo = codigo.toString();
-            Numero = numero;
-            return true;
-        }
-        return false;
-    } catch (const std::exception&) {
-        return false;
+    Recordset rs;
+    bd_->AbrirConsulta(
+        QStringLiteral(
+            "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet,  "
+            "vek_BDC_EquivalenciaOnlineDesktop.numero,  vek_contactos.Codigo  FROM         "
+            "vek_BDC_EquivalenciaOnlineDesktop LEFT OUTER JOIN vek_contactos ON "
+            "vek_BDC_EquivalenciaOnlineDesktop.numero = vek_contactos.Numero Where "
+            "(vek_BDC_EquivalenciaOnlineDesktop.IdNet = ") +
+            QString::number(IdNet) + QStringLiteral(")"),
+        rs);
+    // An equivalence row whose contact was deleted names nobody: the web contact is known only
+    // through a row whose contact still exists.
+    for (; !rs.eof(); rs.moveNext()) {
+        const QVariant codigo = rs.value(QStringLiteral("Codigo"));
+        if (codigo.isNull())
+            continue;
+        const qint32 numero =
+            paraInteiro32(rs.value(QStringLiteral("Numero")), QStringLiteral("Número do contacto"));
+        Codigo = codigo.toString();
+        Numero = numero;
+        return true;
     }
+    return false;
 }
 
 void vekContactos::ProximoCodigo() {
@@ -200,14 +197,14 @@ bool vekContactos::Contacto_add() {
 }
 
 std::unique_ptr<Recordset> vekContactos::rsListaContactosAlteradosDesde(
-    qint32 UltimaSincronizacao) {
+    qint64 UltimaSincronizacao) {
     UltimoErro.clear();
     try {
         AbrirLigacao();
         QString sql = QStringLiteral(
                           "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
                           " vek_contactos.Numero, "
-                          " CAST(vek_contactos.dbts AS int) AS Alteração, "
+                          " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
                           " vek_contactos.Vendedor, "
                           " vek_contactos.Nome,"
                           " vek_contactos.Email, "
@@ -233,7 +230,7 @@ std::unique_ptr<Recordset> vekContactos::rsListaContactosAlteradosDesde(
                           " FROM          vek_contactos LEFT OUTER JOIN "
                           " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
                           "vek_BDC_EquivalenciaOnlineDesktop.numero"
-                          " WHERE     (CAST(vek_contactos.dbts AS int) > ") +
+                          " WHERE     (CAST(vek_contactos.dbts AS bigint) > ") +
                       QString::number(UltimaSincronizacao) + QStringLiteral(")");
         // A transaction still open holds row versions below the ones already committed; the
         // watermark must not pass them before they are visible.

@@ -53,9 +53,10 @@ class vekContactos {
     // Lets waiting window messages through while a free code is searched; may stay unset.
     std::function<void()> ProcessarEventos;
 
-    // The contacts whose row version (as a 32-bit integer) lies above UltimaSincronizacao, in
-    // row-version order, with their web identifier and classification. None on failure.
-    std::unique_ptr<Recordset> rsListaContactosAlteradosDesde(qint32 UltimaSincronizacao);
+    // The contacts whose row version (as a 64-bit whole number: the counter of a busy database
+    // passes 2^31 in its four low bytes) lies above UltimaSincronizacao, in row-version order,
+    // with their web identifier and classification. None on failure.
+    std::unique_ptr<Recordset> rsListaContactosAlteradosDesde(qint64 UltimaSincronizacao);
 
     // Adds the web contact IdNet with the content properties as a new CRM contact with the
     // next free number and code, and records its web identifier; both rows or neither.

@@ -5,10 +5,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 #include <array>
 
 #include "platform/Falha.h"
 #include "platform/GravacaoAtomica.h"
+#include "platform/Windows1252.h"
 
 namespace {
 
@@ -66,13 +68,6 @@ const std::array<ElementoLido, 15> elementosLidos{{
     {"SITE", &xmlContacto::SITE},
 }};
 
-// The 0x80-0x9F row of windows-1252; the five unassigned bytes map to the C1 controls, so that
-// every byte reads and writes back unchanged.
-constexpr std::array<char16_t, 32> windows1252{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 // Where ISO-8859-15 differs from ISO-8859-1.
 constexpr std::array<std::pair<unsigned char, char16_t>, 8> latin9{{{0xA4, 0x20AC},
                                                                     {0xA6, 0x0160},
@@ -84,8 +79,8 @@ constexpr std::array<std::pair<unsigned char, char16_t>, 8> latin9{{{0xA4, 0x20A
                                                                     {0xBE, 0x0178}}};
 
 char16_t caracterDe8Bits(unsigned char b, FicheiroXml::Codificacao c) {
-    if (c == FicheiroXml::Codificacao::Windows1252 && b >= 0x80 && b <= 0x9F)
-        return windows1252[b - 0x80];
+    if (c == FicheiroXml::Codificacao::Windows1252)
+        return caracterWindows1252(b);
     if (c == FicheiroXml::Codificacao::Latin9)
         for (const auto& [byte, caracter] : latin9)
             if (byte == b)
@@ -177,6 +172,7 @@ QString FicheiroXml::Erro::relatorio() const {
     r += QStringLiteral("Posição na linha: ") + QString::number(coluna) + QStringLiteral("\r\n");
     r += QStringLiteral("Posição ficheiro: ") + QString::number(posicao) + QStringLiteral("\r\n");
     r += QStringLiteral("Origem          : ") + origem + QStringLiteral("\r\n");
+    r += QStringLiteral("Ficheiro        : ") + ficheiro + QStringLiteral("\r\n");
     return r;
 }
 
@@ -208,6 +204,7 @@ QString textoDaLinha(const QString& t, const QList<qsizetype>& inicios, qsizetyp
 
 bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
     erro_ = Erro{};
+    erro_.ficheiro = QDir::toNativeSeparators(caminho_);
     erro_.codigo = codigo;
     erro_.razao = razao;
     if (posicao >= 0) {
@@ -230,6 +227,7 @@ bool FicheiroXml::carregar(const QString& caminho) {
     erro_ = Erro{};
     codificacao_ = Codificacao::Utf8;
     bom_ = false;
+    caminho_ = caminho;
 
     QFile ficheiro(caminho);
     if (!ficheiro.open(QIODevice::ReadOnly))
@@ -305,6 +303,20 @@ bool FicheiroXml::carregar(const QString& caminho) {
     }
     if (texto_.startsWith(QChar(0xFEFF)))
         texto_.remove(0, 1);
+
+    // Linear, and stops at the first element too deep; a text that is not well-formed before
+    // that is left to the parser below, which reports it in its own words.
+    QXmlStreamReader leitor(texto_);
+    for (int profundidade = 0; !leitor.atEnd();) {
+        const QXmlStreamReader::TokenType t = leitor.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            --profundidade;
+        else if (t == QXmlStreamReader::StartElement && ++profundidade > ProfundidadeMaxima)
+            return falhar(ProfundidadeExcessiva,
+                          QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
+                              .arg(ProfundidadeMaxima),
+                          qMin<qint64>(leitor.characterOffset(), texto_.size()));
+    }
 
     // The text is handed over already decoded, so the parser does not decode it again by the
     // declaration.

@@ -63,7 +63,12 @@ class FicheiroXml {
         MalFormado = 1002,               // the text is not well-formed XML (the parser's reason)
         CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
         CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
+        ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
     };
+
+    // The web files nest fewer than ten levels. A deeper document is refused before its tree is
+    // built, which would take time growing with the square of the depth.
+    static constexpr int ProfundidadeMaxima = 64;
 
     struct Erro {
         int codigo = 0;
@@ -72,7 +77,9 @@ class FicheiroXml {
         qint64 coluna = 0;   // characters of the line before the point of failure
         qint64 posicao = 0;  // characters of the file before the point of failure
         QString origem;      // the text of the offending line
-        // The report shown to the user: "Erro ao abrir o ficheiro." and five aligned lines.
+        QString ficheiro;    // the file's path
+        // The report shown to the user: "Erro ao abrir o ficheiro." and six aligned lines, the
+        // last one naming the file.
         QString relatorio() const;
     };
 
@@ -97,6 +104,7 @@ class FicheiroXml {
     QString texto_;
     Codificacao codificacao_ = Codificacao::Utf8;
     bool bom_ = false;
+    QString caminho_;
     Erro erro_;
 };
 

@@ -11,7 +11,7 @@ class JanelaDeProgresso {
     virtual void mostrarLinha(const QString& texto) = 0;
     // A message box with an OK button; returns once the user has closed it.
     virtual void mostrarMensagem(const QString& texto) = 0;
-    // False when nobody can see a message box (the text must then be logged).
+    // False when nobody can see a message box.
     virtual bool mensagensVisiveis() const = 0;
     // Lets waiting window messages through, so the window stays painted.
     virtual void processarEventos() = 0;

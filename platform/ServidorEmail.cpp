@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <array>
 
+#include "platform/Falha.h"
 #include "platform/clsIni.h"
 
 namespace {
@@ -25,7 +26,7 @@ constexpr std::array<Chave, 5> kChaves{{
 
 const QString ServidorEmail::Seccao = QStringLiteral("Servidor email");
 
-bool ServidorEmail::Ler(const QString& ficheiro) {
+bool ServidorEmail::Ler(const QString& ficheiro, QString* porque) {
     try {
         clsIni ini;
         ini.Ficheiro(ficheiro);
@@ -35,7 +36,9 @@ bool ServidorEmail::Ler(const QString& ficheiro) {
         lido.Certificados = ini.LerValor(Seccao, QStringLiteral("Certificados"));
         *this = lido;
         return true;
-    } catch (...) {
+    } catch (const Falha& f) {
+        if (porque)
+            *porque = f.descricao();
         return false;
     }
 }
@@ -49,7 +52,15 @@ bool ServidorEmail::Gravar(const QString& ficheiro) const {
     return ini.GravarValores(valores);
 }
 
-QString motivoDeNaoGravar(const QString& ficheiro) {
+QString motivoDeNaoGravar(const QString& ficheiro, const QStringList& valores) {
+    clsIni ini;
+    ini.Ficheiro(ficheiro);
+    for (const QString& valor : valores)
+        if (!ini.PodeGuardar(valor))
+            return QStringLiteral(
+                       "O valor \"%1\" tem caracteres que o ficheiro de parâmetros, escrito em "
+                       "windows-1252, não pode guardar.")
+                .arg(valor);
     const QFileInfo info(ficheiro);
     if (ficheiro.trimmed().isEmpty())
         return QStringLiteral("Não foi indicado o ficheiro de parâmetros.");

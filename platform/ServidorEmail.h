@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The mail-server settings, kept in a section of the settings file of their own ("Servidor
 // email"), apart from the settings that the settings dialog edits.
@@ -17,11 +18,13 @@ class ServidorEmail {
     // for a site with its own; empty: the system's. Set in the file by hand, never written here.
     QString Certificados;
 
-    // Absent keys read as empty. False when the file exists but cannot be read.
-    bool Ler(const QString& ficheiro);
+    // Absent keys read as empty. False when the file exists but cannot be read, with the reason
+    // in porque.
+    bool Ler(const QString& ficheiro, QString* porque = nullptr);
     // Stores the five values the mail-server editor shows, at once: all of them or none.
     bool Gravar(const QString& ficheiro) const;
 };
 
-// Why the settings file cannot be written, in words for the user.
-QString motivoDeNaoGravar(const QString& ficheiro);
+// Why the settings file cannot be written, in words for the user; `valores` are the texts that
+// were to be written.
+QString motivoDeNaoGravar(const QString& ficheiro, const QStringList& valores = {});

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <optional>
 
 #include "platform/Falha.h"
 #include "platform/IdentidadeDeFicheiro.h"
+#include "platform/Windows1252.h"
 
 namespace {
 
@@ -57,21 +59,21 @@ QString chaveDoIndice(const QString& seccao, const QString& chave) {
 
 // The line of every key that LerValor would find: in the first section of each name, the first
 // line of each key.
-std::shared_ptr<const QHash<QString, int>> indexar(const QStringList& linhas) {
+std::shared_ptr<const QHash<QString, int>> indexar(const QList<clsIni::Linha>& linhas) {
     auto indice = std::make_shared<QHash<QString, int>>();
     QHash<QString, bool> seccoes;
     QString seccao;
     bool usada = false;
     for (int i = 0; i < linhas.size(); ++i) {
         QString nome;
-        if (eSeccao(linhas[i], &nome)) {
+        if (eSeccao(linhas[i].texto, &nome)) {
             seccao = nome.toCaseFolded();
             usada = !seccoes.contains(seccao);
             seccoes.insert(seccao, true);
             continue;
         }
         QString k;
-        if (usada && separarChave(linhas[i], &k, nullptr)) {
+        if (usada && separarChave(linhas[i].texto, &k, nullptr)) {
             const QString chave = seccao + QLatin1Char('\n') + k.toCaseFolded();
             if (!indice->contains(chave))
                 indice->insert(chave, i);
@@ -80,11 +82,89 @@ std::shared_ptr<const QHash<QString, int>> indexar(const QStringList& linhas) {
     return indice;
 }
 
+QString descodificar(const QByteArray& bytes, clsIni::Codificacao codificacao) {
+    if (codificacao == clsIni::Codificacao::Utf8)
+        return QString::fromUtf8(bytes);
+    QString texto(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        texto[i] = QChar(caracterWindows1252(static_cast<unsigned char>(bytes[i])));
+    return texto;
+}
+
+// Null when the encoding has not every character of the text.
+QByteArray codificar(const QString& texto, clsIni::Codificacao codificacao) {
+    if (codificacao == clsIni::Codificacao::Utf8)
+        return texto.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(texto.size());
+    for (const char32_t u : texto.toUcs4()) {
+        const int b = byteWindows1252(u);
+        if (b < 0)
+            return {};
+        bytes.append(char(b));
+    }
+    return bytes;
+}
+
+bool utf8Valido(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString texto = utf8.decode(bytes);  // decoding happens on conversion to QString
+    return !utf8.hasError();
+}
+
+// The lines of the file with their own ends: CR LF, LF, CR, or none for a last line without one.
+QList<clsIni::Linha> dividir(const QByteArray& dados, clsIni::Codificacao codificacao) {
+    QList<clsIni::Linha> linhas;
+    qsizetype inicio = 0;
+    for (qsizetype i = 0; i < dados.size(); ++i) {
+        if (dados[i] != '\r' && dados[i] != '\n')
+            continue;
+        const qsizetype fim =
+            dados[i] == '\r' && i + 1 < dados.size() && dados[i + 1] == '\n' ? 2 : 1;
+        const QByteArray bytes = dados.mid(inicio, i - inicio);
+        linhas.append({descodificar(bytes, codificacao), bytes, dados.mid(i, fim)});
+        i += fim - 1;
+        inicio = i + 1;
+    }
+    if (inicio < dados.size()) {
+        const QByteArray bytes = dados.mid(inicio);
+        linhas.append({descodificar(bytes, codificacao), bytes, QByteArray()});
+    }
+    return linhas;
+}
+
+// The line end most lines of the file have; LF for a file without any.
+QByteArray fimMaisComum(const QList<clsIni::Linha>& linhas) {
+    QByteArray melhor = "\n";
+    int vezesDoMelhor = 0;
+    for (const char* fim : {"\r\n", "\n", "\r"}) {
+        const int vezes =
+            int(std::count_if(linhas.cbegin(), linhas.cend(),
+                              [fim](const clsIni::Linha& l) { return l.fim == fim; }));
+        if (vezes > vezesDoMelhor) {
+            melhor = fim;
+            vezesDoMelhor = vezes;
+        }
+    }
+    return melhor;
+}
+
+// Inserts a new line; at the end of a file whose last line has no end, the old last line takes
+// one and the new line goes without, so the file still ends as it did.
+void inserir(QList<clsIni::Linha>& linhas, qsizetype onde, const QString& texto) {
+    clsIni::Linha nova{texto, QByteArray(), fimMaisComum(linhas)};
+    if (onde == linhas.size() && !linhas.isEmpty() && linhas.last().fim.isEmpty()) {
+        linhas.last().fim = nova.fim;
+        nova.fim.clear();
+    }
+    linhas.insert(onde, nova);
+}
+
 struct FicheiroLido {
     IdentidadeDeFicheiro identidade;
-    QStringList linhas;
+    QList<clsIni::Linha> linhas;
     std::shared_ptr<const QHash<QString, int>> indice;
-    bool crlf = false;
+    clsIni::Codificacao codificacao = clsIni::Codificacao::Utf8;
     bool bom = false;
 };
 
@@ -117,7 +197,7 @@ bool clsIni::carregar() {
         return true;
     linhas_.clear();
     indice_.reset();
-    crlf_ = false;
+    codificacao_ = Codificacao::Utf8;
     bom_ = false;
     std::optional<IdentidadeDeFicheiro> identidade;
     if (ficheirosLidos.memorias > 0) {
@@ -126,7 +206,7 @@ bool clsIni::carregar() {
         if (identidade && lido != ficheirosLidos.lidos.cend() && lido->identidade == *identidade) {
             linhas_ = lido->linhas;
             indice_ = lido->indice;
-            crlf_ = lido->crlf;
+            codificacao_ = lido->codificacao;
             bom_ = lido->bom;
             carregado_ = true;
             return true;
@@ -141,37 +221,36 @@ bool clsIni::carregar() {
     if (!f.open(QIODevice::ReadOnly))
         return false;
     QByteArray dados = f.readAll();
+    // A file read in part would be written back in part.
+    if (f.error() != QFileDevice::NoError)
+        return false;
     if (dados.startsWith("\xEF\xBB\xBF")) {
         bom_ = true;
         dados.remove(0, 3);
+    } else if (!utf8Valido(dados)) {
+        codificacao_ = Codificacao::Windows1252;
     }
-    crlf_ = dados.contains("\r\n");
-    QString texto = QString::fromUtf8(dados);
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    texto.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    linhas_ = texto.split(QLatin1Char('\n'));
-    if (!linhas_.isEmpty() && linhas_.last().isEmpty())
-        linhas_.removeLast();
+    linhas_ = dividir(dados, codificacao_);
     carregado_ = true;
     // Kept only when the file did not change while it was read.
     if (identidade && IdentidadeDeFicheiro::de(caminho_) == identidade) {
         indice_ = indexar(linhas_);
-        ficheirosLidos.lidos.insert(caminho_,
-                                    FicheiroLido{*identidade, linhas_, indice_, crlf_, bom_});
+        ficheirosLidos.lidos.insert(
+            caminho_, FicheiroLido{*identidade, linhas_, indice_, codificacao_, bom_});
     }
     return true;
 }
 
 // Index of the key's line in the section, or -1. fimDaSeccao receives the index after the
 // section's last key line (-1 when the section is absent).
-int clsIni::linhaDaChave(const QStringList& linhas, const QString& seccao, const QString& chave,
+int clsIni::linhaDaChave(const QList<Linha>& linhas, const QString& seccao, const QString& chave,
                          int* fimDaSeccao) {
     bool dentro = false;
     int encontrada = -1;
     int fim = -1;
     for (int i = 0; i < linhas.size(); ++i) {
         QString nome;
-        if (eSeccao(linhas[i], &nome)) {
+        if (eSeccao(linhas[i].texto, &nome)) {
             if (dentro)
                 break;  // the first section of that name is the one used
             dentro = nome.compare(seccao, Qt::CaseInsensitive) == 0;
@@ -182,7 +261,7 @@ int clsIni::linhaDaChave(const QStringList& linhas, const QString& seccao, const
         if (!dentro)
             continue;
         QString k;
-        if (separarChave(linhas[i], &k, nullptr)) {
+        if (separarChave(linhas[i].texto, &k, nullptr)) {
             fim = i + 1;
             if (encontrada < 0 && k.compare(chave, Qt::CaseInsensitive) == 0)
                 encontrada = i;
@@ -203,7 +282,7 @@ QString clsIni::LerValor(const QString& seccao, const QString& chave) {
     if (i < 0)
         return {};
     QString k, v;
-    separarChave(linhas_[i], &k, &v);
+    separarChave(linhas_[i].texto, &k, &v);
     return valorLido(v);
 }
 
@@ -211,43 +290,66 @@ bool clsIni::GravarValor(const QString& seccao, const QString& chave, const QStr
     return GravarValores({Valor{seccao, chave, texto}});
 }
 
-bool clsIni::definir(QStringList& linhas, const Valor& v) const {
+bool clsIni::definir(QList<Linha>& linhas, const Valor& v) const {
     if (v.texto.contains(QLatin1Char('\n')) || v.texto.contains(QLatin1Char('\r')))
         return false;
     if (v.seccao.trimmed().isEmpty() || v.chave.trimmed().isEmpty() ||
         v.chave.contains(QLatin1Char('=')))
         return false;
-    const QString linha = v.chave + QLatin1Char('=') + valorEscrito(v.texto);
     int fim = -1;
     const int i = linhaDaChave(linhas, v.seccao, v.chave, &fim);
     if (i >= 0) {
-        linhas[i] = linha;
+        QString chave, antigo;
+        separarChave(linhas[i].texto, &chave, &antigo);
+        if (valorLido(antigo) == v.texto)
+            return true;  // the line stays byte for byte
+        // Only the value changes: the key as written and the blanks around the value stay.
+        const qsizetype igual = linhas[i].texto.indexOf(QLatin1Char('='));
+        qsizetype antes = 0;
+        while (antes < antigo.size() && antigo.at(antes).isSpace())
+            ++antes;
+        qsizetype depois = 0;
+        while (depois < antigo.size() - antes && antigo.at(antigo.size() - 1 - depois).isSpace())
+            ++depois;
+        linhas[i].texto = linhas[i].texto.left(igual + 1) + antigo.left(antes) +
+                          valorEscrito(v.texto) + antigo.right(depois);
+        linhas[i].bytes = QByteArray();
     } else if (fim >= 0) {
-        linhas.insert(fim, linha);
+        inserir(linhas, fim, v.chave + QLatin1Char('=') + valorEscrito(v.texto));
     } else {
-        if (!linhas.isEmpty() && !linhas.last().trimmed().isEmpty())
-            linhas.append(QString());
-        linhas.append(QLatin1Char('[') + v.seccao + QLatin1Char(']'));
-        linhas.append(linha);
+        if (!linhas.isEmpty() && !linhas.last().texto.trimmed().isEmpty())
+            inserir(linhas, linhas.size(), QString());
+        inserir(linhas, linhas.size(), QLatin1Char('[') + v.seccao + QLatin1Char(']'));
+        inserir(linhas, linhas.size(), v.chave + QLatin1Char('=') + valorEscrito(v.texto));
     }
     return true;
+}
+
+bool clsIni::PodeGuardar(const QString& texto) {
+    carregado_ = false;
+    return !carregar() || !codificar(texto, codificacao_).isNull() || texto.isEmpty();
 }
 
 bool clsIni::GravarValores(const QList<Valor>& valores) {
     carregado_ = false;  // another writer may have changed the file since it was read
     if (!carregar())
         return false;
-    QStringList novas = linhas_;
+    QList<Linha> novas = linhas_;
     for (const Valor& v : valores)
         if (!definir(novas, v))
             return false;
 
-    const QString fimDeLinha = crlf_ ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QByteArray dados;
     if (bom_)
         dados.append("\xEF\xBB\xBF");
-    for (const QString& l : novas)
-        dados.append((l + fimDeLinha).toUtf8());
+    for (Linha& l : novas) {
+        if (l.bytes.isNull()) {
+            l.bytes = codificar(l.texto, codificacao_);
+            if (l.bytes.isNull() && !l.texto.isEmpty())
+                return false;  // a character the file's encoding has not
+        }
+        dados.append(l.bytes).append(l.fim);
+    }
 
     ficheirosLidos.lidos.remove(caminho_);
     QSaveFile f(caminho_);

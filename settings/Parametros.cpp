@@ -44,6 +44,7 @@ const std::array<Parametros::Chave, 34>& Parametros::Chaves() {
 }
 
 bool Parametros::Ler() {
+    UltimoErro.clear();
     try {
         clsIni ini;
         ini.Ficheiro(FicheiroIni);
@@ -51,33 +52,30 @@ bool Parametros::Ler() {
             this->*c.propriedade =
                 ini.LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
         return true;
-    } catch (...) {
+    } catch (const Falha& f) {
+        UltimoErro = f.descricao();
         return false;
     }
 }
 
 bool Parametros::Escrever() {
-    try {
-        clsIni ini;
-        ini.Ficheiro(FicheiroIni);
-        QList<clsIni::Valor> valores;
-        for (const Chave& c : Chaves())
-            valores.append(
-                {QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave), this->*c.propriedade});
-        return ini.GravarValores(valores);
-    } catch (...) {
-        return false;
-    }
+    clsIni ini;
+    ini.Ficheiro(FicheiroIni);
+    QList<clsIni::Valor> valores;
+    for (const Chave& c : Chaves())
+        valores.append(
+            {QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave), this->*c.propriedade});
+    return ini.GravarValores(valores);
 }
 
-qint32 Parametros::UltimoContacto_Get(const QString& Empresa) {
+qint64 Parametros::UltimoContacto_Get(const QString& Empresa) {
     clsIni ini;
     ini.Ficheiro(FicheiroIni);
     const QString texto = ini.LerValor(Empresa, QStringLiteral("UltimoEnviado")).trimmed();
     if (texto.isEmpty())
         return 0;
     bool ok = false;
-    const qint32 valor = texto.toInt(&ok);
+    const qint64 valor = texto.toLongLong(&ok);
     if (!ok)
         throw Falha(Falha::TipoIncompativel,
                     QStringLiteral("O valor \"%1\" de UltimoEnviado da empresa %2 não é um número "
@@ -86,7 +84,7 @@ qint32 Parametros::UltimoContacto_Get(const QString& Empresa) {
     return valor;
 }
 
-bool Parametros::UltimoContacto_Put(const QString& Empresa, qint32 valor) {
+bool Parametros::UltimoContacto_Put(const QString& Empresa, qint64 valor) {
     clsIni ini;
     ini.Ficheiro(FicheiroIni);
     return ini.GravarValor(Empresa, QStringLiteral("UltimoEnviado"), QString::number(valor));

@@ -44,14 +44,18 @@ class Parametros {
     QString Empresa1_ArtPortes;
     QString Empresa1_Armazem;
 
-    // Fills the 34 settings; false (and the rest left as they were) when the file cannot be read.
+    // Fills the 34 settings; false (and the rest left as they were) when the file cannot be read,
+    // with the reason in UltimoErro for the caller to report.
     bool Ler();
     // Writes the 34 settings; false when a value could not be stored.
     bool Escrever();
-    // The company's watermark; 0 when absent. Raises Falha when the stored text is not a
-    // 32-bit whole number or the file cannot be read.
-    qint32 UltimoContacto_Get(const QString& Empresa);
-    bool UltimoContacto_Put(const QString& Empresa, qint32 valor);
+    // Why the last Ler failed.
+    QString UltimoErro;
+    // The company's watermark, a row version: 64 bits, as decimal digits (a value stored when it
+    // was kept in 32 bits reads the same). 0 when absent. Raises Falha when the stored text is
+    // not a whole number or the file cannot be read.
+    qint64 UltimoContacto_Get(const QString& Empresa);
+    bool UltimoContacto_Put(const QString& Empresa, qint64 valor);
 
     struct Chave {
         const char* seccao;

@@ -188,7 +188,16 @@ void frmParametros::limpaForm() {
 
 void frmParametros::Carrega() {
     Parametros& p = *oParametros;
-    p.Ler();  // a file that cannot be read shows as empty fields
+    if (!p.Ler()) {
+        // The fields stay empty; confirming them could not write the file either.
+        auto* caixa = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                      QStringLiteral("Não foi possível ler os parâmetros de %1.")
+                                              .arg(QDir::toNativeSeparators(p.FicheiroIni)) +
+                                          QStringLiteral("\n\n") + p.UltimoErro,
+                                      QMessageBox::Ok, this);
+        caixa->setAttribute(Qt::WA_DeleteOnClose);
+        caixa->open();
+    }
     const auto& chaves = Parametros::Chaves();
     for (size_t i = 0; i < chaves.size(); ++i)
         Campo[campoDaChave()[i]]->setText(p.*chaves[i].propriedade);
@@ -212,7 +221,10 @@ void frmParametros::btConf_Click() {
         return;
     }
     // The dialog stays open with the user's text; a silent failure would look like success.
-    QString motivo = motivoDeNaoGravar(oParametros->FicheiroIni);
+    QStringList valores;
+    for (const QLineEdit* c : Campo)
+        valores << c->text();
+    QString motivo = motivoDeNaoGravar(oParametros->FicheiroIni, valores);
     for (const Linha& l : kLinhas)
         if (Campo[l.campo]->text().contains(QLatin1Char('\n')) ||
             Campo[l.campo]->text().contains(QLatin1Char('\r'))) {

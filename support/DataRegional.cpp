@@ -1,5 +1,6 @@
 #include "support/DataRegional.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -39,6 +40,42 @@ QDate comAnoDeDoisDigitos(QDate d) {
     return aa < 30 ? d.addYears(100) : d;
 }
 
+// Whether the locale's short date puts the day first, then the month, then the year.
+bool diaMesAno(const QString& formato) {
+    QString ordem;
+    bool citado = false;
+    for (const QChar c : formato) {
+        if (c == QLatin1Char('\''))
+            citado = !citado;
+        else if (!citado &&
+                 (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) &&
+                 !ordem.contains(c))
+            ordem += c;
+    }
+    return ordem == QLatin1String("dMy");
+}
+
+// Day, month and year separated by "/", "-" or "." (the same twice), with two or four digits
+// for the year, alone or followed by a time: the ways a date is written where the short date
+// is day-month-year, the program's own "dd-mm-yyyy" among them.
+std::optional<QDateTime> lerDiaMesAno(const QString& t) {
+    static const QRegularExpression forma(QStringLiteral(
+        R"(^(\d{1,2})([/.-])(\d{1,2})\2(\d{2}|\d{4})(?: +(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
+    const QRegularExpressionMatch m = forma.match(t);
+    if (!m.hasMatch())
+        return std::nullopt;
+    int ano = m.captured(4).toInt();
+    if (m.captured(4).size() == 2)
+        ano += ano < 30 ? 2000 : 1900;
+    const QDate data(ano, m.captured(3).toInt(), m.captured(1).toInt());
+    const QTime hora = m.captured(5).isEmpty() ? QTime(0, 0)
+                                               : QTime(m.captured(5).toInt(), m.captured(6).toInt(),
+                                                       m.captured(7).toInt());
+    if (!data.isValid() || !hora.isValid())
+        return std::nullopt;
+    return QDateTime(data, hora);
+}
+
 }  // namespace
 
 std::optional<QDateTime> lerDataRegional(const QString& texto, const QLocale& locale) {
@@ -53,6 +90,9 @@ std::optional<QDateTime> lerDataRegional(const QString& texto, const QLocale& lo
     }
 
     const QString curta = locale.dateFormat(QLocale::ShortFormat);
+    if (diaMesAno(curta))
+        if (const std::optional<QDateTime> dt = lerDiaMesAno(t))
+            return dt;
     QStringList horas{formatoTolerante(locale.timeFormat(QLocale::ShortFormat), 4),
                       QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")};
     horas.removeDuplicates();

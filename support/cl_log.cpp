@@ -1,5 +1,7 @@
 #include "support/cl_log.h"
 
+#include <QDir>
+
 #include "platform/Caminhos.h"
 #include "settings/Parametros.h"
 
@@ -17,30 +19,44 @@ QString cl_log::Linha(const QDateTime& quando, const QString& mensagem) {
            quando.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("] ") + mensagem;
 }
 
+namespace {
+
+// The day's log of the settings file, open for appending; its reason in porque when it cannot be.
+bool abrirDoDia(QFile& ficheiro, const QString& NomeIni, QString* porque) {
+    Parametros p;
+    p.FicheiroIni = NomeIni;
+    if (!p.Ler()) {
+        *porque = p.UltimoErro;
+        return false;
+    }
+    ficheiro.setFileName(cl_log::CaminhoDoDia(p.Log_Directoria, cl_log::relogio().date()));
+    if (ficheiro.open(QIODevice::WriteOnly | QIODevice::Append))
+        return true;
+    *porque = QStringLiteral("Não foi possível abrir o registo %1 (%2)")
+                  .arg(QDir::toNativeSeparators(ficheiro.fileName()), ficheiro.errorString());
+    return false;
+}
+
+}  // namespace
+
 bool cl_log::Abrir(const QString& NomeIni) {
     if (ficheiro_.isOpen())
         ficheiro_.close();
-    try {
-        Parametros p;
-        p.FicheiroIni = NomeIni;
-        p.Ler();
-        ficheiro_.setFileName(CaminhoDoDia(p.Log_Directoria, relogio().date()));
-        if (!ficheiro_.open(QIODevice::WriteOnly | QIODevice::Append))
-            return false;
-        Escrever(QStringLiteral("Inicio da sincronização"));
-        return true;
-    } catch (...) {
-        ficheiro_.close();
+    erro_.clear();
+    if (!abrirDoDia(ficheiro_, NomeIni, &erro_))
         return false;
-    }
+    Escrever(QStringLiteral("Inicio da sincronização"));
+    return true;
 }
 
 void cl_log::Escrever(const QString& Mensagem) {
     if (!ficheiro_.isOpen())
         return;
     // Flushed line by line, so that a run that is killed still leaves what it did.
-    ficheiro_.write((Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8());
-    ficheiro_.flush();
+    const QByteArray linha = (Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
+    if ((ficheiro_.write(linha) != linha.size() || !ficheiro_.flush()) && erro_.isEmpty())
+        erro_ = QStringLiteral("Não foi possível escrever no registo %1 (%2)")
+                    .arg(QDir::toNativeSeparators(ficheiro_.fileName()), ficheiro_.errorString());
 }
 
 void cl_log::Fechar() {
@@ -50,15 +66,17 @@ void cl_log::Fechar() {
     ficheiro_.close();
 }
 
-void cl_log::Registar(const QString& NomeIni, const QString& Mensagem) {
-    try {
-        Parametros p;
-        p.FicheiroIni = NomeIni;
-        p.Ler();
-        QFile f(CaminhoDoDia(p.Log_Directoria, relogio().date()));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-            return;
-        f.write((Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8());
-    } catch (...) {
+bool cl_log::Registar(const QString& NomeIni, const QString& Mensagem, QString* porque) {
+    QString motivo;
+    QFile f;
+    if (abrirDoDia(f, NomeIni, &motivo)) {
+        const QByteArray linha = (Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
+        if (f.write(linha) == linha.size() && f.flush())
+            return true;
+        motivo = QStringLiteral("Não foi possível escrever no registo %1 (%2)")
+                     .arg(QDir::toNativeSeparators(f.fileName()), f.errorString());
     }
+    if (porque)
+        *porque = motivo;
+    return false;
 }

@@ -9,8 +9,8 @@
 // run of the day, one "[dd-mm-yyyy][HH:MM:SS] message" line each, UTF-8, CR LF.
 class cl_log {
   public:
-    // Opens the day's log and writes "Inicio da sincronização". False when it cannot; then
-    // Escrever and Fechar do nothing.
+    // Opens the day's log and writes "Inicio da sincronização". False when it cannot, with the
+    // reason in UltimoErro; then Escrever and Fechar do nothing.
     bool Abrir(const QString& NomeIni);
     void Escrever(const QString& Mensagem);
     // Writes "Sincronização terminada" and closes the file.
@@ -18,8 +18,14 @@ class cl_log {
     bool Aberto() const { return ficheiro_.isOpen(); }
     QString Caminho() const { return ficheiro_.fileName(); }
 
+    // Why the log could not be opened, or the first line that could not be written; empty when
+    // all went well.
+    const QString& UltimoErro() const { return erro_; }
+
     // Appends one line to the day's log without opening a run (for a run that could not start).
-    static void Registar(const QString& NomeIni, const QString& Mensagem);
+    // False, with the reason in porque, when it cannot.
+    static bool Registar(const QString& NomeIni, const QString& Mensagem,
+                         QString* porque = nullptr);
 
     static QString CaminhoDoDia(const QString& pastaDoLog, const QDate& dia);
     static QString Linha(const QDateTime& quando, const QString& mensagem);
@@ -29,4 +35,5 @@ class cl_log {
 
   private:
     QFile ficheiro_;
+    QString erro_;
 };

@@ -61,7 +61,7 @@ class DialogoServidorEmail : public QDialog {
         connect(btSair, &QPushButton::clicked, this, &QDialog::reject);
 
         ServidorEmail valores;
-        valores.Ler(ficheiro_);  // an unreadable file shows as empty fields
+        lido_ = valores.Ler(ficheiro_, &porque_);
         servidor_->setText(valores.Servidor);
         porta_->setText(valores.Porta);
         // A value this dialog does not offer is kept, not replaced.
@@ -72,6 +72,10 @@ class DialogoServidorEmail : public QDialog {
         utilizador_->setText(valores.Utilizador);
         password_->setText(valores.Password);
     }
+
+    // False when the settings file could not be read: there is nothing to edit then.
+    bool lido() const { return lido_; }
+    const QString& porque() const { return porque_; }
 
   private:
     QLineEdit* campo(const QString& nome) {
@@ -95,13 +99,17 @@ class DialogoServidorEmail : public QDialog {
             QMessageBox::Warning, windowTitle(),
             QStringLiteral("Não foi possível gravar a configuração do servidor de email em %1.")
                     .arg(QDir::toNativeSeparators(ficheiro_)) +
-                QStringLiteral("\n\n") + motivoDeNaoGravar(ficheiro_),
+                QStringLiteral("\n\n") +
+                motivoDeNaoGravar(ficheiro_, {valores.Servidor, valores.Porta, valores.Seguranca,
+                                              valores.Utilizador, valores.Password}),
             QMessageBox::Ok, this);
         caixa->setAttribute(Qt::WA_DeleteOnClose);
         caixa->open();
     }
 
     QString ficheiro_;
+    bool lido_ = false;
+    QString porque_;
     QLineEdit* servidor_ = nullptr;
     QLineEdit* porta_ = nullptr;
     QComboBox* seguranca_ = nullptr;
@@ -113,5 +121,12 @@ class DialogoServidorEmail : public QDialog {
 
 bool clsEmail::Configurar() {
     DialogoServidorEmail dialogo(ficheiro_, QApplication::activeWindow());
+    if (!dialogo.lido()) {
+        QMessageBox::warning(QApplication::activeWindow(), dialogo.windowTitle(),
+                             QStringLiteral("Não foi possível ler a configuração do servidor de "
+                                            "email de %1.\n\n%2")
+                                 .arg(QDir::toNativeSeparators(ficheiro_), dialogo.porque()));
+        return false;
+    }
     return dialogo.exec() == QDialog::Accepted;
 }

@@ -79,7 +79,7 @@ class ExecucaoComEmpresas : public ::testing::Test {
     QStringList ficheiros(const char* pasta) const {
         return QDir(e.caminho(QString::fromUtf8(pasta))).entryList(QDir::Files, QDir::Name);
     }
-    qint32 marca(const QString& empresa) const {
+    qint64 marca(const QString& empresa) const {
         Parametros p;
         p.FicheiroIni = ini;
         return p.UltimoContacto_Get(empresa);

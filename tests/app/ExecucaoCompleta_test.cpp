@@ -48,26 +48,6 @@ TEST_F(ExecucaoCompleta, UmaExecucaoFazOsTresPassosEASeguinteNaoRepeteNada) {
               2);
 }
 
-TEST_F(ExecucaoCompleta, ContactosRepetidosMalFormadosOuSemIdentificadorNaoSePerdem) {
-    contacto(QStringLiteral("PRP_1.xml"), "700", "QF", "Primeiro");
-    contacto(QStringLiteral("PRP_2.xml"), "700", "QF", "Repetido");
-    e.escrever(QStringLiteral("ce/PRP_3.xml"), "<CLIENTES><PRP><IDNET>701</PRP>");
-    contacto(QStringLiteral("PRP_4.xml"), "", "QF", "Sem identificador");
-    contacto(QStringLiteral("PRP_5.xml"), "702", "XX", "Empresa que não existe");
-    contacto(QStringLiteral("PRP_6.xml"), "703", "QF", "Depois dos erros");
-
-    EXPECT_FALSE(executar());
-    EXPECT_EQ(ficheiros("ce"), (QStringList{"PRP_1.xml.bak", "PRP_2.xml.bak", "PRP_3.xml",
-                                            "PRP_4.xml", "PRP_5.xml", "PRP_6.xml.bak"}));
-    EXPECT_EQ(contar(QStringLiteral("QF"), QStringLiteral("vek_contactos")), 6);
-    ASSERT_EQ(janela.mensagens.size(), 1);
-    EXPECT_TRUE(janela.mensagens[0].startsWith(QStringLiteral("Erro ao abrir o ficheiro.\r\n")));
-    const QString tudo = janela.lista.join(QLatin1Char('\n'));
-    EXPECT_TRUE(tudo.contains(QStringLiteral("PRP_4.xml não tem um IDNET numérico")));
-    EXPECT_TRUE(tudo.contains(QStringLiteral("O contacto do ficheiro PRP_5.xml não foi gravado")));
-    EXPECT_TRUE(tudo.contains(QStringLiteral("\tDepois dos erros")));
-}
-
 TEST_F(ExecucaoCompleta, EncomendaDeProspectRecusadaEDepoisGravadaParaOClienteFeitoDoContacto) {
     const QString guid =
         valor(QStringLiteral("QF"),
@@ -118,48 +98,4 @@ TEST_F(ExecucaoCompleta, EncomendaJaGravadaNuncaEGravadaDeNovo) {
     EXPECT_EQ(QString::fromUtf8(e.ler(QStringLiteral("es/ENC_6.xml")))
                   .count(QStringLiteral("<IDENCSAGE>")),
               1);
-}
-
-TEST_F(ExecucaoCompleta, EncomendaIlegivelOuDeEmpresaDesconhecidaFicaEAsOutrasSeguem) {
-    e.escrever(QStringLiteral("ee/ENC_1.xml"), "<ENC><IDENCOMENDA>x</IDENCOMENDA></ENC>");
-    encomenda(QStringLiteral("ENC_2.xml"), 2, "ZZ", "1", false, linha("VINHO75", "1", "1"));
-    encomenda(QStringLiteral("ENC_3.xml"), 3, "QF", "1", false, linha("VINHO75", "1", "1"));
-    EXPECT_FALSE(executar());
-    EXPECT_EQ(ficheiros("ee"), (QStringList{"ENC_1.xml", "ENC_2.xml"}));
-    EXPECT_EQ(ficheiros("es"), QStringList{QStringLiteral("ENC_3.xml")});
-    EXPECT_TRUE(janela.lista.join(QString()).contains(
-        QStringLiteral("A encomenda ENC_1.xml não foi lida: ")));
-}
-
-TEST_F(ExecucaoCompleta, MarcaDeContactosEnviados) {
-    Parametros p;
-    p.FicheiroIni = ini;
-    p.Ler();
-    p.Contactos_SaidaFicheiro = QStringLiteral("C*_*.xml");
-    ASSERT_TRUE(p.Escrever());
-    EXPECT_TRUE(executar());
-    EXPECT_TRUE(ficheiros("cs").contains(QStringLiteral("C QF_4_ QF_4.xml")));
-    EXPECT_EQ(marca(QStringLiteral("SR")),
-              valor(QStringLiteral("SR"),
-                    QStringLiteral("SELECT MAX(CAST(dbts AS int)) FROM vek_contactos"))
-                  .toInt());
-
-    clsBd bd;
-    ASSERT_TRUE(
-        bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QStringLiteral("SR"))));
-    for (const char* codigo : {"3", "1", "2"})
-        bd.Executar(QStringLiteral("UPDATE vek_contactos SET Fax = 'novo' WHERE Codigo = ?"),
-                    {QString::fromUtf8(codigo)});
-    QDir(e.caminho(QStringLiteral("cs"))).removeRecursively();
-    e.pasta(QStringLiteral("cs"));
-    EXPECT_TRUE(executar());
-    EXPECT_TRUE(
-        janela.lista.contains(QStringLiteral("Existem 3 alterações a contactos para enviar.")));
-    EXPECT_EQ(ficheiros("cs"),
-              (QStringList{"C SR_1_ SR_1.xml", "C SR_2_ SR_2.xml", "C SR_3_ SR_3.xml"}));
-    EXPECT_EQ(
-        marca(QStringLiteral("SR")),
-        valor(QStringLiteral("SR"),
-              QStringLiteral("SELECT CAST(dbts AS int) FROM vek_contactos WHERE Codigo = '2'"))
-            .toInt());
 }

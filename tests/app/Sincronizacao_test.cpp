@@ -91,21 +91,6 @@ TEST(Sincronizacao, DuasExecucoesNoMesmoDiaFicamNoMesmoLogEALimpamALista) {
             .hasMatch());
 }
 
-TEST(Sincronizacao, PastaDeEntradaQueNaoExisteEReportadaEAExecucaoContinua) {
-    EspacoDeExecucao w;
-    QDir(w.e.caminho(QStringLiteral("contactos"))).removeRecursively();
-    JanelaDeTeste janela;
-    Sincronizacao s(janela, w.ini);
-    s.sincronizar();
-    ASSERT_EQ(janela.lista.size(), 7);
-    EXPECT_TRUE(janela.lista[4].startsWith(QStringLiteral("Erro 76\r\n(")));
-    EXPECT_TRUE(
-        janela.lista[4].endsWith(QStringLiteral(")\r\nNa função ImpContactos do frmMarelo")));
-    EXPECT_EQ(janela.lista[5], QStringLiteral("Importar Encomendas"));
-    EXPECT_TRUE(s.houveErros());
-    EXPECT_TRUE(w.linhasDoLog().contains(janela.lista[4].section(QStringLiteral("\r\n"), 0, 0)));
-}
-
 TEST(Sincronizacao, SegundaExecucaoDoMesmoFicheiroNaoComeca) {
     EspacoDeExecucao w;
     QLockFile outra(w.ini + QStringLiteral(".lock"));
@@ -159,16 +144,8 @@ TEST(Sincronizacao, MoverFicheiro) {
     EXPECT_TRUE(e.existe(QStringLiteral("in/q.xml")));
 }
 
-TEST(Sincronizacao, TextoDoCampoEMarcas) {
+TEST(Sincronizacao, TextoDoCampo) {
     EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant()), QString());
     EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant(42)), QStringLiteral("42"));
     EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant(QString())), QString());
-
-    Espaco e;
-    JanelaDeTeste janela;
-    Sincronizacao s(janela, e.caminho(QStringLiteral("q.vek")));
-    EXPECT_EQ(s.LerUltimoContacto(QStringLiteral("SR")), 0);
-    EXPECT_TRUE(s.GravarUltimoContacto(QStringLiteral("SR"), -17));
-    EXPECT_EQ(s.LerUltimoContacto(QStringLiteral("SR")), -17);
-    EXPECT_EQ(s.LerUltimoContacto(QStringLiteral("QF")), 0);
 }

@@ -187,15 +187,6 @@ TEST_P(Contactos, FalhaEntreOContactoEAEquivalenciaNaoDeixaNenhum) {
     empresa.executar(QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero) VALUES ('1', 1)"));
 }
 
-TEST_P(Contactos, TabelaEmFaltaDaFalsoSemLevantarFalha) {
-    EmpresaDeTeste empresa(GetParam(), {QStringLiteral("DROP TABLE vek_contactos")});
-    vekContactos c = novoContacto(empresa, 5);
-
-    EXPECT_FALSE(c.Contacto_add());
-    EXPECT_EQ(c.UltimoResultado, vekContactos::Resultado::Falhou);
-    EXPECT_FALSE(c.UltimoErro.isEmpty());
-}
-
 TEST_P(Contactos, BaseDeDadosQueNaoAbreELevantadaAoChamador) {
     EmpresaDeTeste empresa(GetParam());
     vekContactos c = novoContacto(empresa, 5);

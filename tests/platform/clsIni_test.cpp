@@ -41,27 +41,6 @@ TEST(Parametros, FicheiroInexistenteDaValoresVazios) {
     EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 0);
 }
 
-TEST(Parametros, EscreverGuardaMarcasComentariosEOutrasSeccoes) {
-    Espaco e;
-    const QString ficheiro =
-        e.escrever(QStringLiteral("q.vek"),
-                   "; feito a mao\n[Outra]\nChave Livre=1\n[QF]\nUltimoEnviado=77\n"
-                   "[SR]\nUltimoEnviado=-5\n");
-    Parametros p = todosPreenchidos(ficheiro);
-    ASSERT_TRUE(p.Escrever());
-    ASSERT_TRUE(p.UltimoContacto_Put(QStringLiteral("SR"), 1234));
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("SR")), 1234);
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 77);
-
-    const QString texto = QString::fromUtf8(lerFicheiro(ficheiro));
-    EXPECT_TRUE(texto.startsWith(QStringLiteral("; feito a mao\n[Outra]\nChave Livre=1\n[QF]\n")));
-    clsIni ini;
-    ini.Ficheiro(ficheiro);
-    EXPECT_EQ(ini.LerValor(QStringLiteral("outra"), QStringLiteral("chave livre")),
-              QStringLiteral("1"));
-    EXPECT_EQ(texto.count(QStringLiteral("[QF]")), 1);
-}
-
 TEST(Parametros, MarcaQueNaoEInteiroEUmaFalhaNaoUmZero) {
     Espaco e;
     Parametros p;
@@ -69,40 +48,48 @@ TEST(Parametros, MarcaQueNaoEInteiroEUmaFalhaNaoUmZero) {
     EXPECT_ANY_THROW(p.UltimoContacto_Get(QStringLiteral("QF")));
 }
 
-TEST(clsIni, AceitaBomCrlfEBrancosEMantemOFormatoAoEscrever) {
-    Espaco e;
-    const QString ficheiro =
-        e.escrever(QStringLiteral("q.vek"),
-                   "\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web \r\n"
-                   "[Log]\r\nDirectoria=x\r\n");
-    clsIni ini;
-    ini.Ficheiro(ficheiro);
-    EXPECT_EQ(ini.LerValor(QStringLiteral("Contactos"), QStringLiteral("Directoria Entrada")),
-              QStringLiteral("C:\\Dados\\Web"));
-    ASSERT_TRUE(
-        ini.GravarValor(QStringLiteral("Log"), QStringLiteral("Directoria"), QStringLiteral("y")));
-    ASSERT_TRUE(ini.GravarValor(QStringLiteral("Nova"), QStringLiteral("K"), QStringLiteral("v")));
-    EXPECT_EQ(lerFicheiro(ficheiro),
-              QByteArray("\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web \r\n"
-                         "[Log]\r\nDirectoria=y\r\n\r\n[Nova]\r\nK=v\r\n"));
-}
-
-TEST(clsIni, RecusaValoresComMudancaDeLinhaSemTocarNoFicheiro) {
-    Espaco e;
-    const QString ficheiro = e.escrever(QStringLiteral("q.vek"), "[A]\nB=1\n");
-    clsIni ini;
-    ini.Ficheiro(ficheiro);
-    EXPECT_FALSE(
-        ini.GravarValor(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1\n[X]")));
-    EXPECT_EQ(lerFicheiro(ficheiro), QByteArray("[A]\nB=1\n"));
-}
-
-TEST(clsIni, GravarNumaPastaQueNaoExisteDaFalse) {
-    Espaco e;
-    clsIni ini;
-    ini.Ficheiro(e.caminho(QStringLiteral("nao/existe/q.vek")));
-    EXPECT_FALSE(ini.GravarValor(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("1")));
-    Parametros p;
-    p.FicheiroIni = ini.Ficheiro();
-    EXPECT_FALSE(p.Escrever());
+// Writing changes only the bytes of the values written, in the file's own encoding and line
+// ends; a value the file cannot hold leaves it as it was.
+TEST(clsIni, GravarMudaSoOsValoresNaCodificacaoENosFinsDeLinhaDoFicheiro) {
+    struct Caso {
+        const char* nome;
+        QByteArray antes;
+        QList<clsIni::Valor> valores;
+        QByteArray depois;  // null: refused, the file unchanged
+    };
+    const auto u = [](const char* t) { return QString::fromUtf8(t); };
+    const Caso casos[] = {
+        {"utf8ComBomECrLf",
+         "\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  C:\\Dados\\Web "
+         "\r\n[Log]\r\nX=\"a\"\r\n",
+         {{u("contactos"), u("directoria entrada"), u("D:\\Ação")},
+          {u("Log"), u("X"), u("a")},
+          {u("Nova"), u("K"), u("v")}},
+         "\xEF\xBB\xBF[Contactos]\r\n  Directoria Entrada =  D:\\A\xC3\xA7\xC3\xA3o "
+         "\r\n[Log]\r\nX=\"a\"\r\n"
+         "\r\n[Nova]\r\nK=v\r\n"},
+        {"windows1252SemFimNaUltimaLinha",
+         "; Par\xE2metros\r\n[QF]\nNomeSQL=Concei\xE7\xE3o\r\n[SR]\r\nNomeSQL=SR",
+         {{u("QF"), u("NomeSQL"), u("São € “x”")}, {u("SR"), u("UltimoEnviado"), u("4294967397")}},
+         "; Par\xE2metros\r\n[QF]\nNomeSQL=S\xE3o \x80 \x93x\x94\r\n[SR]\r\nNomeSQL=SR\r\n"
+         "UltimoEnviado=4294967397"},
+        {"soCr", "[A]\rB=1\r", {{u("A"), u("C"), u("2")}}, "[A]\rB=1\rC=2\r"},
+        {"caracterQueOWindows1252NaoTem", "[A]\r\nB=\xE7\r\n", {{u("A"), u("B"), u("→")}}, {}},
+        {"valorDeVariasLinhas", "[A]\nB=1\n", {{u("A"), u("B"), u("1\n[X]")}}, {}},
+        {"utf8FicaUtf8", "[A]\nB=\xC3\xA7\n", {{u("A"), u("B"), u("→")}}, "[A]\nB=\xE2\x86\x92\n"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        Espaco e;
+        const QString ficheiro = e.escrever(QStringLiteral("q.vek"), c.antes);
+        clsIni ini;
+        ini.Ficheiro(ficheiro);
+        EXPECT_EQ(ini.GravarValores(c.valores), !c.depois.isNull());
+        EXPECT_EQ(lerFicheiro(ficheiro), c.depois.isNull() ? c.antes : c.depois);
+        for (const clsIni::Valor& v : c.depois.isNull() ? QList<clsIni::Valor>{} : c.valores) {
+            clsIni lido;
+            lido.Ficheiro(ficheiro);
+            EXPECT_EQ(lido.LerValor(v.seccao, v.chave), v.texto);
+        }
+    }
 }

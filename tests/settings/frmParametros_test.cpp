@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QSet>
 #include <QTabBar>
 #include <QTimer>
 #include <vector>
@@ -90,20 +89,6 @@ void gravar(const QString& ficheiro, const QList<clsIni::Valor>& valores) {
     clsIni ini;
     ini.Ficheiro(ficheiro);
     ASSERT_TRUE(ini.GravarValores(valores));
-}
-
-// "section/key" of every key line actually present in the file.
-QSet<QString> chavesPresentes(const QString& ficheiro) {
-    QSet<QString> r;
-    QString seccao;
-    for (const QString& linha : QString::fromUtf8(lerFicheiro(ficheiro)).split(QLatin1Char('\n'))) {
-        const QString t = linha.trimmed();
-        if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
-            seccao = t.mid(1, t.size() - 2);
-        else if (t.contains(QLatin1Char('=')))
-            r.insert(seccao + QLatin1Char('/') + t.left(t.indexOf(QLatin1Char('='))));
-    }
-    return r;
 }
 
 void clicarNaAba(QTabBar* abas, int indice) {
@@ -224,38 +209,6 @@ TEST_F(FrmParametros, AFileThatLacksSomeKeysShowsThemEmpty) {
         EXPECT_TRUE(c->text().isEmpty());
 }
 
-TEST_F(FrmParametros, ConfirmingWritesAll34KeysAndKeepsWatermarksAndMailServer) {
-    gravar(ficheiro, {{u("QF"), u("UltimoEnviado"), u("120")},
-                      {u("SR"), u("UltimoEnviado"), u("-5")},
-                      {u("Contactos"), u("Directoria Entrada"), u("C:\\web\\entrada")},
-                      {ServidorEmail::Seccao, u("Servidor"), u("smtp.quintaflor.pt")}});
-    QPointer<frmParametros> d = abrir(ficheiro);
-    d->Campo[25]->setText(u("SR2"));
-    d->Campo[18]->setText(u("nova senha"));
-    d->Campo[6]->setText(u("  com brancos  "));
-    d->btConf->click();
-    apagarFechados();
-    EXPECT_TRUE(d.isNull()) << "the dialog closes once the file is written";
-
-    const QSet<QString> presentes = chavesPresentes(ficheiro);
-    for (const Linha& l : kLinhas)
-        EXPECT_TRUE(presentes.contains(u(l.seccao) + QLatin1Char('/') + u(l.chave)))
-            << l.seccao << "/" << l.chave;
-    EXPECT_EQ(ler(ficheiro, "SR", "CodigoNext"), u("SR2"));
-    EXPECT_EQ(ler(ficheiro, "SQL", "Password"), u("nova senha"));
-    EXPECT_EQ(ler(ficheiro, "QF", "Serie"), u("  com brancos  "));
-    EXPECT_EQ(ler(ficheiro, "Contactos", "Directoria Entrada"), u("C:\\web\\entrada"));
-    EXPECT_EQ(ler(ficheiro, "Next", "Password"), QString());
-
-    Parametros p;
-    p.FicheiroIni = ficheiro;
-    EXPECT_EQ(p.UltimoContacto_Get(u("QF")), 120);
-    EXPECT_EQ(p.UltimoContacto_Get(u("SR")), -5);
-    ServidorEmail servidor;
-    ASSERT_TRUE(servidor.Ler(ficheiro));
-    EXPECT_EQ(servidor.Servidor, u("smtp.quintaflor.pt"));
-}
-
 TEST_F(FrmParametros, SairAfterEditingLeavesTheFileByteForByte) {
     gravar(ficheiro,
            {{u("Log"), u("Directoria"), u("C:\\log")}, {u("QF"), u("UltimoEnviado"), u("7")}});
@@ -370,8 +323,13 @@ TEST_F(FrmParametros, AFileThatCannotBeWrittenKeepsTheDialogOpenAndSaysWhy) {
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(d->Campo[0]->text(), u("D:\\novo"));
         EXPECT_EQ(d->Campo[29]->text(), u("9"));
-        QMessageBox* caixa = d->findChild<QMessageBox*>();
-        ASSERT_NE(caixa, nullptr) << "the user is told why";
+        // A file that could not even be read was said so at opening; the last box is the write's.
+        const QList<QMessageBox*> caixas = d->findChildren<QMessageBox*>();
+        ASSERT_FALSE(caixas.isEmpty()) << "the user is told why";
+        QMessageBox* caixa = caixas.last();
+        if (caixas.size() > 1) {
+            EXPECT_TRUE(caixas.first()->text().contains(u("Não foi possível ler os parâmetros")));
+        }
         EXPECT_TRUE(caixa->isVisible());
         EXPECT_TRUE(caixa->text().contains(QDir::toNativeSeparators(caminho)));
         EXPECT_TRUE(caixa->text().contains(u(caso.motivo))) << caixa->text().toStdString();
@@ -388,27 +346,48 @@ TEST_F(FrmParametros, AFileThatCannotBeWrittenKeepsTheDialogOpenAndSaysWhy) {
     }
 }
 
-TEST_F(FrmParametros, AValueOfSeveralLinesIsRefusedByNameAndNothingIsWritten) {
-    gravar(ficheiro, {{u("email"), u("Assunto"), u("Encomenda")}});
-    const QByteArray antes = lerFicheiro(ficheiro);
+// The old Windows program's settings file: windows-1252, CR LF, no line end at the end.
+TEST_F(FrmParametros, AWindowsFileKeepsItsEncodingAndEveryByteButTheValuesWritten) {
+    QByteArray antes = "; Par\xE2metros da sincroniza\xE7\xE3o\r\n";
+    const char* seccao = "";
+    for (const Linha& l : kLinhas) {
+        if (qstrcmp(seccao, l.seccao) != 0)
+            antes += QByteArray("[") + (seccao = l.seccao) + "]\r\n";
+        antes += QByteArray(l.chave) + " = " +
+                 (l.campo == 13   ? "Sincroniza\xE7\xE3o"
+                  : l.campo == 15 ? "C:\\Registos"
+                                  : "") +
+                 "\r\n";
+    }
+    antes += "UltimoEnviado=7\r\n[Servidor email]\r\nServidor = smtp.quintaflor.pt";
+    espaco.escrever(QStringLiteral("Quintaflor.vek"), antes);
     QPointer<frmParametros> d = abrir(ficheiro);
-    d->Campo[13]->setText(u("linha 1\nlinha 2"));
-    d->Campo[15]->setText(u("D:\\log"));
-    d->btConf->click();
-    apagarFechados();
+    EXPECT_EQ(d->Campo[13]->text(), u("Sincronização"));
 
-    ASSERT_FALSE(d.isNull());
-    EXPECT_EQ(lerFicheiro(ficheiro), antes) << "all values or none";
-    QMessageBox* caixa = d->findChild<QMessageBox*>();
-    ASSERT_NE(caixa, nullptr);
-    EXPECT_TRUE(caixa->text().contains(u("\"Assunto\""))) << caixa->text().toStdString();
-    caixa->close();
+    // Refused by name, and nothing is written: a value of several lines, a character the file's
+    // encoding has not.
+    const std::pair<const char*, const char*> recusados[] = {
+        {"linha 1\nlinha 2", "\"Assunto\""}, {"Sincronização → feita", "windows-1252"}};
+    for (const auto& [valor, motivo] : recusados) {
+        d->Campo[13]->setText(u(valor));
+        d->btConf->click();
+        apagarFechados();
+        ASSERT_FALSE(d.isNull());
+        EXPECT_EQ(lerFicheiro(ficheiro), antes);
+        QMessageBox* caixa = d->findChild<QMessageBox*>();
+        ASSERT_NE(caixa, nullptr);
+        EXPECT_TRUE(caixa->text().contains(u(motivo))) << caixa->text().toStdString();
+        delete caixa;
+    }
 
-    d->Campo[13]->setText(u("linha 1"));
+    d->Campo[13]->setText(u("Sincronização € feita"));
+    d->Campo[15]->setText(u("D:\\Relatórios"));
     d->btConf->click();
     apagarFechados();
     EXPECT_TRUE(d.isNull());
-    EXPECT_EQ(ler(ficheiro, "Log", "Directoria"), u("D:\\log"));
+    EXPECT_EQ(lerFicheiro(ficheiro),
+              antes.replace("= Sincroniza\xE7\xE3o", "= Sincroniza\xE7\xE3o \x80 feita")
+                  .replace("C:\\Registos", "D:\\Relat\xF3rios"));
 }
 
 TEST_F(FrmParametros, TwoDialogsAtOnceTheLastConfirmedWins) {
