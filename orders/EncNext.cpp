@@ -366,9 +366,9 @@ bool EncNext::DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString
     return false;
 }
 
-std::optional<IdentidadeDocumento> EncNext::DocumentoJaGravado() {
+QVector<IdentidadeDocumento> EncNext::DocumentosDaEncomenda() {
     if (!oNext_)
         throw Falha(Falha::ObjectoNaoDefinido,
                     QStringLiteral("A ligação à contabilidade não está aberta"));
-    return oNext_->DocumentoPorProcesso(QStringLiteral("Web ") + idencomenda_);
+    return oNext_->DocumentosPorProcesso(QStringLiteral("Web ") + idencomenda_);
 }

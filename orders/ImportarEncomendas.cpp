@@ -72,7 +72,8 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                         .arg(nome, documento, pathDestino));
     };
 
-    if (!TamanhoAceitavel(origem, nome)) return;
+    if (!TamanhoAceitavel(origem, nome))
+        return;
     xmlEncomenda leitor;
     leitor.FicheiroXML = origem;
     if (!leitor.GetEncomenda()) {
@@ -136,7 +137,9 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
     qint16 Ano = 0;
     qint32 Numero = 0;
     // A document stored for this order by a run that ended before it could update the file.
-    if (const std::optional<IdentidadeDocumento> gravado = n->DocumentoJaGravado()) {
+    if (const QVector<IdentidadeDocumento> gravados = n->DocumentosDaEncomenda();
+        !gravados.isEmpty()) {
+        const IdentidadeDocumento* gravado = &gravados.first();
         TipoDoc = gravado->TipoDocumento;
         Serie = gravado->Serie;
         Ano = gravado->Ano;
