@@ -150,7 +150,7 @@ class Encomenda : public ::testing::Test {
         n->RsLinha(linhas);
     }
 
-    void linha(const char* artigo, const char* qtd, const char* preco = nullptr,
+    void linha(const char* artigo, const char* qtd, const char* preco = "1",
                const char* descricao = nullptr, const char* desconto = nullptr,
                const char* descontoTxt = nullptr) {
         linhas->addNew();
@@ -234,7 +234,7 @@ const QString kInicio = QStringLiteral("Inicio da gravação da encomenda");
 TEST_F(Encomenda, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
     linha("AZEITE05", "2", "7.5", "Azeite da loja", "10", "10%");
     linha("CABAZ01", "3", "25");
-    linha("MEL250", "1");  // no price, no description: the article's
+    linha("MEL250", "1", "4.2");  // no description: the article's; no discount: none
     n->Portes(m("4.5"));
     n->voucher(m("-5"));
     vigiarAutEco(QStringLiteral("ENCW"));
@@ -281,9 +281,11 @@ TEST_F(Encomenda, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
         EXPECT_EQ(l[i].relacionada, 2);
     }
     EXPECT_EQ(l[3].descricao, QStringLiteral("Mel 250 g"));
-    // What the web left out comes from the article.
+    // Only the description the web left out comes from the article.
     EXPECT_EQ(l[4].descricao, QStringLiteral("Mel 250 g"));
-    EXPECT_EQ(l[4].preco, 4.5);
+    EXPECT_EQ(l[4].preco, 4.2);
+    EXPECT_EQ(l[4].taxaDesconto, 0.0);
+    EXPECT_EQ(l[4].desconto, QString());
     EXPECT_EQ(l[4].relacionada, 0);
     EXPECT_EQ(l[5].preco, 4.5);
     EXPECT_EQ(l[5].quantidade, 1.0);
@@ -458,6 +460,9 @@ TEST_F(Encomenda, FalhaAMeioDesligaAutEcoEReportaAFalha) {
     const Caso casos[] = {
         {"linha sem quantidade", [](Encomenda& t) { t.linha("AZEITE05", nullptr); },
          QStringLiteral("Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem quantidade)"),
+         true},
+        {"linha sem preço", [](Encomenda& t) { t.linha("AZEITE05", "1", nullptr); },
+         QStringLiteral("Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem preço)"),
          true},
         {"tabela de packs em falta",
          [](Encomenda& t) {
