@@ -37,10 +37,13 @@ void criarTabelaDeConversoes(clsBd& bd) {
 }
 
 void registarConversao(clsBd& bd, const ConversaoDeEncomenda& c) {
-    bd.Executar(QStringLiteral("INSERT INTO vek_ConversoesDeEncomendas (Empresa, IdEncomenda, "
-                               "CodigoContacto, CodigoCliente, Id_Unico, Data) "
-                               "VALUES (?, ?, ?, ?, ?, ?)"),
-                {c.Empresa, c.Idencomenda, c.CodigoContacto, c.CodigoCliente, c.Id_Unico, c.Data});
+    bd.Executar(
+        QStringLiteral("INSERT INTO vek_ConversoesDeEncomendas (Empresa, IdEncomenda, "
+                       "CodigoContacto, CodigoCliente, Id_Unico, Data) "
+                       "VALUES (?, ?, ?, ?, ?, ?)"),
+        {c.Empresa, c.Idencomenda, c.CodigoContacto,
+         // no customer is an empty code, never a null
+         c.CodigoCliente.isNull() ? QStringLiteral("") : c.CodigoCliente, c.Id_Unico, c.Data});
 }
 
 std::optional<ConversaoDeEncomenda> conversaoDaEncomenda(clsBd& bd, const QString& empresa,
@@ -56,10 +59,12 @@ std::optional<ConversaoDeEncomenda> conversaoDaEncomenda(clsBd& bd, const QStrin
 std::optional<ConversaoDeEncomenda> ultimaConversaoDoContacto(clsBd& bd, const QString& empresa,
                                                               const QString& codigoContacto) {
     Recordset rs;
-    bd.AbrirConsulta(QStringLiteral("SELECT TOP (1) Empresa, IdEncomenda, CodigoContacto, "
-                                    "CodigoCliente, Id_Unico, Data FROM vek_ConversoesDeEncomendas "
-                                    "WHERE Empresa = ? AND CodigoContacto = ? ORDER BY Data DESC"),
-                     rs, {empresa, codigoContacto});
+    bd.AbrirConsulta(
+        QStringLiteral("SELECT TOP (1) Empresa, IdEncomenda, CodigoContacto, "
+                       "CodigoCliente, Id_Unico, Data FROM vek_ConversoesDeEncomendas "
+                       "WHERE Empresa = ? AND CodigoContacto = ? AND CodigoCliente <> '' "
+                       "ORDER BY Data DESC"),
+        rs, {empresa, codigoContacto});
     return primeira(rs);
 }
 

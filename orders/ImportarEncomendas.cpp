@@ -162,6 +162,10 @@ class Encomenda {
         clsBd& bd = baseDaEmpresa();
         if (const std::optional<ConversaoDeEncomenda> feita =
                 conversaoDaEncomenda(bd, empresa, leitor_.Idencomenda)) {
+            if (feita->CodigoContacto == contacto && feita->CodigoCliente.isEmpty()) {
+                semContacto(bd, feita->Data);
+                return false;
+            }
             // The conversion deleted its contact: a contact of that code that exists now is
             // another one, given the code again.
             if (feita->CodigoContacto == contacto && !contactoExiste(bd, contacto)) {
@@ -187,29 +191,11 @@ class Encomenda {
             return false;
         }
         if (!contactoExiste(bd, contacto)) {
-            QString texto = QStringLiteral(
-                                "é do contacto %1, que já não existe, e não foi feito "
-                                "nenhum cliente para ela; fica na pasta de entrada.")
-                                .arg(contacto);
-            bool historia = false;
-            if (const auto c = ultimaConversaoDoContacto(bd, empresa, contacto)) {
-                texto += QStringLiteral(
-                             " O contacto %1 foi feito cliente %2 em %3 para a "
-                             "encomenda n.º %4.")
-                             .arg(contacto, c->CodigoCliente, dataLegivel(c->Data))
-                             .arg(c->Idencomenda);
-                historia = true;
-            }
-            if (const auto c = conversaoAntigaDoContacto(bd, contacto)) {
-                texto += QStringLiteral(
-                             " Uma versão anterior do programa fez do contacto %1 o "
-                             "cliente %2 em %3.")
-                             .arg(contacto, c->CodigoCliente, dataLegivel(c->Data));
-                historia = true;
-            }
-            if (historia)
-                texto += QStringLiteral(" Se a encomenda é desse cliente, corrija o ficheiro.");
-            recusar(texto);
+            // Remembered, so that a contact given this code later is not taken for this
+            // order's.
+            const QString agora = QDateTime::currentDateTime().toString(Qt::ISODate);
+            registarConversao(bd, {empresa, leitor_.Idencomenda, contacto, {}, {}, agora});
+            semContacto(bd, agora);
             return false;
         }
 
@@ -231,6 +217,36 @@ class Encomenda {
             return false;
         }
         return true;
+    }
+
+    // Refuses an order whose contact did not exist when the order was first met, with what the
+    // office needs to act: whom a contact of that code was made into, and when.
+    void semContacto(clsBd& bd, const QString& quando) {
+        const QString& contacto = leitor_.IdCliente;
+        QString texto = QStringLiteral(
+                            "é do contacto %1, que não existia quando a encomenda foi "
+                            "lida pela primeira vez, em %2; não foi feito nenhum "
+                            "cliente para ela e fica na pasta de entrada.")
+                            .arg(contacto, dataLegivel(quando));
+        bool historia = false;
+        if (const auto c = ultimaConversaoDoContacto(bd, leitor_.CodEmpresa, contacto)) {
+            texto += QStringLiteral(
+                         " O contacto %1 foi feito cliente %2 em %3 para a encomenda "
+                         "n.º %4.")
+                         .arg(contacto, c->CodigoCliente, dataLegivel(c->Data))
+                         .arg(c->Idencomenda);
+            historia = true;
+        }
+        if (const auto c = conversaoAntigaDoContacto(bd, contacto)) {
+            texto += QStringLiteral(
+                         " Uma versão anterior do programa fez do contacto %1 o "
+                         "cliente %2 em %3.")
+                         .arg(contacto, c->CodigoCliente, dataLegivel(c->Data));
+            historia = true;
+        }
+        if (historia)
+            texto += QStringLiteral(" Se a encomenda é desse cliente, corrija o ficheiro.");
+        recusar(texto);
     }
 
   private:

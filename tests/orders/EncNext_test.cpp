@@ -344,42 +344,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PortesEVoucher{"0", "-1234.5678", {"Voucher no valor de 1234,5678 €"}},
                       PortesEVoucher{"0", "5", {"Voucher no valor de 5 €"}}));
 
-TEST_F(Encomenda, NumeraPorTipoSerieEAno) {
-    struct Caso {
-        const char* tipo;
-        const char* serie;
-        int ano;
-        const char* mensagem;
-    };
-    const Caso casos[] = {
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/1/2026"},
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/2/2026"},
-        {"ENCW", "2", 2026, "Encomenda:ENCW/2/1/2026"},
-        {"ORC", "1", 2026, "Encomenda:ORC/1/1/2026"},
-        {"ENCW", "1", 2027, "Encomenda:ENCW/1/1/2027"},
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/3/2026"},
-    };
-    for (const Caso& c : casos) {
-        definir(QStringLiteral("QF"), QStringLiteral("Tipo Doc"), QString::fromLatin1(c.tipo));
-        definir(QStringLiteral("QF"), QStringLiteral("Serie"), QString::fromLatin1(c.serie));
-        const int ano = c.ano;
-        EncNext::relogio = [ano] { return QDateTime(QDate(ano, 1, 2), QTime(9, 0)); };
-        novaEncomenda();
-        linha("AZEITE05", "1");
-        const Resultado r = gravar();
-        ASSERT_TRUE(r.ok) << c.mensagem;
-        EXPECT_EQ(eventos.last(), evolucao(QString::fromLatin1(c.mensagem)));
-        EXPECT_EQ(QStringLiteral("Encomenda:%1/%2/%3/%4")
-                      .arg(r.tipo)
-                      .arg(r.serie)
-                      .arg(r.numero)
-                      .arg(r.ano),
-                  QString::fromLatin1(c.mensagem));
-    }
-    EXPECT_EQ(autEco(QStringLiteral("ENCW")), 0);
-    EXPECT_EQ(autEco(QStringLiteral("ORC")), 0);
-}
-
 TEST_F(Encomenda, DocumentoRecusadoDaOsDoisEventosComAMensagemDaContabilidade) {
     struct Caso {
         const char* cliente;

@@ -245,18 +245,6 @@ INSTANTIATE_TEST_SUITE_P(
                  encomenda("<LINHAS><LINHA><QUANTIDADE>1</QUANTIDADE><PRECO>1</PRECO></LINHA>"
                            "</LINHAS>"),
                  "A linha 1 não tem o elemento CODIGO"},
-        Ilegivel{"artigoVazio",
-                 encomenda("<LINHAS><LINHA><CODIGO>A</CODIGO><QUANTIDADE>1</QUANTIDADE><PRECO>1"
-                           "</PRECO></LINHA><LINHA><CODIGO/><QUANTIDADE>1</QUANTIDADE></LINHA>"
-                           "</LINHAS>"),
-                 "O elemento CODIGO da linha 2 está vazio"},
-        Ilegivel{"linhaSemQuantidade",
-                 encomenda("<LINHAS><LINHA><CODIGO>A</CODIGO><PRECO>1</PRECO></LINHA></LINHAS>"),
-                 "A linha 1 (artigo A) não tem o elemento QUANTIDADE"},
-        Ilegivel{"linhaSemPreco",
-                 encomenda("<LINHAS><LINHA><CODIGO>A</CODIGO><QUANTIDADE>1</QUANTIDADE></LINHA>"
-                           "</LINHAS>"),
-                 "A linha 1 (artigo A) não tem o elemento PRECO"},
         Ilegivel{"idGrande", encomenda("<IDENCOMENDA>2147483648</IDENCOMENDA>"), "IDENCOMENDA"},
         Ilegivel{"dataTexto", encomenda("<DATA>amanhã</DATA>"), "DATA"},
         Ilegivel{"dataImpossivel", encomenda("<DATA>31/02/2026</DATA>"), "DATA"},
