@@ -190,7 +190,9 @@ CREATE TABLE OperaFac (
 -- Prospects turned into customers, by the web order that caused each conversion (company and
 -- web order number), written in the conversion's own transaction: an order whose document could
 -- not be written after its prospect was converted is written, at a later run, for the customer
--- made for that very order. Contact codes are given again, so they key nothing here.
+-- made for that very order. Contact codes are given again, so they key nothing here. A row with
+-- an empty CodigoCliente is an order whose contact did not exist when it was first read: a
+-- contact given that code later is not taken for it.
 CREATE TABLE vek_ConversoesDeEncomendas (
     Empresa nvarchar(20) NOT NULL,
     IdEncomenda int NOT NULL,

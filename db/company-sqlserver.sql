@@ -1,7 +1,8 @@
 -- What a SQL Server company database needs besides the CRM and accounting tables it already
 -- has (see db/company-sqlite.sql). Safe to run again: each table is created only when missing.
 --
--- Prospects turned into customers, by the web order that caused each conversion.
+-- Prospects turned into customers, by the web order that caused each conversion; an empty
+-- CodigoCliente marks an order whose contact did not exist when it was first read.
 IF OBJECT_ID(N'dbo.vek_ConversoesDeEncomendas', N'U') IS NULL
 CREATE TABLE dbo.vek_ConversoesDeEncomendas (
     Empresa nvarchar(20) NOT NULL,
