@@ -120,8 +120,10 @@ class Encomenda {
 
     // A file that holds IDENCSAGE is moved only when a block names a document of this web order
     // number whose customer is the order's: for a prospect, the customer in the block, made for
-    // this very order when the conversion is on record.
-    bool documentoDoFicheiroConfere(const QVector<IdentidadeDocumento>& documentos) {
+    // this very order when the conversion is on record. That document, or none with the order
+    // refused.
+    std::optional<IdentidadeDocumento> documentoDoFicheiro(
+        const QVector<IdentidadeDocumento>& documentos) {
         std::optional<ConversaoDeEncomenda> conversao;
         if (leitor_.Contacto)
             conversao =
@@ -134,7 +136,7 @@ class Encomenda {
                 continue;
             for (const IdentidadeDocumento& d : documentos)
                 if (d.mesmoDocumento(g.Documento) && d.Terceiro == cliente)
-                    return true;
+                    return d;
         }
         QStringList nomeados;
         for (const DocumentoDoFicheiro& g : leitor_.Gravados)
@@ -149,7 +151,7 @@ class Encomenda {
                     .arg(leitor_.Idencomenda)
                     .arg(leitor_.Contacto ? QString()
                                           : QStringLiteral(" (%1)").arg(leitor_.IdCliente)));
-        return false;
+        return std::nullopt;
     }
 
     // The customer of a prospect's order: the one made for this very order, at this run or an
@@ -303,7 +305,9 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
     const QVector<IdentidadeDocumento> documentos = n->DocumentosDaEncomenda();
 
     if (leitor.JaGravada) {
-        if (!encomenda.documentoDoFicheiroConfere(documentos))
+        const std::optional<IdentidadeDocumento> documento =
+            encomenda.documentoDoFicheiro(documentos);
+        if (!documento)
             return;
         const QString texto = QStringLiteral(
                                   "A encomenda %1 já tinha sido gravada; o ficheiro é "
@@ -311,9 +315,8 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                                   .arg(nome);
         oLog->Escrever(texto);
         AddLista(texto);
-        passo.anteriores << linhaDoResumo(leitor.CodEmpresa,
-                                          leitor.Gravados.first().Documento.texto());
-        mover(QStringLiteral("já gravado"));
+        passo.anteriores << linhaDoResumo(leitor.CodEmpresa, documento->texto());
+        mover(documento->texto());
         return;
     }
 
