@@ -26,7 +26,6 @@ struct Ordem {
     QString cliente;        // the customer's code, or the prospect's contact code
     QString pessoa;         // a prospect's name, which the customer made of it carries
     bool recusada = false;  // cannot be written, whatever else happens
-    bool linhaMa = false;   // a line without article, quantity or price
 };
 
 using Linhas = QList<QStringList>;
@@ -136,8 +135,8 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                 l += "<NOME>Artigo da loja</NOME><DESCONTO>5</DESCONTO>";
             linhas += "<LINHA>" + l + "</LINHA>";
         }
-        o.linhaMa = defeito >= 6 && defeito < 18;
-        o.recusada = o.recusada || !o.temNumero || o.linhaMa || o.empresa == QLatin1String("ZZ");
+        o.recusada = o.recusada || !o.temNumero || (defeito >= 6 && defeito < 18) ||
+                     o.empresa == QLatin1String("ZZ");
         // Half-done states only for an order whose number and contact are its own so far.
         bool sozinha = !o.recusada && !limpa && (!o.prospect || existe(o.empresa, o.cliente));
         for (const Ordem& p : ordens)
@@ -353,12 +352,13 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         }
         if (!saiu) {
             EXPECT_TRUE(log.contains(o.ficheiro)) << log.toStdString();
-            // Found when the file is read: its prospect is not made a customer for it.
-            if (o.prospect && o.linhaMa && !partilhada(o)) {
+            // Refused before anything is written: its prospect is not made a customer for it.
+            if (o.prospect && o.recusada && !partilhada(o)) {
                 EXPECT_EQ(
                     consultar(o.empresa,
                               QStringLiteral("SELECT COUNT(*) FROM vek_ConversoesDeEncomendas "
-                                             "WHERE Empresa = ? AND IdEncomenda = ?"),
+                                             "WHERE Empresa = ? AND IdEncomenda = ? AND "
+                                             "CodigoCliente <> ''"),
                               {o.empresa, o.numero}),
                     Linhas{{"0"}});
             }
