@@ -68,6 +68,9 @@ class Sincronizacao : public QObject {
     std::unique_ptr<EncNext> n;
     std::unique_ptr<xmlContacto> oNewContacto;
 
+    // What the order step carries from one order to the next.
+    struct PassoDeEncomendas;
+
   public slots:
     void n_Evolucao(const QString& Descricao);
     void n_Erros(const QString& Descricao);
@@ -76,7 +79,10 @@ class Sincronizacao : public QObject {
   private:
     void exportarEmpresa(const QString& empresa, const QString& pasta, const QString& padrao);
     void importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
-                           const QString& nome, QStringList& resumo);
+                           const QString& nome, PassoDeEncomendas& passo);
+    // Runs one part of an order's work; a failure is shown and logged with the file's name and
+    // ends only that order.
+    void tentarEncomenda(const QString& nome, const std::function<void()>& parte);
     void executarPasso(const QString& funcao, const std::function<void()>& passo);
 
     JanelaDeProgresso& janela_;

@@ -601,15 +601,17 @@ struct LinhaDoc {
 };
 
 // The prospect made a customer from the template customer; gives the customer's code.
-Texto converter(Bd& bd, const Texto& contacto, Texto& guid) {
+Texto converter(Bd& bd, const Texto& empresa, const Texto& encomenda, const Texto& contacto,
+                Texto& guid) {
     Instrucao& c = bd.q(
         "SELECT Nome, Contacto, Morada, Local, CdPostal, Telef, Fax, telex, NContrib, Cae, "
         "TelGer, TelCom, Telfim, Email, Sitio, ZonaGeo, CodPais, ContGer, ContCom, ContFin, "
         "Observ, Obs2, Vendedor, GesCnt, Id_Unico FROM vek_contactos WHERE Codigo = ?");
     if (!c.com(contacto).linha()) {
-        Instrucao& feito =
-            bd.q("SELECT ClienteCodigo, Id_Unico FROM vek_ContactosConvertidos WHERE Codigo = ?");
-        if (!feito.com(contacto).linha())
+        Instrucao& feito = bd.q(
+            "SELECT CodigoCliente, Id_Unico FROM vek_ConversoesDeEncomendas WHERE Empresa = ? AND "
+            "IdEncomenda = ? AND CodigoContacto = ?");
+        if (!feito.com(empresa, encomenda, contacto).linha())
             return {};
         guid = feito.texto(1);
         return feito.texto(0);
@@ -654,9 +656,10 @@ Texto converter(Bd& bd, const Texto& contacto, Texto& guid) {
         .com(cod, contacto)
         .executar();
     bd.q("DELETE FROM vek_contactos WHERE Codigo = ?").com(contacto).executar();
-    bd.q("INSERT INTO vek_ContactosConvertidos (Codigo, ClienteCodigo, Id_Unico, Data) VALUES "
-         "(?, ?, ?, ?)")
-        .com(contacto, cod, guid, QDateTime::currentDateTime().toString(Qt::ISODate).toStdString())
+    bd.q("INSERT INTO vek_ConversoesDeEncomendas (Empresa, IdEncomenda, CodigoContacto, "
+         "CodigoCliente, Id_Unico, Data) VALUES (?, ?, ?, ?, ?, ?)")
+        .com(empresa, encomenda, contacto, cod, guid,
+             QDateTime::currentDateTime().toString(Qt::ISODate).toStdString())
         .executar();
     return cod;
 }
@@ -691,7 +694,8 @@ void importarUmaEncomenda(Execucao& ex, const Texto& entrada, const Texto& saida
         numero = feito.inteiro(1);
     } else {
         if (enc.cab["FLAGPROSPECT"] != "0") {
-            novoCliente = converter(bd, cliente, guid);
+            novoCliente =
+                converter(bd, enc.cab["CODEMPRESA"], enc.cab["IDENCOMENDA"], cliente, guid);
             if (novoCliente.empty()) {
                 ++ex.falhas;
                 ex.registar("order " + nome + ": unknown prospect " + cliente);

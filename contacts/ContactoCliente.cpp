@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <limits>
 
+#include "contacts/ConversoesDeEncomendas.h"
 #include "contacts/vekContactos.h"
 #include "platform/Falha.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
 #include "support/BaseDaEmpresa.h"
 
 namespace {
@@ -37,12 +36,6 @@ QString ContactoCliente::TextoDoCampo(const QVariant& valor) {
     if (valor.isNull())
         return QStringLiteral("");
     return valor.toString();
-}
-
-QString ContactoCliente::nomeDaBase(const QString& Empresa) const {
-    clsIni ini;
-    ini.Ficheiro(fileini);
-    return ini.LerValor(Empresa, QStringLiteral("NomeSQL")).trimmed();
 }
 
 void ContactoCliente::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd) {
@@ -139,16 +132,18 @@ void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& c
 QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
                                                    const QString& CodigoContacto, QString& Id_Guid,
                                                    std::unique_ptr<clsBd>& bd) {
+    Avisos.clear();
     LigarBdEmpresa(Empresa, bd);
     bd->IniciarTransaccao();
     try {
         QString guid = Id_Guid;
-        const QString resultado = converter(CodigoContacto, guid, *bd);
+        const QString resultado = converter(Empresa, CodigoContacto, guid, *bd);
         bd->ConfirmarTransaccao();
         Id_Guid = guid;
         return resultado;
     } catch (...) {
         // Nothing is ever half converted.
+        Avisos.clear();
         if (bd->EmTransaccao()) {
             try {
                 bd->AnularTransaccao();
@@ -160,21 +155,8 @@ QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
     }
 }
 
-QString ContactoCliente::ClienteJaConvertido(const QString& Empresa, const QString& CodigoContacto,
-                                             QString& Id_Guid, std::unique_ptr<clsBd>& bd) {
-    if (!bd || !bd->Ligado() || bd->BaseDeDados() != nomeDaBase(Empresa))
-        LigarBdEmpresa(Empresa, bd);
-    Recordset rs;
-    bd->AbrirConsulta(QStringLiteral("SELECT ClienteCodigo, Id_Unico FROM vek_ContactosConvertidos "
-                                     "WHERE (Codigo = ?)"),
-                      rs, {CodigoContacto});
-    if (rs.eof())
-        return {};
-    Id_Guid = TextoDoCampo(rs.value(QStringLiteral("Id_Unico")));
-    return TextoDoCampo(rs.value(QStringLiteral("ClienteCodigo")));
-}
-
-QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Guid, clsBd& bd) {
+QString ContactoCliente::converter(const QString& Empresa, const QString& CodigoContacto,
+                                   QString& Id_Guid, clsBd& bd) {
     const std::unique_ptr<Recordset> contacto = LerRegistoConverter(CodigoContacto, bd);
     if (!contacto)
         throw Falha(Falha::ObjectoNaoDefinido,
@@ -214,9 +196,17 @@ QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Gu
             valor = modelo.value(i);
         }
         // A contact column may be wider than the customer's: the customer keeps what fits
-        // rather than the conversion failing.
-        if (valor.typeId() == QMetaType::QString)
+        // rather than the conversion failing, and the run log says what was cut.
+        if (valor.typeId() == QMetaType::QString && campo.definedSize > 0 &&
+            valor.toString().size() > campo.definedSize) {
+            Avisos << QStringLiteral(
+                          "O valor de %1 do contacto %2 tem %3 caracteres e foi cortado "
+                          "aos %4 da coluna %1 de CLIENTES")
+                          .arg(campo.name, CodigoContacto)
+                          .arg(valor.toString().size())
+                          .arg(campo.definedSize);
             valor = cortarAoTamanho(valor.toString(), campo.definedSize);
+        }
         clientes.setValue(i, valor);
     }
     clientes.update();
@@ -233,10 +223,9 @@ QString ContactoCliente::converter(const QString& CodigoContacto, QString& Id_Gu
                                " WHERE     (ext_Tipo = 3) AND (ext_Codigo = ?)"),
                 {codigo, CodigoContacto});
     bd.Executar(QStringLiteral("DELETE From vek_contactos WHERE (Codigo = ?)"), {CodigoContacto});
-    bd.Executar(
-        QStringLiteral("INSERT INTO vek_ContactosConvertidos (Codigo, ClienteCodigo, Id_Unico, "
-                       "Data) VALUES (?, ?, ?, ?)"),
-        {CodigoContacto, codigo, guid, QDateTime::currentDateTime().toString(Qt::ISODate)});
+    if (Idencomenda)
+        registarConversao(bd, {Empresa, *Idencomenda, CodigoContacto, codigo, guid,
+                               QDateTime::currentDateTime().toString(Qt::ISODate)});
     Id_Guid = guid;
     return codigo;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
@@ -20,6 +22,12 @@ class ContactoCliente {
     std::function<void(const QString&)> MostrarMensagem;
     // Lets waiting window messages through while a free code is searched; may stay unset.
     std::function<void()> ProcessarEventos;
+    // The web order for which the contact is converted: the conversion is then recorded for
+    // that order (vek_ConversoesDeEncomendas) in its own transaction.
+    std::optional<qint32> Idencomenda;
+    // The values of the last conversion cut to fit their customer column, one line each for the
+    // run log.
+    QStringList Avisos;
 
     // Opens a new connection to the company's database into bd (releasing what bd held) and
     // converts the contact CodigoContacto. Gives the new customer's CODIGO, with the contact's
@@ -29,18 +37,12 @@ class ContactoCliente {
     QString ConverteContactoEmCliente(const QString& Empresa, const QString& CodigoContacto,
                                       QString& Id_Guid, std::unique_ptr<clsBd>& bd);
 
-    // The customer made earlier from the contact CodigoContacto, with the contact's Id_Unico in
-    // Id_Guid; an empty text when that contact was never converted. Uses bd when it is open on
-    // the company's database, and opens it otherwise.
-    QString ClienteJaConvertido(const QString& Empresa, const QString& CodigoContacto,
-                                QString& Id_Guid, std::unique_ptr<clsBd>& bd);
-
   private:
-    QString nomeDaBase(const QString& Empresa) const;
     void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd);
     std::unique_ptr<Recordset> LerRegistoConverter(const QString& CodigoContacto, clsBd& bd);
     void ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo);
     static QString TextoDoCampo(const QVariant& valor);
 
-    QString converter(const QString& CodigoContacto, QString& Id_Guid, clsBd& bd);
+    QString converter(const QString& Empresa, const QString& CodigoContacto, QString& Id_Guid,
+                      clsBd& bd);
 };

@@ -187,12 +187,18 @@ CREATE TABLE OperaFac (
     PRIMARY KEY (Artigo, Factor)
 );
 
--- Prospects already turned into customers, written in the conversion's own transaction: an
--- order whose document could not be written after its prospect was converted is written, at a
--- later run, for the customer made from that contact.
-CREATE TABLE vek_ContactosConvertidos (
-    Codigo nvarchar(15) PRIMARY KEY,
-    ClienteCodigo nvarchar(10) NOT NULL,
+-- Prospects turned into customers, by the web order that caused each conversion (company and
+-- web order number), written in the conversion's own transaction: an order whose document could
+-- not be written after its prospect was converted is written, at a later run, for the customer
+-- made for that very order. Contact codes are given again, so they key nothing here. A row with
+-- an empty CodigoCliente is an order whose contact did not exist when it was first read: a
+-- contact given that code later is not taken for it.
+CREATE TABLE vek_ConversoesDeEncomendas (
+    Empresa nvarchar(20) NOT NULL,
+    IdEncomenda int NOT NULL,
+    CodigoContacto nvarchar(15) NOT NULL,
+    CodigoCliente nvarchar(10) NOT NULL,
     Id_Unico nvarchar(36),
-    Data nvarchar(19)
+    Data nvarchar(19),
+    PRIMARY KEY (Empresa, IdEncomenda)
 );

@@ -194,18 +194,26 @@ void EncNext::VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, Docum
     }
 }
 
-// One row of RsLinha. A value the web side left out (null) keeps what the accounting system
-// suggested for the article; only the quantity is required.
+// One row of RsLinha. The line bills what the web order says: an article, a quantity and a
+// price are required, and an absent discount is none (0, and an empty text), never the one the
+// accounting system would suggest. Only an absent description keeps the article's own.
 void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     Recordset& rs = *rsLinha_;
     const QString artigo = textoDe(rs.value(QStringLiteral("Artigo")));
-    const QVariant qtd = rs.value(QStringLiteral("Qtd"));
-    if (qtd.isNull())
-        throw Falha(kUsoInvalidoDeNulo,
-                    QStringLiteral("A linha %1 da encomenda (artigo %2) não tem quantidade")
-                        .arg(rs.position() + 1)
-                        .arg(artigo));
-    const Moeda quantidade = moedaDe(qtd, QStringLiteral("Qtd"));
+    const auto exigir = [&](const QString& campo, const QString& falta) {
+        const QVariant v = rs.value(campo);
+        if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+            throw Falha(kUsoInvalidoDeNulo, QStringLiteral("A linha %1 da encomenda (artigo %2) "
+                                                           "não tem %3")
+                                                .arg(rs.position() + 1)
+                                                .arg(artigo, falta));
+        return v;
+    };
+    exigir(QStringLiteral("Artigo"), QStringLiteral("artigo"));
+    const Moeda quantidade =
+        moedaDe(exigir(QStringLiteral("Qtd"), QStringLiteral("quantidade")), QStringLiteral("Qtd"));
+    const Moeda preco =
+        moedaDe(exigir(QStringLiteral("Preço"), QStringLiteral("preço")), QStringLiteral("Preço"));
 
     auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(kClasseLinha));
     linha->TipoDeLinha(1);
@@ -215,17 +223,14 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     const QVariant descricao = rs.value(QStringLiteral("Descrição"));
     if (!descricao.isNull())
         linha->Descricao(descricao.toString());
-    const QVariant preco = rs.value(QStringLiteral("Preço"));
-    if (!preco.isNull())
-        linha->PrecoUnitario(moedaDe(preco, QStringLiteral("Preço")));
+    linha->PrecoUnitario(preco);
     linha->Quantidade(quantidade);
     linha->QuantidadeOrigem(quantidade);
     const QVariant desconto = rs.value(QStringLiteral("Desconto"));
-    if (!desconto.isNull())
-        linha->TaxaDesconto(moedaDe(desconto, QStringLiteral("Desconto")));
+    linha->TaxaDesconto(desconto.isNull() ? Moeda()
+                                          : moedaDe(desconto, QStringLiteral("Desconto")));
     const QVariant descontoTxt = rs.value(QStringLiteral("DescontoTXT"));
-    if (!descontoTxt.isNull())
-        linha->Desconto(descontoTxt.toString());
+    linha->Desconto(descontoTxt.isNull() ? QStringLiteral("") : descontoTxt.toString());
     linha->EcoTaxaProcessada(false);
     oDoc.AdicionaLinha(*linha);
     const qint16 numero = linha->NumeroDaLinha();
@@ -366,9 +371,9 @@ bool EncNext::DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString
     return false;
 }
 
-std::optional<IdentidadeDocumento> EncNext::DocumentoJaGravado() {
+QVector<IdentidadeDocumento> EncNext::DocumentosDaEncomenda() {
     if (!oNext_)
         throw Falha(Falha::ObjectoNaoDefinido,
                     QStringLiteral("A ligação à contabilidade não está aberta"));
-    return oNext_->DocumentoPorProcesso(QStringLiteral("Web ") + idencomenda_);
+    return oNext_->DocumentosPorProcesso(QStringLiteral("Web ") + idencomenda_);
 }

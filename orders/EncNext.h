@@ -77,9 +77,9 @@ class EncNext : public QObject {
     // Reads the connection settings and opens the order's company; true when it is open.
     bool LigarAoNext();
 
-    // The document already stored for this web order ("Web " + Idencomenda), if any; the
-    // accounting connection must be open.
-    std::optional<IdentidadeDocumento> DocumentoJaGravado();
+    // The documents already stored for this web order number ("Web " + Idencomenda), the
+    // latest first, each with its customer; the accounting connection must be open.
+    QVector<IdentidadeDocumento> DocumentosDaEncomenda();
 
     // The clock that dates documents; tests replace it.
     static std::function<QDateTime()> relogio;

@@ -1,24 +1,57 @@
+#include <QDateTime>
 #include <QFile>
+#include <QSet>
 
 #include "app/Sincronizacao.h"
 #include "contacts/ContactoCliente.h"
+#include "contacts/ConversoesDeEncomendas.h"
 #include "orders/EncNext.h"
 #include "orders/xmlEncomenda.h"
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
+#include "support/BaseDaEmpresa.h"
+
+struct Sincronizacao::PassoDeEncomendas {
+    QStringList gravadas;    // the documents this run wrote
+    QStringList anteriores;  // the documents found written by an earlier run
+    // Companies whose database was checked for the table of conversions in this run.
+    QSet<QString> conversoesPreparadas;
+};
 
 namespace {
 
-QString identidade(const QString& tipo, qint16 serie, qint32 numero, qint16 ano) {
-    return tipo + QLatin1Char('/') + QString::number(serie) + QLatin1Char('/') +
-           QString::number(numero) + QLatin1Char('/') + QString::number(ano);
+QString linhaDoResumo(const QString& empresa, const QString& documento) {
+    return QStringLiteral(" Empresa: ") + empresa + QStringLiteral(" documento ") + documento;
+}
+
+// "A encomenda ENC_1.xml (n.º 5 da empresa QF)": every report of an order names its file.
+QString aEncomenda(const QString& nome, const xmlEncomenda& leitor) {
+    return QStringLiteral("A encomenda %1 (n.º %2 da empresa %3)")
+        .arg(nome)
+        .arg(leitor.Idencomenda)
+        .arg(leitor.CodEmpresa);
+}
+
+QString dataLegivel(const QString& iso) {
+    const QDateTime d = QDateTime::fromString(iso, Qt::ISODate);
+    return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")) : iso;
+}
+
+void escreverResumo(Sincronizacao& s, const QString& cabecalho, const QStringList& linhas) {
+    if (linhas.isEmpty())
+        return;
+    for (const QString& linha : QStringList{cabecalho} + linhas) {
+        s.oLog->Escrever(linha);
+        s.AddLista(linha);
+    }
 }
 
 }  // namespace
 
-// Turns every web order left in the inbox into a sales document, writes its identity back into
-// the file and moves the file to the outbox. A failure ends only its own order: it is shown and
-// logged with the file's name, and the file stays in the inbox for the next run.
+// Turns every web order left in the inbox into a sales document of its own customer, writes its
+// identity back into the file and moves the file to the outbox. An order that cannot be written,
+// or whose number already names another customer's document, stays in the inbox, shown and
+// logged with the file's name; a failure ends only its own order.
 void Sincronizacao::ImportarEncomendas(const QString& PathOrigem, const QString& pathDestino) {
     const int total = ListaDeFicheiros.ListCount();
     if (total == 0)
@@ -27,41 +60,208 @@ void Sincronizacao::ImportarEncomendas(const QString& PathOrigem, const QString&
     for (int i = 0; i < total; ++i)
         nomes << ListaDeFicheiros.List(i);
 
-    QStringList resumo;
+    PassoDeEncomendas passo;
     for (int j = 0; j < nomes.size(); ++j) {
         Pump();
         ListaDeFicheiros.ListIndex = j;
-        try {
-            importarEncomenda(PathOrigem, pathDestino, nomes[j], resumo);
-        } catch (const Falha& f) {
-            AddErro(TextoDoErro(f.numero(),
-                                QStringLiteral("Encomenda %1: %2").arg(nomes[j], f.descricao()),
-                                QStringLiteral("ImportarEncomendas")));
-        } catch (const std::exception& e) {
-            AddErro(TextoDoErro(
-                Falha::ErroInterno,
-                QStringLiteral("Encomenda %1: %2").arg(nomes[j], QString::fromLocal8Bit(e.what())),
-                QStringLiteral("ImportarEncomendas")));
-        }
-        if (n) {
-            n->desligarDoNext();
-            n.reset();
-        }
+        tentarEncomenda(nomes[j],
+                        [&] { importarEncomenda(PathOrigem, pathDestino, nomes[j], passo); });
+        tentarEncomenda(nomes[j], [&] {
+            if (n)
+                n->desligarDoNext();
+        });
+        n.reset();
     }
 
-    if (!resumo.isEmpty()) {
-        const QString cabecalho = QStringLiteral("Foram importadas as seguintes encomendas:");
-        oLog->Escrever(cabecalho);
-        AddLista(cabecalho);
-        for (const QString& linha : resumo) {
-            oLog->Escrever(linha);
-            AddLista(linha);
-        }
+    escreverResumo(*this, QStringLiteral("Foram importadas as seguintes encomendas:"),
+                   passo.gravadas);
+    escreverResumo(*this, QStringLiteral("Encomendas já gravadas anteriormente:"),
+                   passo.anteriores);
+}
+
+void Sincronizacao::tentarEncomenda(const QString& nome, const std::function<void()>& parte) {
+    const auto falhou = [&](int numero, const QString& descricao) {
+        AddErro(TextoDoErro(numero, QStringLiteral("Encomenda %1: %2").arg(nome, descricao),
+                            QStringLiteral("ImportarEncomendas")));
+    };
+    try {
+        parte();
+    } catch (const Falha& f) {
+        falhou(f.numero(), f.descricao());
+    } catch (const std::exception& e) {
+        falhou(Falha::ErroInterno, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        falhou(Falha::ErroInterno, QStringLiteral("falha desconhecida"));
     }
 }
 
+namespace {
+
+// One order, from its file to its document, with what the run needs around it.
+class Encomenda {
+  public:
+    Encomenda(Sincronizacao& s, Sincronizacao::PassoDeEncomendas& passo, const QString& nome,
+              xmlEncomenda& leitor)
+        : s_(s), passo_(passo), nome_(nome), leitor_(leitor) {}
+
+    void recusar(const QString& razao) {
+        s_.AddErro(aEncomenda(nome_, leitor_) + QLatin1Char(' ') + razao);
+    }
+
+    clsBd& baseDaEmpresa() {
+        clsBd& bd = BaseDaEmpresaAberta(s_.bd, s_.FicheiroIni, leitor_.CodEmpresa);
+        // A database made by an earlier version gets the table at its first need in the run.
+        if (!passo_.conversoesPreparadas.contains(leitor_.CodEmpresa)) {
+            criarTabelaDeConversoes(bd);
+            passo_.conversoesPreparadas.insert(leitor_.CodEmpresa);
+        }
+        return bd;
+    }
+
+    // A file that holds IDENCSAGE is moved only when a block names a document of this web order
+    // number whose customer is the order's: for a prospect, the customer in the block, made for
+    // this very order when the conversion is on record. That document, or none with the order
+    // refused.
+    std::optional<IdentidadeDocumento> documentoDoFicheiro(
+        const QVector<IdentidadeDocumento>& documentos) {
+        std::optional<ConversaoDeEncomenda> conversao;
+        if (leitor_.Contacto)
+            conversao =
+                conversaoDaEncomenda(baseDaEmpresa(), leitor_.CodEmpresa, leitor_.Idencomenda);
+        for (const DocumentoDoFicheiro& g : leitor_.Gravados) {
+            const QString cliente = leitor_.Contacto ? g.IdCliente : leitor_.IdCliente;
+            if (cliente.isEmpty() ||
+                (conversao && (conversao->CodigoContacto != leitor_.IdCliente ||
+                               conversao->CodigoCliente != cliente)))
+                continue;
+            for (const IdentidadeDocumento& d : documentos)
+                if (d.mesmoDocumento(g.Documento) && d.Terceiro == cliente)
+                    return d;
+        }
+        QStringList nomeados;
+        for (const DocumentoDoFicheiro& g : leitor_.Gravados)
+            nomeados << g.Documento.texto() +
+                            (g.IdCliente.isEmpty()
+                                 ? QString()
+                                 : QStringLiteral(" (cliente %1)").arg(g.IdCliente));
+        recusar(QStringLiteral("já tem no ficheiro o documento %1, mas a contabilidade não tem "
+                               "esse documento da encomenda Web %2 para o cliente desta "
+                               "encomenda%3; fica na pasta de entrada.")
+                    .arg(nomeados.join(QStringLiteral(", ")))
+                    .arg(leitor_.Idencomenda)
+                    .arg(leitor_.Contacto ? QString()
+                                          : QStringLiteral(" (%1)").arg(leitor_.IdCliente)));
+        return std::nullopt;
+    }
+
+    // The customer of a prospect's order: the one made for this very order, at this run or an
+    // earlier one. False, with the order refused, when there is none to be had; the contact is
+    // never converted for an order that would be refused.
+    bool clienteDoProspect(const QVector<IdentidadeDocumento>& documentos, QString& novocliente,
+                           QString& Id_Guid) {
+        const QString& empresa = leitor_.CodEmpresa;
+        const QString& contacto = leitor_.IdCliente;
+        clsBd& bd = baseDaEmpresa();
+        if (const std::optional<ConversaoDeEncomenda> feita =
+                conversaoDaEncomenda(bd, empresa, leitor_.Idencomenda)) {
+            if (feita->CodigoContacto == contacto && feita->CodigoCliente.isEmpty()) {
+                semContacto(bd, feita->Data);
+                return false;
+            }
+            // The conversion deleted its contact: a contact of that code that exists now is
+            // another one, given the code again.
+            if (feita->CodigoContacto == contacto && !contactoExiste(bd, contacto)) {
+                novocliente = feita->CodigoCliente;
+                Id_Guid = feita->Id_Unico;
+                return true;
+            }
+            recusar(QStringLiteral("é do contacto %1, mas com esse número já foi feito do "
+                                   "contacto %2 (outro, ou um anterior com o mesmo código) o "
+                                   "cliente %3 em %4; fica na pasta de entrada.")
+                        .arg(contacto, feita->CodigoContacto, feita->CodigoCliente,
+                             dataLegivel(feita->Data)));
+            return false;
+        }
+        if (!documentos.isEmpty()) {
+            recusar(QStringLiteral("é do contacto %1, mas a contabilidade já tem o documento %2 "
+                                   "de outra encomenda com esse número (Web %3), do cliente %4; "
+                                   "o contacto não foi feito cliente e a encomenda fica na pasta "
+                                   "de entrada.")
+                        .arg(contacto, documentos.first().texto())
+                        .arg(leitor_.Idencomenda)
+                        .arg(documentos.first().Terceiro));
+            return false;
+        }
+        if (!contactoExiste(bd, contacto)) {
+            // Remembered, so that a contact given this code later is not taken for this
+            // order's.
+            const QString agora = QDateTime::currentDateTime().toString(Qt::ISODate);
+            registarConversao(bd, {empresa, leitor_.Idencomenda, contacto, {}, {}, agora});
+            semContacto(bd, agora);
+            return false;
+        }
+
+        ContactoCliente conversao;
+        conversao.fileini = s_.FicheiroIni;
+        conversao.MostrarMensagem = [this](const QString& texto) { s_.MostrarMensagem(texto); };
+        conversao.ProcessarEventos = [this] { s_.Pump(); };
+        conversao.Idencomenda = leitor_.Idencomenda;
+        novocliente = conversao.ConverteContactoEmCliente(empresa, contacto, Id_Guid, s_.bd);
+        for (const QString& aviso : conversao.Avisos) {
+            s_.oLog->Escrever(aviso);
+            s_.AddLista(aviso);
+        }
+        if (novocliente.isEmpty()) {
+            recusar(QStringLiteral("é do contacto %1, que não pôde ser feito cliente: a empresa "
+                                   "não tem o cliente modelo (NUMERO -1); fica na pasta de "
+                                   "entrada.")
+                        .arg(contacto));
+            return false;
+        }
+        return true;
+    }
+
+    // Refuses an order whose contact did not exist when the order was first met, with what the
+    // office needs to act: whom a contact of that code was made into, and when.
+    void semContacto(clsBd& bd, const QString& quando) {
+        const QString& contacto = leitor_.IdCliente;
+        QString texto = QStringLiteral(
+                            "é do contacto %1, que não existia quando a encomenda foi "
+                            "lida pela primeira vez, em %2; não foi feito nenhum "
+                            "cliente para ela e fica na pasta de entrada.")
+                            .arg(contacto, dataLegivel(quando));
+        bool historia = false;
+        if (const auto c = ultimaConversaoDoContacto(bd, leitor_.CodEmpresa, contacto)) {
+            texto += QStringLiteral(
+                         " O contacto %1 foi feito cliente %2 em %3 para a encomenda "
+                         "n.º %4.")
+                         .arg(contacto, c->CodigoCliente, dataLegivel(c->Data))
+                         .arg(c->Idencomenda);
+            historia = true;
+        }
+        if (const auto c = conversaoAntigaDoContacto(bd, contacto)) {
+            texto += QStringLiteral(
+                         " Uma versão anterior do programa fez do contacto %1 o "
+                         "cliente %2 em %3.")
+                         .arg(contacto, c->CodigoCliente, dataLegivel(c->Data));
+            historia = true;
+        }
+        if (historia)
+            texto += QStringLiteral(" Se a encomenda é desse cliente, corrija o ficheiro.");
+        recusar(texto);
+    }
+
+  private:
+    Sincronizacao& s_;
+    Sincronizacao::PassoDeEncomendas& passo_;
+    const QString& nome_;
+    xmlEncomenda& leitor_;
+};
+
+}  // namespace
+
 void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
-                                      const QString& nome, QStringList& resumo) {
+                                      const QString& nome, PassoDeEncomendas& passo) {
     const QString origem = juntarCaminho(PathOrigem, nome);
     const QString destino = juntarCaminho(pathDestino, nome);
     auto mover = [&](const QString& documento) {
@@ -72,7 +272,8 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                         .arg(nome, documento, pathDestino));
     };
 
-    if (!TamanhoAceitavel(origem, nome)) return;
+    if (!TamanhoAceitavel(origem, nome))
+        return;
     xmlEncomenda leitor;
     leitor.FicheiroXML = origem;
     if (!leitor.GetEncomenda()) {
@@ -83,84 +284,96 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
         oLog->Escrever(aviso);
         AddLista(aviso);
     }
+    Encomenda encomenda(*this, passo, nome, leitor);
+    const auto naoGravada = [&] {
+        AddErro(aEncomenda(nome, leitor) +
+                QStringLiteral(" não foi gravada; fica na pasta de entrada."));
+    };
+
+    // The accounting is open before anything is decided: the documents already stored under
+    // this web order number tell whether the order may be written, and for whom.
+    n = std::make_unique<EncNext>();
+    connect(n.get(), &EncNext::Evolucao, this, &Sincronizacao::n_Evolucao);
+    connect(n.get(), &EncNext::Erros, this, &Sincronizacao::n_Erros);
+    n->percursoIni(FicheiroIni);
+    n->NumeroEmpresa(leitor.CodEmpresa);
+    n->Idencomenda(QString::number(leitor.Idencomenda));
+    if (!n->LigarAoNext()) {
+        naoGravada();
+        return;
+    }
+    const QVector<IdentidadeDocumento> documentos = n->DocumentosDaEncomenda();
+
     if (leitor.JaGravada) {
+        const std::optional<IdentidadeDocumento> documento =
+            encomenda.documentoDoFicheiro(documentos);
+        if (!documento)
+            return;
         const QString texto = QStringLiteral(
                                   "A encomenda %1 já tinha sido gravada; o ficheiro é "
                                   "movido para a pasta de saída.")
                                   .arg(nome);
         oLog->Escrever(texto);
         AddLista(texto);
-        mover(QStringLiteral("já gravado"));
+        passo.anteriores << linhaDoResumo(leitor.CodEmpresa, documento->texto());
+        mover(documento->texto());
         return;
     }
 
     QString novocliente;
     QString Id_Guid;
     if (leitor.Contacto) {
-        ContactoCliente conversao;
-        conversao.fileini = FicheiroIni;
-        conversao.MostrarMensagem = [this](const QString& texto) { MostrarMensagem(texto); };
-        conversao.ProcessarEventos = [this] { Pump(); };
-        novocliente =
-            conversao.ConverteContactoEmCliente(leitor.CodEmpresa, leitor.IdCliente, Id_Guid, bd);
-        // A prospect converted at an earlier run whose order was not written then.
-        if (novocliente.isEmpty())
-            novocliente =
-                conversao.ClienteJaConvertido(leitor.CodEmpresa, leitor.IdCliente, Id_Guid, bd);
-        if (novocliente.isEmpty()) {
-            AddErro(QStringLiteral("A encomenda %1 é do contacto %2 da empresa %3, que não existe "
-                                   "ou não pôde ser feito cliente; fica na pasta de entrada.")
-                        .arg(nome, leitor.IdCliente, leitor.CodEmpresa));
+        if (!encomenda.clienteDoProspect(documentos, novocliente, Id_Guid))
             return;
-        }
         leitor.IdCliente = novocliente;
     }
 
-    n = std::make_unique<EncNext>();
-    connect(n.get(), &EncNext::Evolucao, this, &Sincronizacao::n_Evolucao);
-    connect(n.get(), &EncNext::Erros, this, &Sincronizacao::n_Erros);
-    n->percursoIni(FicheiroIni);
-    n->NumeroEmpresa(leitor.CodEmpresa);
-    n->CodigoCliente(leitor.IdCliente);
-    n->DataDoc(leitor.Data);
-    n->Idencomenda(QString::number(leitor.Idencomenda));
-    n->Observacoes(leitor.Observacoes);
-    n->Portes(leitor.Portes);
-    n->voucher(leitor.voucher);
-    n->RsLinha(leitor.RsLinha);
-    if (!n->LigarAoNext())
-        return;
-
-    QString TipoDoc;
-    qint16 Serie = 0;
-    qint16 Ano = 0;
-    qint32 Numero = 0;
-    // A document stored for this order by a run that ended before it could update the file.
-    if (const std::optional<IdentidadeDocumento> gravado = n->DocumentoJaGravado()) {
-        TipoDoc = gravado->TipoDocumento;
-        Serie = gravado->Serie;
-        Ano = gravado->Ano;
-        Numero = gravado->Numero;
+    IdentidadeDocumento documento;
+    const IdentidadeDocumento* seu = nullptr;
+    for (const IdentidadeDocumento& d : documentos)
+        if (!seu && d.Terceiro == leitor.IdCliente)
+            seu = &d;
+    if (seu) {
+        // Stored for this order by a run that ended before it could update the file.
+        documento = *seu;
         const QString texto =
             QStringLiteral("A encomenda %1 já tem o documento %2; não é gravada de novo.")
-                .arg(nome, identidade(TipoDoc, Serie, Numero, Ano));
+                .arg(nome, documento.texto());
         oLog->Escrever(texto);
         AddLista(texto);
+        passo.anteriores << linhaDoResumo(leitor.CodEmpresa, documento.texto());
         n->DesMartelaTpDocDaEmpresa(bd, leitor.CodEmpresa, FicheiroIni);
-    } else if (!n->GravarEncomenda(TipoDoc, Serie, Ano, Numero, origem, bd, leitor.CodEmpresa,
-                                   FicheiroIni)) {
+    } else if (!documentos.isEmpty()) {
+        encomenda.recusar(QStringLiteral("não é gravada: a contabilidade já tem o documento %1 "
+                                         "de outra encomenda com esse número (Web %2), do "
+                                         "cliente %3, e esta encomenda é do cliente %4; fica na "
+                                         "pasta de entrada.")
+                              .arg(documentos.first().texto())
+                              .arg(leitor.Idencomenda)
+                              .arg(documentos.first().Terceiro, leitor.IdCliente));
         return;
+    } else {
+        n->CodigoCliente(leitor.IdCliente);
+        n->DataDoc(leitor.Data);
+        n->Observacoes(leitor.Observacoes);
+        n->Portes(leitor.Portes);
+        n->voucher(leitor.voucher);
+        n->RsLinha(leitor.RsLinha);
+        if (!n->GravarEncomenda(documento.TipoDocumento, documento.Serie, documento.Ano,
+                                documento.Numero, origem, bd, leitor.CodEmpresa, FicheiroIni)) {
+            naoGravada();
+            return;
+        }
+        passo.gravadas << linhaDoResumo(leitor.CodEmpresa, documento.texto());
     }
 
-    const QString documento = identidade(TipoDoc, Serie, Numero, Ano);
-    resumo << QStringLiteral(" Empresa: ") + leitor.CodEmpresa + QStringLiteral(" documento ") +
-                  documento;
-    if (!leitor.ActualizarXML(TipoDoc, Numero, Serie, Ano, novocliente, Id_Guid)) {
+    if (!leitor.ActualizarXML(documento.TipoDocumento, documento.Numero, documento.Serie,
+                              documento.Ano, novocliente, Id_Guid)) {
         AddErro(QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não foi "
                                "actualizado (%3); fica na pasta de entrada e não será gravada de "
                                "novo.")
-                    .arg(nome, documento, leitor.UltimoErro));
+                    .arg(nome, documento.texto(), leitor.UltimoErro));
         return;
     }
-    mover(documento);
+    mover(documento.texto());
 }

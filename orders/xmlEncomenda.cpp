@@ -119,6 +119,7 @@ bool xmlEncomenda::LerEncomenda() {
     UltimoErro.clear();
     Avisos.clear();
     JaGravada = false;
+    Gravados.clear();
 
     lido_.reset();
     const std::optional<IdentidadeDeFicheiro> identidade = IdentidadeDeFicheiro::de(FicheiroXML);
@@ -153,6 +154,8 @@ bool xmlEncomenda::LerEncomenda() {
                           .arg(QDir::toNativeSeparators(FicheiroXML)));
 
     int numeroDaLinha = 0;
+    bool temNumero = false;
+    QString problemaDasLinhas;  // the first line that cannot be written
     for (QDomElement e = enc.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString nome = e.tagName().toUpper();
         if (nome == QLatin1String("IDCLIENTE")) {
@@ -176,10 +179,11 @@ bool xmlEncomenda::LerEncomenda() {
                                              "inteiro")
                                   .arg(e.text()));
             Idencomenda = qint32(n->dezMilesimos() / Moeda::Escala);
+            temNumero = true;
         } else if (nome == QLatin1String("LINHAS")) {
             for (QDomElement l = e.firstChildElement(); !l.isNull(); l = l.nextSiblingElement())
                 if (l.tagName().toUpper() == QLatin1String("LINHA") &&
-                    !lerLinha(l, ++numeroDaLinha))
+                    !lerLinha(l, ++numeroDaLinha, problemaDasLinhas))
                     return false;
         } else if (nome == QLatin1String("OBS")) {
             Observacoes = e.text();
@@ -196,14 +200,44 @@ bool xmlEncomenda::LerEncomenda() {
         } else if (nome == QLatin1String("TOTALFINAL")) {
             TotalFinal = TextoParaMoeda(e.text(), nome);
         } else if (nome == QLatin1String("IDENCSAGE")) {
-            JaGravada = true;
+            lerBloco(e);
         }
     }
+    // Without its number an order cannot be told from another, nor found in the accounting.
+    if (!temNumero)
+        return falhar(QStringLiteral("Falta o elemento IDENCOMENDA (o número da encomenda)"));
+    // A line is written with what the customer ordered and was charged, never with what the
+    // accounting would suggest in its place; a file already written is only checked and moved.
+    if (!JaGravada && !problemaDasLinhas.isEmpty())
+        return falhar(problemaDasLinhas);
     RsLinha->moveFirst();
     return true;
 }
 
-bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
+void xmlEncomenda::lerBloco(const QDomElement& bloco) {
+    JaGravada = true;
+    DocumentoDoFicheiro d;
+    for (QDomElement e = bloco.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const QString nome = e.tagName().toUpper();
+        const QString texto = e.text().trimmed();
+        // A number that does not read names no document: the block then matches none.
+        if (nome == QLatin1String("TPDOC"))
+            d.Documento.TipoDocumento = e.text();
+        else if (nome == QLatin1String("NNUMDOC"))
+            d.Documento.Numero = texto.toInt();
+        else if (nome == QLatin1String("SERIE"))
+            d.Documento.Serie = texto.toShort();
+        else if (nome == QLatin1String("ANO"))
+            d.Documento.Ano = texto.toShort();
+        else if (nome == QLatin1String("IDCLIENTE"))
+            d.IdCliente = e.text();
+        else if (nome == QLatin1String("ID_UNICO"))
+            d.Id_Unico = e.text();
+    }
+    Gravados.append(d);
+}
+
+bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero, QString& problema) {
     RsLinha->addNew();
     for (QDomElement e = linha.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString nome = e.tagName().toUpper();
@@ -231,6 +265,21 @@ bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero) {
         }
     }
     RsLinha->update();
+    if (!problema.isEmpty())
+        return true;
+    const QVariant artigo = RsLinha->value(campoArtigo);
+    if (artigo.isNull())
+        problema = QStringLiteral("A linha %1 não tem o elemento CODIGO (o artigo)").arg(numero);
+    else if (artigo.toString().isEmpty())
+        problema = QStringLiteral("O elemento CODIGO da linha %1 está vazio").arg(numero);
+    else if (RsLinha->value(campoQtd).isNull())
+        problema = QStringLiteral("A linha %1 (artigo %2) não tem o elemento QUANTIDADE")
+                       .arg(numero)
+                       .arg(artigo.toString());
+    else if (RsLinha->value(campoPreco).isNull())
+        problema = QStringLiteral("A linha %1 (artigo %2) não tem o elemento PRECO")
+                       .arg(numero)
+                       .arg(artigo.toString());
     return true;
 }
 

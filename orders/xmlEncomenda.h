@@ -9,9 +9,19 @@
 
 #include "platform/IdentidadeDeFicheiro.h"
 #include "platform/Recordset.h"
+#include "platform/clsNext.h"
 #include "support/Moeda.h"
 
 class FicheiroXml;
+
+// A written document's identity as a block IDENCSAGE of the file holds it: the document (no
+// customer), and, for an order of a prospect, the customer made of the prospect and the
+// contact's Id_Unico.
+struct DocumentoDoFicheiro {
+    IdentidadeDocumento Documento;
+    QString IdCliente;
+    QString Id_Unico;
+};
 
 // One web order file: the first ENC of the document, its header values and its lines. One
 // object serves a whole import run, pointed at each file in turn.
@@ -38,8 +48,9 @@ class xmlEncomenda {
     std::shared_ptr<Recordset> RsLinha = std::make_shared<Recordset>();
 
     // Filled by GetEncomenda: the file already holds a written document (IDENCSAGE), so the
-    // order must not be written again.
+    // order must not be written again; Gravados holds each block, in file order.
     bool JaGravada = false;
+    QVector<DocumentoDoFicheiro> Gravados;
     // Why the last GetEncomenda or ActualizarXML gave false, in words for the run log.
     QString UltimoErro;
     // Amount texts of the last GetEncomenda that did not convert and were read as 0, each
@@ -47,9 +58,11 @@ class xmlEncomenda {
     QStringList Avisos;
 
     // Reads FicheiroXML. False when it cannot be read or parsed (nothing changes then), or
-    // when it parses but is not a readable order: no ENC, an IDENCOMENDA that is not a whole
-    // number, a DATA that is not a date, a text longer than its field of the lines table.
-    // Every header value and the lines table are reset before reading.
+    // when it parses but is not an order that can be written: no ENC, no IDENCOMENDA or one
+    // that is not a whole number, a DATA that is not a date, a text longer than its field of
+    // the lines table, a LINHA without article (CODIGO absent or empty), quantity (QUANTIDADE)
+    // or price (PRECO). The lines are not checked in a file that already holds a written
+    // document. Every header value and the lines table are reset before reading.
     bool GetEncomenda();
 
     // Replaces RsLinha by a new, empty, open lines table.
@@ -69,7 +82,8 @@ class xmlEncomenda {
     std::optional<IdentidadeDeFicheiro> lidoComo_;
 
     bool LerEncomenda();
-    bool lerLinha(const QDomElement& linha, int numero);
+    bool lerLinha(const QDomElement& linha, int numero, QString& problema);
+    void lerBloco(const QDomElement& bloco);
     bool falhar(const QString& razao);
     // An empty text is 0; a text that does not convert is 0, with a warning naming the element.
     Moeda TextoParaMoeda(const QString& texto, const QString& elemento);

@@ -569,18 +569,19 @@ std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& n
                 QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
 }
 
-std::optional<IdentidadeDocumento> ContabilidadeEmbutida::DocumentoPorProcesso(
-    const QString& processo) {
+QVector<IdentidadeDocumento> ContabilidadeEmbutida::DocumentosPorProcesso(const QString& processo) {
     empresa_->exigirAberta();
     Recordset rs;
     empresa_->bd.AbrirConsulta(
-        QStringLiteral("SELECT TipoDocumento, Serie, Ano, Numero FROM ct_Documentos "
+        QStringLiteral("SELECT TipoDocumento, Serie, Ano, Numero, Terceiro FROM ct_Documentos "
                        "WHERE Processo = ? ORDER BY rowid DESC"),
         rs, {processo});
-    if (rs.eof())
-        return std::nullopt;
-    return IdentidadeDocumento{rs.value(0).toString(), qint16(rs.value(1).toInt()),
-                               qint16(rs.value(2).toInt()), rs.value(3).toInt()};
+    QVector<IdentidadeDocumento> documentos;
+    for (; !rs.eof(); rs.moveNext())
+        documentos.append({rs.value(0).toString(), qint16(rs.value(1).toInt()),
+                           qint16(rs.value(2).toInt()), rs.value(3).toInt(),
+                           rs.value(4).isNull() ? QString() : rs.value(4).toString()});
+    return documentos;
 }
 
 std::unique_ptr<clsNext> NovoClsNext() {

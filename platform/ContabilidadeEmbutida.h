@@ -31,7 +31,7 @@ class ContabilidadeEmbutida : public clsNext {
     bool EmpresaAberta() const;
 
     // Raises Falha when the company is not open.
-    std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo) override;
+    QVector<IdentidadeDocumento> DocumentosPorProcesso(const QString& processo) override;
 
     // The accounting tables (SQLite), each created only when missing.
     static QString Esquema();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <memory>
 #include <optional>
 
@@ -98,22 +99,35 @@ class DocumentoComercial : public ObjectoApi {
     virtual QString UltimaMensagem() const = 0;
 };
 
-// The identity of a stored document.
+// The identity of a stored document, and its customer.
 struct IdentidadeDocumento {
     QString TipoDocumento;
     qint16 Serie = 0;
     qint16 Ano = 0;
     qint32 Numero = 0;
+    QString Terceiro;
+
+    // The same document (type, series, year and number), whoever its customer.
+    bool mesmoDocumento(const IdentidadeDocumento& outro) const {
+        return TipoDocumento == outro.TipoDocumento && Serie == outro.Serie && Ano == outro.Ano &&
+               Numero == outro.Numero;
+    }
+    // Type/series/number/year, as the progress list shows a document.
+    QString texto() const {
+        return TipoDocumento + QLatin1Char('/') + QString::number(Serie) + QLatin1Char('/') +
+               QString::number(Numero) + QLatin1Char('/') + QString::number(Ano);
+    }
 };
 
 // The connection to the accounting system: one open company at a time.
 class clsNext {
   public:
     virtual ~clsNext() = default;
-    // The document of the open company stored with this Processo, if any (the latest, should
-    // there be several). An order whose document was inserted just before a crash is found
-    // here, so that it is never written twice.
-    virtual std::optional<IdentidadeDocumento> DocumentoPorProcesso(const QString& processo) = 0;
+    // Every document of the open company stored with this Processo, the latest first, each with
+    // its customer. An order whose document was inserted just before a crash is found here, so
+    // that it is never written twice; a document of another customer shows that the web order
+    // number is not this order's alone.
+    virtual QVector<IdentidadeDocumento> DocumentosPorProcesso(const QString& processo) = 0;
     // The option set just before a document's final validation and insertion.
     virtual void Opcao(qint32 valor) = 0;
     virtual bool AbrirEmpresa(const QString& percurso, const QString& percursoLog,

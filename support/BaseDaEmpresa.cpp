@@ -22,3 +22,17 @@ std::unique_ptr<clsBd> LigarBaseDaEmpresa(const QString& ficheiroIni, const QStr
                         .arg(accao, s.BaseDeDados, empresa, bd->UltimoErro()));
     return bd;
 }
+
+clsBd& BaseDaEmpresaAberta(std::unique_ptr<clsBd>& bd, const QString& ficheiroIni,
+                           const QString& empresa, const QString& accao) {
+    if (bd && bd->Ligado()) {
+        clsIni ini;
+        ini.Ficheiro(ficheiroIni);
+        const QString nomeSql = ini.LerValor(empresa, QStringLiteral("NomeSQL")).trimmed();
+        if (nomeSql.isEmpty() || nomeSql.compare(bd->BaseDeDados(), Qt::CaseInsensitive) == 0)
+            return *bd;
+    }
+    bd.reset();
+    bd = LigarBaseDaEmpresa(ficheiroIni, empresa, accao);
+    return *bd;
+}

@@ -1,75 +1,25 @@
 // What a run killed at a bad moment leaves behind, and how the next run gets over it.
-#include <gtest/gtest.h>
-
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QLockFile>
 
-#include "app/Sincronizacao.h"
 #include "contacts/xmlContacto.h"
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
-#include "tests/apoio/Apoio.h"
-#include "tests/apoio/JanelaDeTeste.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
 const QString kEmCurso = QStringLiteral("Já está em curso uma sincronização");
 
-// The two demonstration companies, with the embedded accounting system.
-class Recuperacao : public ::testing::Test {
+class Recuperacao : public ExecucaoComEmpresas {
   protected:
-    void SetUp() override {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Portugal));
-        for (const char* p : {"ce", "cs", "ee", "es", "log", "bd", "nlog"})
-            e.pasta(QString::fromUtf8(p));
-        QByteArray texto =
-            "[Contactos]\nDirectoria Entrada=" + c("ce") +
-            "\nFicheiro Entrada=PRP*.xml\nDirectoria Saida=" + c("cs") +
-            "\nFicheiro Saida=Contactos*.xml\n[Encomenda]\nDirectoria Entrada=" + c("ee") +
-            "\nFicheiro Entrada=ENC*.xml\nDirectoria Saida=" + c("es") +
-            "\n[Log]\nDirectoria=" + c("log") + "\n[SQL]\nServidor=" + c("bd") +
-            "\n[Next]\nPercursoNext=" + c("bd") + "\nPercursoLog=" + c("nlog") +
-            "\nUsername=demo\nPassword=demo\n";
-        for (const char* emp : {"QF", "SR"})
-            texto += QByteArray("[") + emp + "]\nCodigoNext=" + emp + "\nNomeSQL=" + emp +
-                     "\nTipo Doc=ENCW\nSector=WEB\nSerie=1\nARTPORTES=PORTES\nArmazem=A1\n";
-        ini = e.escrever(QStringLiteral("Quintaflor.vek"), texto);
-        for (const QString& emp : {QStringLiteral("QF"), QStringLiteral("SR")})
-            criarBaseDeDados(
-                e.caminho(QStringLiteral("bd")), emp,
-                {QStringLiteral("db/company-sqlite.sql"), QStringLiteral("db/demo-data.sql"),
-                 QStringLiteral("db/accounting-demo.sql")});
-    }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
-
-    QByteArray c(const char* relativo) const {
-        return e.caminho(QString::fromUtf8(relativo)).toUtf8();
-    }
     QStringList ficheiros(const QString& pasta) const {
         return QDir(e.caminho(pasta)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-    QVariant valor(const QString& sql) const {
-        clsBd bd;
-        EXPECT_TRUE(
-            bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QStringLiteral("QF"))));
-        Recordset rs;
-        bd.AbrirConsulta(sql, rs);
-        return rs.eof() ? QVariant() : rs.value(0);
     }
     void executarSql(const QString& sql) const {
         clsBd bd;
         ASSERT_TRUE(
             bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QStringLiteral("QF"))));
         bd.Executar(sql);
-    }
-    bool executar() {
-        janela.lista.clear();
-        Sincronizacao s(janela, ini);
-        s.sincronizar();
-        return !s.houveErros();
     }
     QString lista() const { return janela.lista.join(QLatin1Char('\n')); }
 
@@ -80,10 +30,6 @@ class Recuperacao : public ::testing::Test {
         ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addMSecs(-idade),
                                   QFileDevice::FileModificationTime));
     }
-
-    Espaco e;
-    QString ini;
-    JanelaDeTeste janela;
 };
 
 // A process id that no process has.
@@ -130,31 +76,6 @@ TEST_F(Recuperacao, FechaduraDeUmaExecucaoVivaContinuaAImpedirOutra) {
     ASSERT_EQ(janela.lista.size(), 1);
     EXPECT_TRUE(janela.lista[0].startsWith(kEmCurso));
     EXPECT_TRUE(QFile::exists(ini + QStringLiteral(".lock")));
-}
-
-TEST_F(Recuperacao, DocumentoGravadoAntesDeDesligarOAutEcoDeixaOTipoComoEstava) {
-    e.escrever(QStringLiteral("ee/ENC_7.xml"),
-               "<?xml version='1.0' encoding='UTF-8'?><ENCOMENDAS><ENC><IDENCOMENDA>7"
-               "</IDENCOMENDA><CODEMPRESA>QF</CODEMPRESA><IDCLIENTE>1</IDCLIENTE><FLAGPROSPECT>0"
-               "</FLAGPROSPECT><DATA>2026-12-05</DATA><LINHAS><LINHA><CODIGO>MEL250</CODIGO>"
-               "<QUANTIDADE>2</QUANTIDADE><PRECO>4,5</PRECO></LINHA></LINHAS></ENC></ENCOMENDAS>");
-    const QByteArray original = e.ler(QStringLiteral("ee/ENC_7.xml"));
-    ASSERT_TRUE(executar()) << lista().toStdString();
-
-    // The run was killed after inserting the document, before switching the flag off and before
-    // writing the document back into the file.
-    e.escrever(QStringLiteral("ee/ENC_7.xml"), original);
-    QFile::remove(e.caminho(QStringLiteral("es/ENC_7.xml")));
-    executarSql(QStringLiteral("UPDATE TpDoc SET AutEco = -1 WHERE Codigo = 'ENCW'"));
-
-    EXPECT_TRUE(executar()) << lista().toStdString();
-    EXPECT_TRUE(lista().contains(QStringLiteral("A encomenda ENC_7.xml já tem o documento")));
-    EXPECT_EQ(valor(QStringLiteral("SELECT AutEco FROM TpDoc WHERE Codigo = 'ENCW'")).toInt(), 0);
-    EXPECT_EQ(valor(QStringLiteral("SELECT COUNT(*) FROM ct_Documentos")).toInt(), 1);
-    EXPECT_TRUE(ficheiros(QStringLiteral("ee")).isEmpty());
-    EXPECT_EQ(QString::fromUtf8(e.ler(QStringLiteral("es/ENC_7.xml")))
-                  .count(QStringLiteral("<IDENCSAGE>")),
-              1);
 }
 
 TEST_F(Recuperacao, GravacaoInterrompidaNaoDeixaFicheirosParaTras) {

@@ -47,7 +47,10 @@ class Conversao : public testing::TestWithParam<Via> {
         ContactoCliente c;
         c.fileini = empresa.ini;
         c.MostrarMensagem = [this](const QString& texto) { mensagens << texto; };
-        return c.ConverteContactoEmCliente(QStringLiteral("QF"), codigo, guid, bd);
+        c.Idencomenda = 55;
+        const QString cliente = c.ConverteContactoEmCliente(QStringLiteral("QF"), codigo, guid, bd);
+        avisos = c.Avisos;
+        return cliente;
     }
 
     // Everything the conversion may change, as text.
@@ -58,7 +61,9 @@ class Conversao : public testing::TestWithParam<Via> {
               "SELECT Codigo FROM vek_contactos ORDER BY 1",
               "SELECT Entidade_Tipo || Entidade_Codigo || Assunto FROM vek_Incidentes ORDER BY 1",
               "SELECT Tipo || Codigo FROM vek_EntidadesClassificacao ORDER BY 1",
-              "SELECT ext_Tipo || ext_Codigo || Valor FROM vek_TabelasEntidades ORDER BY 1"}) {
+              "SELECT ext_Tipo || ext_Codigo || Valor FROM vek_TabelasEntidades ORDER BY 1",
+              "SELECT Empresa || IdEncomenda || '>' || CodigoContacto || '>' || CodigoCliente || "
+              "'>' || Id_Unico FROM vek_ConversoesDeEncomendas"}) {
             Recordset rs = empresa.consultar(QString::fromUtf8(sql));
             for (; !rs.eof(); rs.moveNext())
                 s += rs.value(0).toString() + QLatin1Char(';');
@@ -69,6 +74,7 @@ class Conversao : public testing::TestWithParam<Via> {
 
     std::unique_ptr<clsBd> bd;
     QStringList mensagens;
+    QStringList avisos;
 };
 
 TEST_P(Conversao, CriaOClienteAPartirDoModeloEDoContactoEMudaAsLigacoes) {
@@ -98,7 +104,8 @@ TEST_P(Conversao, CriaOClienteAPartirDoModeloEDoContactoEMudaAsLigacoes) {
                                               "8;\n"
                                               "10a;10b;38c;\n"
                                               "10;38;\n"
-                                              "10x;1C'7de um cliente;\n"));
+                                              "10x;1C'7de um cliente;\n"
+                                              "QF55>C'7>0>GUID-DO-CONTACTO;\n"));
     EXPECT_TRUE(mensagens.isEmpty());
 }
 
@@ -242,6 +249,9 @@ TEST_P(Conversao, TextoMaiorQueAColunaDoClienteFicaCortado) {
     EXPECT_EQ(
         empresa.valor(QStringLiteral("SELECT NOME FROM CLIENTES WHERE NUMERO = 0")).toString(),
         nome.left(100));
+    EXPECT_EQ(avisos, QStringList{QStringLiteral("O valor de NOME do contacto 5 tem 120 caracteres "
+                                                 "e foi cortado aos 100 da coluna NOME de "
+                                                 "CLIENTES")});
 }
 
 TEST_P(Conversao, SubstituiALigacaoRecebidaEAFalhaDeLigacaoNaoDeixaNenhuma) {

@@ -88,7 +88,8 @@ fotografia() {
     sqlite3 "$db" "SELECT $(colunas "$db" vek_contactos Id_Unico) FROM vek_contactos ORDER BY Numero"
     sqlite3 "$db" "SELECT * FROM vek_BDC_EquivalenciaOnlineDesktop ORDER BY IDnet, numero"
     sqlite3 "$db" "SELECT * FROM CLIENTES ORDER BY NUMERO, CODIGO"
-    sqlite3 "$db" "SELECT Codigo, ClienteCodigo FROM vek_ContactosConvertidos ORDER BY Codigo"
+    sqlite3 "$db" "SELECT Empresa, IdEncomenda, CodigoContacto, CodigoCliente
+                   FROM vek_ConversoesDeEncomendas ORDER BY Empresa, IdEncomenda"
     sqlite3 "$db" "SELECT * FROM vek_EntidadesClassificacao ORDER BY 1, 2, 3"
     sqlite3 "$db" "SELECT Codigo, AutEco FROM TpDoc ORDER BY Codigo"
     sqlite3 "$db" "SELECT Valor FROM vek_RowVersion"
@@ -210,7 +211,8 @@ verificar() {
     e=$empresa
     n=$(sqlite3 "$ws/bd/$e.db" "SELECT (SELECT COUNT(*) FROM CLIENTES WHERE NOME = 'Prospect $i')
         || '/' || (SELECT COUNT(*) FROM vek_contactos WHERE Codigo = 'P$i')
-        || '/' || (SELECT COUNT(*) FROM vek_ContactosConvertidos WHERE Codigo = 'P$i')")
+        || '/' || (SELECT COUNT(*) FROM vek_ConversoesDeEncomendas
+                   WHERE IdEncomenda = $i AND CodigoContacto = 'P$i')")
     [ "$n" = 1/0/1 ] || problemas+=("prospect P$i: customers/contacts/conversions $n")
   done
   check "every prospect is one customer: ${problemas[*]:0:5}" test ${#problemas[@]} = 0

@@ -150,7 +150,7 @@ class Encomenda : public ::testing::Test {
         n->RsLinha(linhas);
     }
 
-    void linha(const char* artigo, const char* qtd, const char* preco = nullptr,
+    void linha(const char* artigo, const char* qtd, const char* preco = "1",
                const char* descricao = nullptr, const char* desconto = nullptr,
                const char* descontoTxt = nullptr) {
         linhas->addNew();
@@ -234,7 +234,7 @@ const QString kInicio = QStringLiteral("Inicio da gravação da encomenda");
 TEST_F(Encomenda, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
     linha("AZEITE05", "2", "7.5", "Azeite da loja", "10", "10%");
     linha("CABAZ01", "3", "25");
-    linha("MEL250", "1");  // no price, no description: the article's
+    linha("MEL250", "1", "4.2");  // no description: the article's; no discount: none
     n->Portes(m("4.5"));
     n->voucher(m("-5"));
     vigiarAutEco(QStringLiteral("ENCW"));
@@ -281,9 +281,11 @@ TEST_F(Encomenda, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
         EXPECT_EQ(l[i].relacionada, 2);
     }
     EXPECT_EQ(l[3].descricao, QStringLiteral("Mel 250 g"));
-    // What the web left out comes from the article.
+    // Only the description the web left out comes from the article.
     EXPECT_EQ(l[4].descricao, QStringLiteral("Mel 250 g"));
-    EXPECT_EQ(l[4].preco, 4.5);
+    EXPECT_EQ(l[4].preco, 4.2);
+    EXPECT_EQ(l[4].taxaDesconto, 0.0);
+    EXPECT_EQ(l[4].desconto, QString());
     EXPECT_EQ(l[4].relacionada, 0);
     EXPECT_EQ(l[5].preco, 4.5);
     EXPECT_EQ(l[5].quantidade, 1.0);
@@ -341,42 +343,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PortesEVoucher{"0", "-12.5", {"Voucher no valor de 12,5 €"}},
                       PortesEVoucher{"0", "-1234.5678", {"Voucher no valor de 1234,5678 €"}},
                       PortesEVoucher{"0", "5", {"Voucher no valor de 5 €"}}));
-
-TEST_F(Encomenda, NumeraPorTipoSerieEAno) {
-    struct Caso {
-        const char* tipo;
-        const char* serie;
-        int ano;
-        const char* mensagem;
-    };
-    const Caso casos[] = {
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/1/2026"},
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/2/2026"},
-        {"ENCW", "2", 2026, "Encomenda:ENCW/2/1/2026"},
-        {"ORC", "1", 2026, "Encomenda:ORC/1/1/2026"},
-        {"ENCW", "1", 2027, "Encomenda:ENCW/1/1/2027"},
-        {"ENCW", "1", 2026, "Encomenda:ENCW/1/3/2026"},
-    };
-    for (const Caso& c : casos) {
-        definir(QStringLiteral("QF"), QStringLiteral("Tipo Doc"), QString::fromLatin1(c.tipo));
-        definir(QStringLiteral("QF"), QStringLiteral("Serie"), QString::fromLatin1(c.serie));
-        const int ano = c.ano;
-        EncNext::relogio = [ano] { return QDateTime(QDate(ano, 1, 2), QTime(9, 0)); };
-        novaEncomenda();
-        linha("AZEITE05", "1");
-        const Resultado r = gravar();
-        ASSERT_TRUE(r.ok) << c.mensagem;
-        EXPECT_EQ(eventos.last(), evolucao(QString::fromLatin1(c.mensagem)));
-        EXPECT_EQ(QStringLiteral("Encomenda:%1/%2/%3/%4")
-                      .arg(r.tipo)
-                      .arg(r.serie)
-                      .arg(r.numero)
-                      .arg(r.ano),
-                  QString::fromLatin1(c.mensagem));
-    }
-    EXPECT_EQ(autEco(QStringLiteral("ENCW")), 0);
-    EXPECT_EQ(autEco(QStringLiteral("ORC")), 0);
-}
 
 TEST_F(Encomenda, DocumentoRecusadoDaOsDoisEventosComAMensagemDaContabilidade) {
     struct Caso {
@@ -458,6 +424,9 @@ TEST_F(Encomenda, FalhaAMeioDesligaAutEcoEReportaAFalha) {
     const Caso casos[] = {
         {"linha sem quantidade", [](Encomenda& t) { t.linha("AZEITE05", nullptr); },
          QStringLiteral("Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem quantidade)"),
+         true},
+        {"linha sem preço", [](Encomenda& t) { t.linha("AZEITE05", "1", nullptr); },
+         QStringLiteral("Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem preço)"),
          true},
         {"tabela de packs em falta",
          [](Encomenda& t) {

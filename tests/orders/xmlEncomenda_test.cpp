@@ -35,10 +35,11 @@ class ComRegiao : public testing::Test {
     QLocale anterior_;
 };
 
-// An order file with the given ENC children.
+// An order file with its number and the given ENC children (a number among them replaces it).
 QByteArray encomenda(const QByteArray& filhos) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ENCOMENDAS><ENC>" + filhos +
-           "</ENC></ENCOMENDAS>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ENCOMENDAS><ENC><IDENCOMENDA>1"
+           "</IDENCOMENDA>" +
+           filhos + "</ENC></ENCOMENDAS>\n";
 }
 
 // The rows of the lines table as text, for whole-table comparisons; null shows as "~".
@@ -112,13 +113,13 @@ TEST_F(xmlEncomendaLeitura, MontantesDasLinhas) {
     xmlEncomenda e;
     e.FicheiroXML = espaco.escrever(
         QStringLiteral("e.xml"),
-        encomenda("<LINHAS><LINHA><CODIGO>A</CODIGO></LINHA>"
-                  "<LINHA><CODIGO>B</CODIGO><PRECO></PRECO></LINHA>"
+        encomenda("<LINHAS><LINHA><CODIGO>A</CODIGO><QUANTIDADE>1</QUANTIDADE><PRECO>2,5"
+                  "</PRECO></LINHA><LINHA><CODIGO>B</CODIGO><QUANTIDADE/><PRECO></PRECO></LINHA>"
                   "<LINHA><CODIGO>C</CODIGO><PRECO>grátis</PRECO><QUANTIDADE> 3,5 </QUANTIDADE>"
                   "</LINHA></LINHAS>"));
-    ASSERT_TRUE(e.GetEncomenda());
+    ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
     EXPECT_EQ(linhas(*e.RsLinha),
-              QStringList({QStringLiteral("A|~|~|~|~|~"), QStringLiteral("B|~|~|0|~|~"),
+              QStringList({QStringLiteral("A|~|1|2.5|~|~"), QStringLiteral("B|~|0|0|~|~"),
                            QStringLiteral("C|~|3.5|0|~|~")}));
     // The text that did not convert reads as 0, but is reported with file and element.
     ASSERT_EQ(e.Avisos.size(), 1);
@@ -175,8 +176,9 @@ TEST_F(xmlEncomendaLeitura, NomesEmQualquerCaixaMasENCExacto) {
     ASSERT_TRUE(e.GetEncomenda());
     EXPECT_EQ(e.Observacoes, QStringLiteral("última"));
 
-    e.FicheiroXML = espaco.escrever(QStringLiteral("f.xml"),
-                                    "<ENCOMENDAS><enc><OBS>x</OBS></enc></ENCOMENDAS>");
+    e.FicheiroXML = espaco.escrever(
+        QStringLiteral("f.xml"),
+        "<ENCOMENDAS><enc><IDENCOMENDA>1</IDENCOMENDA><OBS>x</OBS></enc></ENCOMENDAS>");
     EXPECT_FALSE(e.GetEncomenda());
     EXPECT_TRUE(e.UltimoErro.contains(QStringLiteral("ENC")));
 }
@@ -236,6 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
         Ilegivel{"semENC", "<ENCOMENDAS><PEDIDO/></ENCOMENDAS>", "ENC"},
         Ilegivel{"idDecimal", encomenda("<IDENCOMENDA>12,5</IDENCOMENDA>"), "IDENCOMENDA"},
         Ilegivel{"idVazio", encomenda("<IDENCOMENDA/>"), "IDENCOMENDA"},
+        Ilegivel{"semId", "<ENCOMENDAS><ENC><IDCLIENTE>1</IDCLIENTE></ENC></ENCOMENDAS>",
+                 "Falta o elemento IDENCOMENDA"},
+        Ilegivel{"linhaSemArtigo",
+                 encomenda("<LINHAS><LINHA><QUANTIDADE>1</QUANTIDADE><PRECO>1</PRECO></LINHA>"
+                           "</LINHAS>"),
+                 "A linha 1 não tem o elemento CODIGO"},
         Ilegivel{"idGrande", encomenda("<IDENCOMENDA>2147483648</IDENCOMENDA>"), "IDENCOMENDA"},
         Ilegivel{"codigoLongo",
                  encomenda("<LINHAS><LINHA><CODIGO>1234567890123456</CODIGO></LINHA></LINHAS>"),
@@ -260,11 +268,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(xmlEncomendaLeitura, TextosNoLimiteDosCamposCabem) {
     xmlEncomenda e;
-    e.FicheiroXML =
-        espaco.escrever(QStringLiteral("e.xml"),
-                        encomenda("<LINHAS><LINHA><CODIGO>ÇÇÇÇÇÇÇÇÇÇÇÇÇÇÇ</CODIGO><NOME>" +
-                                  QByteArray(80, 'n') + "</NOME><DESCONTOTXT>" +
-                                  QByteArray(25, 'd') + "</DESCONTOTXT></LINHA></LINHAS>"));
+    e.FicheiroXML = espaco.escrever(
+        QStringLiteral("e.xml"),
+        encomenda("<LINHAS><LINHA><CODIGO>ÇÇÇÇÇÇÇÇÇÇÇÇÇÇÇ</CODIGO><NOME>" + QByteArray(80, 'n') +
+                  "</NOME><DESCONTOTXT>" + QByteArray(25, 'd') +
+                  "</DESCONTOTXT><QUANTIDADE>1</QUANTIDADE><PRECO>1</PRECO>"
+                  "</LINHA></LINHAS>"));
     ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
     e.RsLinha->moveFirst();
     EXPECT_EQ(e.RsLinha->value(QStringLiteral("Artigo")).toString(), QString(15, QChar(0xC7)));
@@ -389,9 +398,11 @@ TEST_F(xmlEncomendaActualizar, BlocoSemClienteNovoEORestoIntacto) {
 
 TEST_F(xmlEncomendaActualizar, ComClienteNovoEDuasVezes) {
     xmlEncomenda e;
-    e.FicheiroXML =
-        espaco.escrever(QStringLiteral("e.xml"),
-                        encomenda("<IDCLIENTE>CT0042</IDCLIENTE><FLAGPROSPECT>1</FLAGPROSPECT>"));
+    // A line that could not be written now does not stop a file already written from reading.
+    e.FicheiroXML = espaco.escrever(QStringLiteral("e.xml"),
+                                    encomenda("<IDCLIENTE>CT0042</IDCLIENTE><FLAGPROSPECT>1"
+                                              "</FLAGPROSPECT><LINHAS><LINHA/></LINHAS>"));
+    EXPECT_FALSE(e.GetEncomenda());
     ASSERT_TRUE(e.ActualizarXML(QStringLiteral("ENC & Co"), -5, -1, 26, QStringLiteral("C0100"),
                                 QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}")));
     ASSERT_TRUE(e.ActualizarXML(QStringLiteral("FT"), 2147483647, 32767, -32768,
@@ -406,9 +417,14 @@ TEST_F(xmlEncomendaActualizar, ComClienteNovoEDuasVezes) {
                              QStringLiteral("SERIE=32767"), QStringLiteral("ANO=-32768"),
                              QStringLiteral("IDCLIENTE=C0101"), QStringLiteral("Id_Unico=")}}));
     // The prospect's code under ENC is kept; the new customer lives only in the block.
-    ASSERT_TRUE(e.GetEncomenda());
+    ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
     EXPECT_EQ(e.IdCliente, QStringLiteral("CT0042"));
     EXPECT_TRUE(e.JaGravada);
+    ASSERT_EQ(e.Gravados.size(), 2);
+    EXPECT_EQ(e.Gravados[0].Documento.texto(), QStringLiteral("ENC & Co/-1/-5/26"));
+    EXPECT_EQ(e.Gravados[0].IdCliente, QStringLiteral("C0100"));
+    EXPECT_EQ(e.Gravados[0].Id_Unico, QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}"));
+    EXPECT_EQ(e.Gravados[1].Documento.texto(), QStringLiteral("FT/32767/2147483647/-32768"));
 }
 
 TEST_F(xmlEncomendaActualizar, EncVazioOuDentroDeOutroEnc) {

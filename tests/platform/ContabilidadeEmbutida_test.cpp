@@ -248,13 +248,11 @@ TEST_F(Contabilidade, NumeraPorTipoSerieEAnoEGuardaAsLinhasPorOrdem) {
     EXPECT_EQ(rs.value(4).toString(), QStringLiteral("SV"));
     EXPECT_EQ(rs.value(6).toDouble(), 4.5);
 
-    const auto achado = next.DocumentoPorProcesso(QStringLiteral("Web 99"));
-    ASSERT_TRUE(achado.has_value());
-    EXPECT_EQ(achado->TipoDocumento, QStringLiteral("ENCW"));
-    EXPECT_EQ(achado->Serie, 1);
-    EXPECT_EQ(achado->Ano, 2026);
-    EXPECT_EQ(achado->Numero, 4);
-    EXPECT_FALSE(next.DocumentoPorProcesso(QStringLiteral("Web 100")).has_value());
+    const auto achados = next.DocumentosPorProcesso(QStringLiteral("Web 99"));
+    ASSERT_EQ(achados.size(), 1);
+    EXPECT_EQ(achados[0].texto(), QStringLiteral("ENCW/1/4/2026"));
+    EXPECT_EQ(achados[0].Terceiro, QStringLiteral("7"));
+    EXPECT_TRUE(next.DocumentosPorProcesso(QStringLiteral("Web 100")).isEmpty());
 }
 
 TEST_F(Contabilidade, UmaLinhaQueNaoSeGravaDesfazODocumentoInteiro) {
@@ -277,7 +275,7 @@ TEST_F(Contabilidade, DocumentoDeUmaEmpresaFechadaNaoSeInsere) {
     next.FecharEmpresa();
     EXPECT_NE(doc->Inserir(), 0);
     EXPECT_EQ(doc->UltimaMensagem(), QStringLiteral("A empresa não está aberta"));
-    EXPECT_THROW(next.DocumentoPorProcesso(QStringLiteral("Web 1")), Falha);
+    EXPECT_THROW(next.DocumentosPorProcesso(QStringLiteral("Web 1")), Falha);
 }
 
 TEST(ContabilidadeDemonstracao, DadosDeDemonstracaoAbremComDemoEConhecemOsArtigos) {

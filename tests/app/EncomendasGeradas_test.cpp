@@ -1,0 +1,464 @@
+// Order inboxes made from a seed: customers' and prospects' orders, contact codes given again
+// after conversions, missing and shared order numbers, lines that cannot be written, documents
+// already in the accounting (some of other customers), files left half-done as a killed run
+// leaves them, databases made by an earlier version. After every run: each order file is in the
+// outbox with one IDENCSAGE block naming a document of its own customer, or in the inbox and
+// named in that run's log; no customer has a document of an order that is not theirs, nor two of
+// one order; each conversion serves its own order; the summary lists what the run wrote.
+//   MARELO_SEED=n repeats one seed and lists its orders; without it, a few fixed seeds run.
+#include <QDate>
+#include <QRegularExpression>
+#include <iostream>
+#include <random>
+
+#include "contacts/ContactoCliente.h"
+#include "contacts/ConversoesDeEncomendas.h"
+#include "platform/ContabilidadeEmbutida.h"
+#include "platform/ScriptSql.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
+
+namespace {
+
+struct Ordem {
+    QString ficheiro, empresa;
+    qint32 numero = 0;
+    bool temNumero = true, prospect = false;
+    QString cliente;        // the customer's code, or the prospect's contact code
+    QString pessoa;         // a prospect's name, which the customer made of it carries
+    bool recusada = false;  // cannot be written, whatever else happens
+};
+
+using Linhas = QList<QStringList>;
+
+const QString kGravadas = QStringLiteral("Foram importadas as seguintes encomendas:");
+const QString kAnteriores = QStringLiteral("Encomendas já gravadas anteriormente:");
+
+QList<unsigned> sementes() {
+    if (const QByteArray s = qgetenv("MARELO_SEED"); !s.isEmpty())
+        return {s.toUInt()};
+    return {5, 83, 7, 2026};  // between them, every kind of order and refusal
+}
+
+class EncomendasGeradas : public ExecucaoComEmpresas,
+                          public ::testing::WithParamInterface<unsigned> {
+  protected:
+    void SetUp() override {
+        ExecucaoComEmpresas::SetUp();
+        std::cout << "seed: " << GetParam() << " (MARELO_SEED=" << GetParam() << " repeats it)"
+                  << std::endl;
+        rng.seed(GetParam());
+        for (const char* emp : {"QF", "SR"}) {
+            clsBd bd;
+            ASSERT_TRUE(bd.Ligar(
+                stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QString::fromLatin1(emp))));
+            executarScriptSql(bd, ContabilidadeEmbutida::Esquema());
+        }
+    }
+
+    Linhas consultar(const QString& empresa, const QString& sql, const QVariantList& p = {}) {
+        clsBd bd;
+        EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), empresa)));
+        Recordset rs;
+        bd.AbrirConsulta(sql, rs, p);
+        Linhas r;
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList l;
+            for (int i = 0; i < rs.fieldCount(); ++i)
+                l << rs.value(i).toString();
+            r << l;
+        }
+        return r;
+    }
+    void sql(const QString& empresa, const QString& texto, const QVariantList& p = {}) {
+        clsBd bd;
+        ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), empresa)));
+        bd.Executar(texto, p);
+    }
+    int sorte(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    bool chance(int porCento) { return sorte(100) < porCento; }
+
+    // A document as a killed run leaves it, stored under the web order number; its number.
+    QByteArray documento(const QString& empresa, qint32 numero, const QString& terceiro) {
+        const int ano = QDate::currentDate().year();
+        sql(empresa,
+            QStringLiteral(
+                "INSERT INTO ct_Documentos (TipoDocumento, Serie, Ano, Numero, Terceiro, "
+                "Processo) SELECT 'ENCW', 1, ?, COALESCE(MAX(Numero), 0) + 1, ?, ? FROM "
+                "ct_Documentos WHERE TipoDocumento = 'ENCW' AND Serie = 1 AND Ano = ?"),
+            {ano, terceiro, QStringLiteral("Web %1").arg(numero), ano});
+        return consultar(empresa, QStringLiteral("SELECT MAX(Numero) FROM ct_Documentos"))[0][0]
+            .toUtf8();
+    }
+    bool existe(const QString& empresa, const QString& contacto) {
+        return !consultar(empresa, QStringLiteral("SELECT 1 FROM vek_contactos WHERE Codigo = ?"),
+                          {contacto})
+                    .isEmpty();
+    }
+    QString novaPessoa(const QString& empresa, const QString& codigo) {
+        const QString nome = QStringLiteral("Pessoa %1").arg(++pessoas);
+        sql(empresa,
+            QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero, Nome) VALUES (?, ?, ?)"),
+            {codigo, 1000 + pessoas, nome});
+        return nome;
+    }
+    // A conversion as a run killed before writing the document leaves it.
+    QString converter(const Ordem& o, QString& guid) {
+        std::unique_ptr<clsBd> bd = std::make_unique<clsBd>();
+        EXPECT_TRUE(bd->Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), o.empresa)));
+        criarTabelaDeConversoes(*bd);
+        ContactoCliente c;
+        c.fileini = ini;
+        c.Idencomenda = o.numero;
+        return c.ConverteContactoEmCliente(o.empresa, o.cliente, guid, bd);
+    }
+
+    // Writes the order's file, perhaps with a defect of its own or left half-done.
+    void escrever(Ordem o, bool limpa = false) {
+        static const char* artigos[] = {"AZEITE05", "MEL250",  "CABAZ01",
+                                        "VINHO75",  "DOCE300", "CABAZ02"};
+        const int defeito = limpa ? 99 : sorte(100);
+        QByteArray linhas;
+        for (int i = 0, n = 1 + sorte(3); i < n; ++i) {
+            QByteArray l = "<CODIGO>" + QByteArray(artigos[sorte(6)]) + "</CODIGO>";
+            if (i == 0 && defeito < 6) {  // unknown to the accounting until the second run
+                l = "<CODIGO>NOVO" + QByteArray::number(o.numero) + "</CODIGO>";
+                novosArtigos << QStringLiteral("NOVO%1").arg(o.numero);
+            }
+            const int falta = i == 0 && defeito >= 6 && defeito < 18 ? defeito / 3 : 0;
+            if (falta == 2 || falta == 3)  // an empty article, or none
+                l = falta == 2 ? "<CODIGO/>" : "";
+            if (falta != 4)
+                l += "<QUANTIDADE>" + QByteArray::number(1 + i) + "</QUANTIDADE>";
+            if (falta != 5)
+                l += "<PRECO>2,5</PRECO>";
+            if (chance(50))
+                l += "<NOME>Artigo da loja</NOME><DESCONTO>5</DESCONTO>";
+            linhas += "<LINHA>" + l + "</LINHA>";
+        }
+        o.recusada = o.recusada || !o.temNumero || (defeito >= 6 && defeito < 18) ||
+                     o.empresa == QLatin1String("ZZ");
+        // Half-done states only for an order whose number and contact are its own so far.
+        bool sozinha = !o.recusada && !limpa && (!o.prospect || existe(o.empresa, o.cliente));
+        for (const Ordem& p : ordens)
+            sozinha = sozinha && !(p.empresa == o.empresa && p.numero == o.numero);
+        const int estado = sozinha ? sorte(100) : 99;
+        QString cliente = o.cliente, guid;
+        QByteArray bloco;
+        if (estado < 25 && o.prospect)
+            cliente = converter(o, guid);
+        const QByteArray ano = QByteArray::number(QDate::currentDate().year());
+        if (estado < 20) {  // the document was inserted, and perhaps the file stamped
+            const QByteArray numero = documento(o.empresa, o.numero, cliente);
+            if (estado >= 10)  // killed before switching the flag off
+                sql(o.empresa,
+                    QStringLiteral("UPDATE TpDoc SET AutEco = -1 WHERE Codigo = 'ENCW'"));
+            if (estado < 10)
+                bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
+                        "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO>" +
+                        (o.prospect ? "<IDCLIENTE>" + cliente.toUtf8() + "</IDCLIENTE><Id_Unico>" +
+                                          guid.toUtf8() + "</Id_Unico>"
+                                    : QByteArray()) +
+                        "</IDENCSAGE>";
+        } else if (estado >= 25 && estado < 33) {  // another customer's document has this number
+            const QString outro = QString::number(1 + (o.cliente.toInt() + 1) % 3);
+            const QByteArray numero = documento(o.empresa, o.numero, outro);
+            estranhos << o.empresa + QStringLiteral("Web %1").arg(o.numero) + outro;
+            if (estado < 29)  // and the file says it is this order's
+                bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
+                        "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO></IDENCSAGE>";
+            o.recusada = true;
+        }
+        const QByteArray texto =
+            "<?xml version='1.0' encoding='UTF-8'?><ENCOMENDAS><ENC>" +
+            (o.temNumero ? "<IDENCOMENDA>" + QByteArray::number(o.numero) + "</IDENCOMENDA>"
+                         : QByteArray()) +
+            "<CODEMPRESA>" + o.empresa.toUtf8() + "</CODEMPRESA><IDCLIENTE>" + o.cliente.toUtf8() +
+            "</IDCLIENTE><FLAGPROSPECT>" + (o.prospect ? "1" : "0") +
+            "</FLAGPROSPECT><DATA>2026-12-05</DATA><LINHAS>" + linhas + "</LINHAS>" + bloco +
+            "</ENC></ENCOMENDAS>";
+        e.escrever(QStringLiteral("ee/") + o.ficheiro, texto);
+        if (chance(5))  // a save killed half-way, of a file of another number
+            e.escrever(QStringLiteral("ee/.") + o.ficheiro + QStringLiteral(".tmp"),
+                       texto.left(texto.size() / 2).replace("<IDENCOMENDA>", "<IDENCOMENDA>9"));
+        ordens << o;
+        if (qEnvironmentVariableIsSet("MARELO_SEED"))  // what a repeated seed made
+            std::cout << o.ficheiro.toStdString() << " " << o.empresa.toStdString() << " "
+                      << o.numero << (o.temNumero ? "" : "(sem)") << " " << o.cliente.toStdString()
+                      << " " << o.pessoa.toStdString() << " def=" << defeito << " estado=" << estado
+                      << std::endl;
+    }
+
+    Ordem nova(const QString& empresa) {
+        Ordem o;
+        o.ficheiro = QStringLiteral("ENC_%1.xml").arg(ordens.size() + 1, 4, 10, QLatin1Char('0'));
+        o.empresa = empresa;
+        o.numero = ++numeros;
+        return o;
+    }
+
+    // A database made by an earlier version: no table of conversions by order, and the old
+    // record by contact code, which names a contact that is gone and one whose code is given
+    // again.
+    void versaoAnterior(const QString& empresa) {
+        sql(empresa, QStringLiteral("DROP TABLE vek_ConversoesDeEncomendas"));
+        sql(empresa, QStringLiteral("CREATE TABLE vek_ContactosConvertidos (Codigo nvarchar(15) "
+                                    "PRIMARY KEY, ClienteCodigo nvarchar(10), Id_Unico "
+                                    "nvarchar(36), Data nvarchar(19))"));
+        sql(empresa, QStringLiteral("INSERT INTO vek_ContactosConvertidos VALUES ('77', '3', "
+                                    "NULL, '2025-01-02T10:00:00'), ('10', '2', NULL, NULL)"));
+        Ordem o = nova(empresa);
+        o.prospect = true;
+        o.cliente = QStringLiteral("77");
+        o.pessoa = QStringLiteral("ninguém");
+        o.recusada = true;
+        escrever(o, true);
+        anteriores << o;
+    }
+
+    void gerar() {
+        for (const char* emp : {"QF", "SR"})
+            if (chance(25))
+                versaoAnterior(QString::fromLatin1(emp));
+        for (int i = 0, n = 6 + sorte(9); i < n; ++i) {
+            Ordem o = nova(chance(3) ? QStringLiteral("ZZ")
+                                     : QString::fromLatin1(chance(50) ? "QF" : "SR"));
+            const int tipo = sorte(100);
+            if (tipo < 8)
+                o.temNumero = false;
+            else if (tipo < 20 && !ordens.isEmpty())
+                o.numero = ordens[sorte(ordens.size())].numero;
+            QList<Ordem> suas;
+            for (const Ordem& p : ordens)
+                if (p.prospect && p.empresa == o.empresa &&
+                    !p.pessoa.startsWith(QLatin1String("n")))
+                    suas << p;
+            if (o.empresa != QLatin1String("ZZ") && chance(40)) {
+                o.prospect = true;
+                if (!suas.isEmpty() && chance(15)) {  // the same prospect orders again
+                    const Ordem& p = suas[sorte(suas.size())];
+                    o.cliente = p.cliente;
+                    o.pessoa = p.pessoa;
+                } else {
+                    o.cliente = QString::number(10 + pessoas);
+                    o.pessoa = novaPessoa(o.empresa, o.cliente);
+                }
+            } else {
+                o.cliente = QString::number(1 + sorte(3));
+            }
+            escrever(o);
+        }
+    }
+
+    // After the first run: codes of converted contacts given again to new prospects, orders of
+    // contacts that are gone, the articles the accounting did not know.
+    void depoisDaPrimeira() {
+        const QList<Ordem> antes = ordens;
+        QSet<QString> codigos;  // each code goes to one new prospect or to one order of nobody
+        for (const Ordem& p : antes) {
+            if (!p.prospect || codigos.contains(p.empresa + p.cliente) || !chance(50) ||
+                existe(p.empresa, p.cliente))
+                continue;
+            codigos << p.empresa + p.cliente;
+            Ordem o = nova(p.empresa);
+            o.prospect = true;
+            o.cliente = p.cliente;
+            if (chance(70)) {
+                o.pessoa = novaPessoa(o.empresa, o.cliente);
+                if (chance(25) && p.temNumero)
+                    o.numero = p.numero;
+            } else {
+                o.pessoa = QStringLiteral("ninguém");  // gone before its order arrives
+                o.recusada = true;
+            }
+            escrever(o);
+        }
+        for (const QString& artigo : novosArtigos)
+            for (const char* emp : {"QF", "SR"})
+                sql(QString::fromLatin1(emp),
+                    QStringLiteral("INSERT OR IGNORE INTO ct_Artigos (Codigo) VALUES (?)"),
+                    {artigo});
+    }
+
+    // What must have become of the order once every run is over; nullopt when it depends on
+    // which of the orders sharing its number, its prospect or its contact code came first.
+    bool partilhada(const Ordem& o) const {
+        for (const Ordem& p : ordens)
+            if (p.ficheiro != o.ficheiro && p.empresa == o.empresa && p.temNumero && o.temNumero &&
+                p.numero == o.numero)
+                return true;
+        return false;
+    }
+    std::optional<bool> gravada(const Ordem& o) const {
+        if (o.recusada)
+            return false;
+        if (partilhada(o))
+            return std::nullopt;
+        for (const Ordem& p : ordens) {
+            if (p.ficheiro == o.ficheiro || p.empresa != o.empresa)
+                continue;
+            if (o.prospect && p.prospect && p.cliente == o.cliente &&
+                (p.pessoa == o.pessoa || p.ficheiro > o.ficheiro))
+                return std::nullopt;
+        }
+        return true;
+    }
+
+    // The customer an order belongs to: its own code, or the one made of its prospect.
+    QString clienteDe(const Ordem& o) const {
+        return o.prospect ? clientes.value(o.empresa + o.pessoa, QStringLiteral("?")) : o.cliente;
+    }
+
+    QString logDaUltimaExecucao() {
+        const QDir pasta(e.caminho(QStringLiteral("log")));
+        QString log;
+        for (const QString& n :
+             pasta.entryList({QStringLiteral("LOG_*.txt")}, QDir::Files, QDir::Name))
+            log += QString::fromUtf8(lerFicheiro(pasta.filePath(n)));
+        return log.mid(log.lastIndexOf(QStringLiteral("Inicio da sincronização")));
+    }
+
+    // The documents listed in the run's summary under this heading.
+    QSet<QString> resumo(const QString& cabecalho) {
+        QSet<QString> r;
+        for (qsizetype i = janela.lista.indexOf(cabecalho) + 1;
+             i > 0 && i < janela.lista.size() &&
+             janela.lista[i].startsWith(QLatin1String(" Empresa: "));
+             ++i)
+            r << janela.lista[i];
+        return r;
+    }
+
+    QSet<QString> documentos() {
+        QSet<QString> r;
+        for (const char* emp : {"QF", "SR"})
+            for (const QStringList& d : consultar(
+                     QString::fromLatin1(emp),
+                     QStringLiteral("SELECT TipoDocumento || '/' || Serie || '/' || Numero || "
+                                    "'/' || Ano FROM ct_Documentos")))
+                r << QStringLiteral(" Empresa: %1 documento %2").arg(QLatin1String(emp), d[0]);
+        return r;
+    }
+
+    void verificarFicheiro(const Ordem& o, const QString& log, bool ultima) {
+        SCOPED_TRACE(o.ficheiro.toStdString());
+        static const QRegularExpression bloco(QStringLiteral(
+            "<IDENCSAGE><TPDOC>(\\w+)</TPDOC><NNUMDOC>(\\d+)</NNUMDOC><SERIE>(\\d+)</SERIE>"
+            "<ANO>(\\d+)</ANO>(?:<IDCLIENTE>([^<]*)</IDCLIENTE>)?"));
+        const QString texto = QString::fromUtf8(e.ler(QStringLiteral("es/") + o.ficheiro));
+        const bool saiu = !texto.isEmpty();
+        EXPECT_NE(saiu, e.existe(QStringLiteral("ee/") + o.ficheiro));
+        if (const std::optional<bool> deve = gravada(o); ultima && deve) {
+            EXPECT_EQ(saiu, *deve) << log.toStdString();
+        }
+        if (!saiu) {
+            EXPECT_TRUE(log.contains(o.ficheiro)) << log.toStdString();
+            // Refused before anything is written: its prospect is not made a customer for it.
+            if (o.prospect && o.recusada && !partilhada(o)) {
+                EXPECT_EQ(
+                    consultar(o.empresa,
+                              QStringLiteral("SELECT COUNT(*) FROM vek_ConversoesDeEncomendas "
+                                             "WHERE Empresa = ? AND IdEncomenda = ? AND "
+                                             "CodigoCliente <> ''"),
+                              {o.empresa, o.numero}),
+                    Linhas{{"0"}});
+            }
+            return;
+        }
+        EXPECT_EQ(texto.count(QStringLiteral("<IDENCSAGE>")), 1);
+        const QRegularExpressionMatch m = bloco.match(texto);
+        ASSERT_TRUE(m.hasMatch()) << texto.toStdString();
+        const QString cliente = clienteDe(o);
+        EXPECT_EQ(m.captured(5), o.prospect ? cliente : QString());
+        EXPECT_EQ(
+            consultar(o.empresa,
+                      QStringLiteral("SELECT Terceiro FROM ct_Documentos WHERE TipoDocumento = "
+                                     "? AND Numero = ? AND Serie = ? AND Ano = ? AND "
+                                     "Processo = ?"),
+                      {m.captured(1), m.captured(2), m.captured(3), m.captured(4),
+                       QStringLiteral("Web %1").arg(o.numero)}),
+            Linhas{{cliente}});
+    }
+
+    void verificarEmpresa(const QString& empresa) {
+        EXPECT_EQ(
+            consultar(empresa, QStringLiteral("SELECT COUNT(*) FROM TpDoc WHERE AutEco <> 0")),
+            Linhas{{"0"}});
+        // Every document is of an order of its customer, and one at most per order.
+        for (const QStringList& d :
+             consultar(empresa, QStringLiteral("SELECT Processo, Terceiro, COUNT(*) FROM "
+                                               "ct_Documentos GROUP BY Processo, Terceiro"))) {
+            bool seu = estranhos.contains(empresa + d[0] + d[1]);
+            for (const Ordem& o : ordens)
+                seu =
+                    seu || (o.empresa == empresa && o.temNumero &&
+                            d[0] == QStringLiteral("Web %1").arg(o.numero) && clienteDe(o) == d[1]);
+            EXPECT_TRUE(seu) << d.join(' ').toStdString();
+            EXPECT_EQ(d[2], QStringLiteral("1")) << d.join(' ').toStdString();
+        }
+        // Every conversion is its own order's, and nobody became a customer twice.
+        if (consultar(empresa, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = "
+                                              "'vek_ConversoesDeEncomendas'"))
+                .isEmpty())
+            return;
+        for (const QStringList& c :
+             consultar(empresa, QStringLiteral("SELECT v.IdEncomenda, v.CodigoContacto, c.NOME "
+                                               "FROM vek_ConversoesDeEncomendas v JOIN CLIENTES c "
+                                               "ON c.CODIGO = v.CodigoCliente"))) {
+            bool seu = false;
+            for (const Ordem& o : ordens)
+                seu = seu || (o.empresa == empresa && o.prospect && o.temNumero &&
+                              o.numero == c[0].toInt() && o.cliente == c[1] && o.pessoa == c[2]);
+            EXPECT_TRUE(seu) << c.join(' ').toStdString();
+        }
+        EXPECT_EQ(consultar(empresa, QStringLiteral("SELECT NOME FROM CLIENTES GROUP BY NOME "
+                                                    "HAVING COUNT(*) > 1")),
+                  Linhas{});
+    }
+
+    void executarEVerificar(bool ultima) {
+        const QSet<QString> antes = documentos();
+        executar();
+        const QSet<QString> depois = documentos();
+        EXPECT_EQ(resumo(kGravadas), depois - antes);
+        // Written by an earlier run, or by this one for another file of the same order.
+        EXPECT_TRUE(depois.contains(resumo(kAnteriores)));
+        const QString log = logDaUltimaExecucao();
+        clientes.clear();
+        for (const char* emp : {"QF", "SR"})
+            for (const QStringList& c : consultar(
+                     QString::fromLatin1(emp), QStringLiteral("SELECT NOME, CODIGO FROM CLIENTES")))
+                clientes.insert(
+                    QLatin1String(emp) + c[0],
+                    clientes.contains(QLatin1String(emp) + c[0]) ? QStringLiteral("?") : c[1]);
+        for (const Ordem& o : ordens)
+            verificarFicheiro(o, log, ultima);
+        for (const Ordem& o : anteriores)  // the office is told what an earlier version did
+            EXPECT_TRUE(partilhada(o) || log.contains(QStringLiteral(
+                                             "Uma versão anterior do programa fez do contacto 77 "
+                                             "o cliente 3 em 02-01-2025 10:00:00.")))
+                << log.toStdString();
+        for (const char* emp : {"QF", "SR"})
+            verificarEmpresa(QString::fromLatin1(emp));
+    }
+
+    std::mt19937 rng;
+    QList<Ordem> ordens;
+    QStringList novosArtigos;
+    QSet<QString> estranhos;           // documents of other customers stored before the runs
+    QList<Ordem> anteriores;           // orders of a contact that an earlier version converted
+    QHash<QString, QString> clientes;  // company + name -> the customer's code, or "?"
+    int pessoas = 0;
+    qint32 numeros = 100;
+};
+
+}  // namespace
+
+TEST_P(EncomendasGeradas, CadaEncomendaAcabaNumDocumentoDoSeuClienteOuFicaComMensagem) {
+    gerar();
+    executarEVerificar(false);
+    depoisDaPrimeira();
+    executarEVerificar(false);
+    executarEVerificar(true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sementes, EncomendasGeradas, ::testing::ValuesIn(sementes()));
