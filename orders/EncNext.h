@@ -10,7 +10,7 @@
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
 #include "platform/clsNext.h"
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 
 // The order writer: opens the order's company in the accounting system and writes one web order
 // as a sales document (header, article lines with their pack components, shipping, voucher).

@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "contacts/xmlContacto.h"
+#include "platform/FicheiroXml.h"
 #include "platform/Falha.h"
 #include "support/DataRegional.h"
 

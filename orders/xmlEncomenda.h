@@ -10,7 +10,7 @@
 #include "platform/IdentidadeDeFicheiro.h"
 #include "platform/Recordset.h"
 #include "platform/clsNext.h"
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 
 class FicheiroXml;
 

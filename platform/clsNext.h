@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/Falha.h"
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 
 // The accounting system as the order writer reaches it: a connection that opens one company and
 // creates API objects by class name, the commercial document with its header, and the document

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QLockFile>
 
-#include "contacts/xmlContacto.h"
+#include "platform/FicheiroXml.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {

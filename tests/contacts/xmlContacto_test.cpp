@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "contacts/xmlContacto.h"
+#include "platform/FicheiroXml.h"
 #include "platform/Falha.h"
 #include "tests/apoio/Apoio.h"
 

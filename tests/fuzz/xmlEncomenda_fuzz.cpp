@@ -7,7 +7,7 @@
 
 #include "orders/xmlEncomenda.h"
 #include "support/DataRegional.h"
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 #include "tests/fuzz/Comum.h"
 
 namespace {

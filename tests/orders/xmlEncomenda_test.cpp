@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QLocale>
 
-#include "contacts/xmlContacto.h"  // FicheiroXml codes
+#include "platform/FicheiroXml.h"
 #include "orders/xmlEncomenda.h"
 #include "support/DataRegional.h"
 #include "tests/apoio/Apoio.h"

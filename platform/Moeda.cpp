@@ -1,4 +1,4 @@
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 
 #include <limits>
 

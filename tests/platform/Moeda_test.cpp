@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/Falha.h"
-#include "support/Moeda.h"
+#include "platform/Moeda.h"
 
 namespace {
 

@@ -1,0 +1,355 @@
+#include "platform/FicheiroXml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
+#include <array>
+
+#include "platform/Falha.h"
+#include "platform/GravacaoAtomica.h"
+#include "platform/Windows1252.h"
+
+namespace {
+
+// Where ISO-8859-15 differs from ISO-8859-1.
+constexpr std::array<std::pair<unsigned char, char16_t>, 8> latin9{{{0xA4, 0x20AC},
+                                                                    {0xA6, 0x0160},
+                                                                    {0xA8, 0x0161},
+                                                                    {0xB4, 0x017D},
+                                                                    {0xB8, 0x017E},
+                                                                    {0xBC, 0x0152},
+                                                                    {0xBD, 0x0153},
+                                                                    {0xBE, 0x0178}}};
+
+char16_t caracterDe8Bits(unsigned char b, FicheiroXml::Codificacao c) {
+    if (c == FicheiroXml::Codificacao::Windows1252)
+        return caracterWindows1252(b);
+    if (c == FicheiroXml::Codificacao::Latin9)
+        for (const auto& [byte, caracter] : latin9)
+            if (byte == b)
+                return caracter;
+    return b;
+}
+
+// The byte for the character in an 8-bit encoding, or -1 when it has none.
+int byteDe8Bits(char32_t u, FicheiroXml::Codificacao c) {
+    if (u < 0x80)
+        return int(u);
+    for (int b = 0x80; b <= 0xFF; ++b)
+        if (caracterDe8Bits(static_cast<unsigned char>(b), c) == u)
+            return b;
+    return -1;
+}
+
+std::optional<FicheiroXml::Codificacao> codificacaoPeloNome(const QString& nome) {
+    using C = FicheiroXml::Codificacao;
+    const QString n = nome.toLower();
+    for (const char* u : {"utf-8", "utf8", "us-ascii", "ascii"})
+        if (n == QLatin1String(u))
+            return C::Utf8;
+    for (const char* l :
+         {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "latin-1", "l1", "cp819", "ibm819"})
+        if (n == QLatin1String(l))
+            return C::Latin1;
+    for (const char* w : {"windows-1252", "cp1252", "x-cp1252"})
+        if (n == QLatin1String(w))
+            return C::Windows1252;
+    for (const char* l : {"iso-8859-15", "iso8859-15", "iso_8859-15", "latin-9", "latin9"})
+        if (n == QLatin1String(l))
+            return C::Latin9;
+    return std::nullopt;
+}
+
+// Index of the first byte that does not start a valid UTF-8 sequence, or -1.
+qsizetype primeiroByteInvalidoUtf8(const QByteArray& b) {
+    const auto* d = reinterpret_cast<const unsigned char*>(b.constData());
+    const qsizetype n = b.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = d[i];
+        int extra = 0;
+        char32_t minimo = 0;
+        char32_t u = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1, minimo = 0x80, u = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2, minimo = 0x800, u = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3, minimo = 0x10000, u = c & 0x07;
+        } else {
+            return i;
+        }
+        if (i + extra >= n)
+            return i;
+        for (int k = 1; k <= extra; ++k) {
+            if ((d[i + k] & 0xC0) != 0x80)
+                return i;
+            u = (u << 6) | (d[i + k] & 0x3F);
+        }
+        if (u < minimo || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF))
+            return i;
+        i += extra + 1;
+    }
+    return -1;
+}
+
+bool caracterXmlValido(char32_t u) {
+    return u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u <= 0xD7FF) ||
+           (u >= 0xE000 && u <= 0xFFFD) || (u >= 0x10000 && u <= 0x10FFFF);
+}
+
+}  // namespace
+
+QString FicheiroXml::Erro::relatorio() const {
+    QString r = QStringLiteral("Erro ao abrir o ficheiro.\r\n");
+    r += QStringLiteral("Erro           #: ") + QString::number(codigo) + QStringLiteral(": ") +
+         razao;
+    // The parser's reasons carry no line break of their own; each label keeps its line.
+    if (!razao.endsWith(QLatin1Char('\n')))
+        r += QStringLiteral("\r\n");
+    r += QStringLiteral("Linha          #: ") + QString::number(linha) + QStringLiteral("\r\n");
+    r += QStringLiteral("Posição na linha: ") + QString::number(coluna) + QStringLiteral("\r\n");
+    r += QStringLiteral("Posição ficheiro: ") + QString::number(posicao) + QStringLiteral("\r\n");
+    r += QStringLiteral("Origem          : ") + origem + QStringLiteral("\r\n");
+    r += QStringLiteral("Ficheiro        : ") + ficheiro + QStringLiteral("\r\n");
+    return r;
+}
+
+namespace {
+
+// Start offsets of the lines of a text; CR LF, CR and LF each end a line, as the parser counts.
+QList<qsizetype> iniciosDasLinhas(const QString& t) {
+    QList<qsizetype> inicios{0};
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t.at(i) == QLatin1Char('\r') && i + 1 < t.size() && t.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        if (t.at(i) == QLatin1Char('\r') || t.at(i) == QLatin1Char('\n'))
+            inicios.append(i + 1);
+    }
+    return inicios;
+}
+
+QString textoDaLinha(const QString& t, const QList<qsizetype>& inicios, qsizetype indice) {
+    if (indice < 0 || indice >= inicios.size())
+        return {};
+    qsizetype fim = indice + 1 < inicios.size() ? inicios[indice + 1] : t.size();
+    while (fim > inicios[indice] &&
+           (t.at(fim - 1) == QLatin1Char('\n') || t.at(fim - 1) == QLatin1Char('\r')))
+        --fim;
+    return t.mid(inicios[indice], fim - inicios[indice]);
+}
+
+}  // namespace
+
+bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
+    erro_ = Erro{};
+    erro_.ficheiro = QDir::toNativeSeparators(caminho_);
+    erro_.codigo = codigo;
+    erro_.razao = razao;
+    if (posicao >= 0) {
+        const QList<qsizetype> inicios = iniciosDasLinhas(texto_);
+        qsizetype linha = 0;
+        while (linha + 1 < inicios.size() && inicios[linha + 1] <= posicao)
+            ++linha;
+        erro_.linha = linha + 1;
+        erro_.coluna = posicao - inicios[linha];
+        erro_.posicao = posicao;
+        erro_.origem = textoDaLinha(texto_, inicios, linha);
+    }
+    documento_.clear();
+    return false;
+}
+
+bool FicheiroXml::carregar(const QString& caminho) {
+    documento_.clear();
+    texto_.clear();
+    erro_ = Erro{};
+    codificacao_ = Codificacao::Utf8;
+    bom_ = false;
+    caminho_ = caminho;
+
+    QFile ficheiro(caminho);
+    if (!ficheiro.open(QIODevice::ReadOnly))
+        return falhar(NaoAbriu,
+                      QStringLiteral("Não foi possível abrir o ficheiro %1 (%2)")
+                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
+                      -1);
+    QByteArray bytes = ficheiro.readAll();
+    if (ficheiro.error() != QFileDevice::NoError)
+        return falhar(NaoAbriu,
+                      QStringLiteral("Não foi possível ler o ficheiro %1 (%2)")
+                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
+                      -1);
+
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bom_ = true;
+        bytes.remove(0, 3);
+    } else if (bytes.startsWith("\xFF\xFE")) {
+        bom_ = true;
+        codificacao_ = Codificacao::Utf16LE;
+        bytes.remove(0, 2);
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        bom_ = true;
+        codificacao_ = Codificacao::Utf16BE;
+        bytes.remove(0, 2);
+    } else if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0') {
+        codificacao_ = Codificacao::Utf16LE;
+    } else if (bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] == '<') {
+        codificacao_ = Codificacao::Utf16BE;
+    } else {
+        static const QRegularExpression declaracao(
+            QStringLiteral(R"(^\s*<\?xml\s[^>]*?\bencoding\s*=\s*(["'])([^"']*)\1)"));
+        const QRegularExpressionMatch m = declaracao.match(QString::fromLatin1(bytes.left(512)));
+        if (m.hasMatch()) {
+            const std::optional<Codificacao> c = codificacaoPeloNome(m.captured(2).trimmed());
+            if (!c) {
+                texto_ = QString::fromLatin1(bytes);
+                return falhar(CodificacaoDesconhecida,
+                              QStringLiteral("Codificação não suportada: %1").arg(m.captured(2)),
+                              m.capturedStart(2));
+            }
+            codificacao_ = *c;
+        }
+    }
+
+    switch (codificacao_) {
+        case Codificacao::Utf8: {
+            texto_ = QString::fromUtf8(bytes);
+            if (const qsizetype mau = primeiroByteInvalidoUtf8(bytes); mau >= 0)
+                return falhar(CodificacaoErrada, QStringLiteral("Conteúdo que não é UTF-8 válido"),
+                              QString::fromUtf8(bytes.left(mau)).size() + 1);
+            break;
+        }
+        case Codificacao::Utf16LE:
+        case Codificacao::Utf16BE: {
+            QStringDecoder d(codificacao_ == Codificacao::Utf16LE ? QStringConverter::Utf16LE
+                                                                  : QStringConverter::Utf16BE);
+            texto_ = d.decode(bytes);
+            if (d.hasError())
+                return falhar(CodificacaoErrada, QStringLiteral("Conteúdo que não é UTF-16 válido"),
+                              0);
+            break;
+        }
+        case Codificacao::Latin1:
+        case Codificacao::Windows1252:
+        case Codificacao::Latin9: {
+            texto_.resize(bytes.size());
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                texto_[i] =
+                    QChar(caracterDe8Bits(static_cast<unsigned char>(bytes[i]), codificacao_));
+            break;
+        }
+    }
+    if (texto_.startsWith(QChar(0xFEFF)))
+        texto_.remove(0, 1);
+
+    // Linear, and stops at the first element too deep; a text that is not well-formed before
+    // that is left to the parser below, which reports it in its own words.
+    QXmlStreamReader leitor(texto_);
+    for (int profundidade = 0; !leitor.atEnd();) {
+        const QXmlStreamReader::TokenType t = leitor.readNext();
+        if (t == QXmlStreamReader::EndElement)
+            --profundidade;
+        else if (t == QXmlStreamReader::StartElement && ++profundidade > ProfundidadeMaxima)
+            return falhar(ProfundidadeExcessiva,
+                          QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
+                              .arg(ProfundidadeMaxima),
+                          qMin<qint64>(leitor.characterOffset(), texto_.size()));
+    }
+
+    // The text is handed over already decoded, so the parser does not decode it again by the
+    // declaration.
+    QString mensagem;
+    int linha = 0;
+    int coluna = 0;
+    if (!documento_.setContent(texto_, &mensagem, &linha, &coluna)) {
+        const QList<qsizetype> inicios = iniciosDasLinhas(texto_);
+        const qsizetype indice = qBound(qsizetype(0), qsizetype(linha) - 1, inicios.size() - 1);
+        return falhar(MalFormado, mensagem,
+                      qMin<qsizetype>(inicios[indice] + coluna, texto_.size()));
+    }
+    return true;
+}
+
+QDomElement FicheiroXml::primeiroElemento(const QString& nome) const {
+    // Depth first, in document order, stopping at the first match.
+    const QDomNode raiz = documento_.documentElement();
+    QDomNode n = raiz;
+    while (!n.isNull()) {
+        if (n.isElement() && n.nodeName() == nome)
+            return n.toElement();
+        if (n.hasChildNodes()) {
+            n = n.firstChild();
+            continue;
+        }
+        while (n != raiz && n.nextSibling().isNull())
+            n = n.parentNode();
+        if (n == raiz)
+            break;
+        n = n.nextSibling();
+    }
+    return {};
+}
+
+QByteArray FicheiroXml::codificar(const QString& texto) const {
+    switch (codificacao_) {
+        case Codificacao::Utf8:
+            return (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + texto.toUtf8();
+        case Codificacao::Utf16LE:
+        case Codificacao::Utf16BE: {
+            const bool le = codificacao_ == Codificacao::Utf16LE;
+            QStringEncoder e(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+            QByteArray r = bom_ ? QByteArray(le ? "\xFF\xFE" : "\xFE\xFF", 2) : QByteArray();
+            return r + QByteArray(e.encode(texto));
+        }
+        case Codificacao::Latin1:
+        case Codificacao::Windows1252:
+        case Codificacao::Latin9:
+            break;
+    }
+    QByteArray r;
+    r.reserve(texto.size());
+    for (const char32_t u : texto.toUcs4()) {
+        const int b = byteDe8Bits(u, codificacao_);
+        if (b >= 0)
+            r.append(char(b));
+        else
+            r.append("&#" + QByteArray::number(quint32(u)) + ';');
+    }
+    return r;
+}
+
+void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo) {
+    QString porque;
+    QFileDevice::FileError tipo = QFileDevice::NoError;
+    if (gravarAtomicamente(caminho, conteudo, &porque, &tipo))
+        return;
+    int numero = Falha::ErroDeEscrita;
+    const QFileInfo pasta(QFileInfo(caminho).absolutePath());
+    if (!pasta.exists())
+        numero = Falha::CaminhoNaoEncontrado;
+    else if (tipo == QFileDevice::PermissionsError || !pasta.isWritable())
+        numero = Falha::PermissaoNegada;
+    throw Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
+                            .arg(QDir::toNativeSeparators(caminho), porque));
+}
+
+void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto) {
+    QString parte;
+    for (const char32_t u : texto.toUcs4()) {
+        if (u == U'\r') {
+            escritor.writeCharacters(parte);
+            parte.clear();
+            escritor.writeEntityReference(QStringLiteral("#13"));
+        } else if (caracterXmlValido(u)) {
+            parte += QString::fromUcs4(&u, 1);
+        }
+    }
+    if (!parte.isEmpty())
+        escritor.writeCharacters(parte);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QString>
+#include <QXmlStreamWriter>
+
+// Loading of the contact and order files, with the program's report of a file that does not
+// load. Files are read in UTF-8 (with or without BOM), UTF-16 (with BOM, or recognisable
+// without), and in ISO-8859-1, windows-1252 or ISO-8859-15 when their declaration says so.
+class FicheiroXml {
+  public:
+    enum class Codificacao { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
+
+    // Error codes of the report; they stay as they are, users quote them.
+    enum CodigoDeErro : int {
+        NaoAbriu = 1001,                 // the file is missing or cannot be read
+        MalFormado = 1002,               // the text is not well-formed XML (the parser's reason)
+        CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
+        CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
+        ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
+    };
+
+    // The web files nest fewer than ten levels. A deeper document is refused before its tree is
+    // built, which would take time growing with the square of the depth.
+    static constexpr int ProfundidadeMaxima = 64;
+
+    struct Erro {
+        int codigo = 0;
+        QString razao;
+        qint64 linha = 0;    // from 1; 0 when the file could not be read
+        qint64 coluna = 0;   // characters of the line before the point of failure
+        qint64 posicao = 0;  // characters of the file before the point of failure
+        QString origem;      // the text of the offending line
+        QString ficheiro;    // the file's path
+        // The report shown to the user: "Erro ao abrir o ficheiro." and six aligned lines, the
+        // last one naming the file.
+        QString relatorio() const;
+    };
+
+    // Reads and parses the file; false with erro() filled when it does not load.
+    bool carregar(const QString& caminho);
+
+    const QDomDocument& documento() const { return documento_; }
+    // The decoded text, without a byte-order mark.
+    const QString& texto() const { return texto_; }
+    const Erro& erro() const { return erro_; }
+    // The first element of that exact name in document order, the root included; null if none.
+    QDomElement primeiroElemento(const QString& nome) const;
+
+    // The text encoded as the file was (same encoding, byte-order mark kept), characters the
+    // encoding cannot hold becoming character references.
+    QByteArray codificar(const QString& texto) const;
+
+  private:
+    bool falhar(int codigo, const QString& razao, qint64 posicao);
+
+    QDomDocument documento_;
+    QString texto_;
+    Codificacao codificacao_ = Codificacao::Utf8;
+    bool bom_ = false;
+    QString caminho_;
+    Erro erro_;
+};
+
+// Saves the bytes to the path atomically (the temporary file "." + name + ".tmp" in the same
+// folder, then renamed over it). Raises Falha when it cannot; the old file, if any, is then left
+// as it was.
+void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo);
+
+// Writes text as element content: markup escaped, carriage returns as references so they
+// survive reading, characters XML 1.0 cannot hold left out.
+void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto);
