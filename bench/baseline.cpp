@@ -269,23 +269,14 @@ class Transaccao {
 
 // ---- the run ----
 
-// The accounting tables the embedded accounting system keeps in the company database.
-const char* const kContabilidade = R"SQL(
-CREATE TABLE IF NOT EXISTS ct_Documentos (
-    TipoDocumento nvarchar(5) NOT NULL, Serie smallint NOT NULL, Ano smallint NOT NULL,
-    Numero int NOT NULL, Sector nvarchar(10), Terceiro nvarchar(10), TipoTerceiro smallint,
-    AreaGestao smallint, TipoPreco smallint, Moeda nvarchar(3), Data nvarchar(10),
-    Processo nvarchar(50), Observacoes nvarchar(4000), Origem int, Utilizador nvarchar(20),
-    GravadoEm nvarchar(19), PRIMARY KEY (TipoDocumento, Serie, Ano, Numero));
-CREATE INDEX IF NOT EXISTS ct_Documentos_Processo ON ct_Documentos (Processo);
-CREATE TABLE IF NOT EXISTS ct_LinhasDocumento (
-    TipoDocumento nvarchar(5) NOT NULL, Serie smallint NOT NULL, Ano smallint NOT NULL,
-    Numero int NOT NULL, NumeroDaLinha smallint NOT NULL, TipoDeLinha smallint NOT NULL,
-    Artigo nvarchar(15), Armazem nvarchar(10), Descricao nvarchar(100), Unidade nvarchar(5),
-    Quantidade numeric(18,4), QuantidadeOrigem numeric(18,4), PrecoUnitario numeric(18,4),
-    TaxaDesconto numeric(18,4), Desconto nvarchar(25), EcoTaxaProcessada smallint,
-    LinhaRelacionada smallint, PRIMARY KEY (TipoDocumento, Serie, Ano, Numero, NumeroDaLinha));
-)SQL";
+// The tables of the built-in accounting system: db/accounting.sql, built into this program as
+// into marelo-sync.
+std::string esquemaDaContabilidade() {
+    QFile f(QStringLiteral(":/marelo/accounting.sql"));
+    if (!f.open(QIODevice::ReadOnly))
+        falhar("the accounting schema is not built in");
+    return f.readAll().toStdString();
+}
 
 struct Empresa {
     Texto codigo, tipoDoc, sector, artPortes, armazem;
@@ -316,7 +307,7 @@ struct Execucao {
         if (nome.empty())
             falhar("unknown company " + codigo);
         e.bd = std::make_unique<Bd>(juntar(ini.ler("SQL", "Servidor"), nome + ".db"));
-        e.bd->executar(kContabilidade);
+        e.bd->executar(esquemaDaContabilidade().c_str());
         return empresas.emplace(codigo, std::move(e)).first->second;
     }
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "orders/EncNext.h"
-#include "platform/ContabilidadeEmbutida.h"
+#include "accounting/ContabilidadeEmbutida.h"
 #include "platform/ScriptSql.h"
 #include "platform/clsBd.h"
 #include "platform/clsIni.h"

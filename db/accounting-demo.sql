@@ -1,17 +1,6 @@
--- Demonstration data of the embedded accounting system: its user and articles, with the
--- document type and the pack the demonstration orders use. Runs on the company database once
--- the company tables exist; the accounting tables are created here when missing.
-
-CREATE TABLE IF NOT EXISTS ct_Utilizadores (
-    Utilizador nvarchar(20) NOT NULL PRIMARY KEY,
-    Password nvarchar(50) NOT NULL DEFAULT ''
-);
-CREATE TABLE IF NOT EXISTS ct_Artigos (
-    Codigo nvarchar(15) NOT NULL PRIMARY KEY,
-    Descricao nvarchar(80) NOT NULL DEFAULT '',
-    PrecoUnitario numeric(18,4) NOT NULL DEFAULT 0,
-    Unidade nvarchar(5) NOT NULL DEFAULT 'UN'
-);
+-- Demonstration data of the built-in accounting system: its user and articles, with the
+-- document type and the pack the demonstration orders use. Runs on a company database made from
+-- company-sqlite.sql and accounting.sql.
 
 INSERT OR REPLACE INTO ct_Utilizadores (Utilizador, Password) VALUES ('demo', 'demo');
 

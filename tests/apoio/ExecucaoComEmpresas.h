@@ -35,7 +35,7 @@ class ExecucaoComEmpresas : public ::testing::Test {
             criarBaseDeDados(
                 e.caminho(QStringLiteral("bd")), emp,
                 {QStringLiteral("db/company-sqlite.sql"), QStringLiteral("db/demo-data.sql"),
-                 QStringLiteral("db/accounting-demo.sql")});
+                 QStringLiteral("db/accounting.sql"), QStringLiteral("db/accounting-demo.sql")});
     }
     void TearDown() override { QLocale::setDefault(QLocale::c()); }
 

@@ -13,7 +13,7 @@
 
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
-#include "platform/ContabilidadeEmbutida.h"
+#include "accounting/ContabilidadeEmbutida.h"
 #include "platform/ScriptSql.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 

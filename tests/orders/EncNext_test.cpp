@@ -3,7 +3,7 @@
 #include <QLocale>
 
 #include "orders/EncNext.h"
-#include "platform/ContabilidadeEmbutida.h"
+#include "accounting/ContabilidadeEmbutida.h"
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
 #include "tests/apoio/Apoio.h"

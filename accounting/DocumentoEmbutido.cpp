@@ -1,79 +1,18 @@
-#include "platform/ContabilidadeEmbutida.h"
+#include "accounting/DocumentoEmbutido.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QVector>
 #include <cmath>
 
-#include "platform/Caminhos.h"
 #include "platform/Recordset.h"
-#include "platform/ScriptSql.h"
-#include "platform/clsBd.h"
-#include "platform/clsStringLigacao.h"
+
+const QString kClasseDocumentoEmbutido = QStringLiteral("SageApiNextPlus.DocumentoComercial");
+const QString kClasseLinhaEmbutida = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
 
 namespace {
 
-// Classic number of "the component cannot create the object".
-constexpr int kClasseDesconhecida = 429;
-
-const QString kClasseDocumento = QStringLiteral("SageApiNextPlus.DocumentoComercial");
-const QString kClasseLinha = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
-
-const char* const kEsquema = R"SQL(
-CREATE TABLE IF NOT EXISTS ct_Utilizadores (
-    Utilizador nvarchar(20) NOT NULL PRIMARY KEY,
-    Password nvarchar(50) NOT NULL DEFAULT ''
-);
-CREATE TABLE IF NOT EXISTS ct_Artigos (
-    Codigo nvarchar(15) NOT NULL PRIMARY KEY,
-    Descricao nvarchar(80) NOT NULL DEFAULT '',
-    PrecoUnitario numeric(18,4) NOT NULL DEFAULT 0,
-    Unidade nvarchar(5) NOT NULL DEFAULT 'UN'
-);
-CREATE TABLE IF NOT EXISTS ct_Documentos (
-    TipoDocumento nvarchar(5) NOT NULL,
-    Serie smallint NOT NULL,
-    Ano smallint NOT NULL,
-    Numero int NOT NULL,
-    Sector nvarchar(10),
-    Terceiro nvarchar(10),
-    TipoTerceiro smallint,
-    AreaGestao smallint,
-    TipoPreco smallint,
-    Moeda nvarchar(3),
-    Data nvarchar(10),
-    Processo nvarchar(50),
-    Observacoes nvarchar(4000),
-    Origem int,
-    Utilizador nvarchar(20),
-    GravadoEm nvarchar(19),
-    PRIMARY KEY (TipoDocumento, Serie, Ano, Numero)
-);
-CREATE INDEX IF NOT EXISTS ct_Documentos_Processo ON ct_Documentos (Processo);
-CREATE TABLE IF NOT EXISTS ct_LinhasDocumento (
-    TipoDocumento nvarchar(5) NOT NULL,
-    Serie smallint NOT NULL,
-    Ano smallint NOT NULL,
-    Numero int NOT NULL,
-    NumeroDaLinha smallint NOT NULL,
-    TipoDeLinha smallint NOT NULL,
-    Artigo nvarchar(15),
-    Armazem nvarchar(10),
-    Descricao nvarchar(100),
-    Unidade nvarchar(5),
-    Quantidade numeric(18,4),
-    QuantidadeOrigem numeric(18,4),
-    PrecoUnitario numeric(18,4),
-    TaxaDesconto numeric(18,4),
-    Desconto nvarchar(25),
-    EcoTaxaProcessada smallint,
-    LinhaRelacionada smallint,
-    PRIMARY KEY (TipoDocumento, Serie, Ano, Numero, NumeroDaLinha)
-);
-)SQL";
+using Empresa = EmpresaEmbutida;
 
 // Amounts are kept as numeric(18,4): SQLite hands them back as whole or floating numbers.
 Moeda moedaDaColuna(const QVariant& v) {
@@ -95,71 +34,9 @@ QVariant valorDaColuna(Moeda m) {
     return m.paraDouble();
 }
 
-// The accounting system's own daily log: "Next_" + yyyymmdd + ".log" in the log path.
-class Registo {
-  public:
-    void Pasta(const QString& pasta) {
-        if (pasta != pasta_) {
-            ficheiro_.close();
-            pasta_ = pasta;
-        }
-    }
-
-    void Escrever(const QString& mensagem) {
-        if (pasta_.isEmpty())
-            return;
-        const QDateTime agora = QDateTime::currentDateTime();
-        // Opened again when the day changes or someone took the file away.
-        if (!ficheiro_.isOpen() || dia_ != agora.date() || !ficheiro_.exists()) {
-            ficheiro_.close();
-            dia_ = agora.date();
-            QDir().mkpath(pasta_);
-            ficheiro_.setFileName(juntarCaminho(
-                pasta_, QStringLiteral("Next_") + dia_.toString(QStringLiteral("yyyyMMdd")) +
-                            QStringLiteral(".log")));
-            if (!ficheiro_.open(QIODevice::WriteOnly | QIODevice::Append))
-                return;  // the log never stops the accounting work
-        }
-        const QString linha = QLatin1Char('[') +
-                              agora.toString(QStringLiteral("dd-MM-yyyy][HH:mm:ss")) +
-                              QStringLiteral("] ") + mensagem + QStringLiteral("\r\n");
-        ficheiro_.write(linha.toUtf8());
-        ficheiro_.flush();
-    }
-
-  private:
-    QString pasta_;
-    QFile ficheiro_;
-    QDate dia_;
-};
-
-}  // namespace
-
-struct ContabilidadeEmbutida::Empresa {
-    clsBd bd;
-    QString codigo;
-    QString utilizador;
-    std::shared_ptr<Registo> registo;
-
-    bool aberta() const { return bd.Ligado(); }
-
-    void exigirAberta() const {
-        if (!aberta())
-            throw Falha(Falha::ErroDaContabilidade, QStringLiteral("A empresa não está aberta"));
-    }
-
-    void registar(const QString& mensagem) const {
-        registo->Escrever(QLatin1Char('[') + codigo + QStringLiteral("] ") + mensagem);
-    }
-};
-
-namespace {
-
-using Empresa = ContabilidadeEmbutida::Empresa;
-
 class LinhaEmbutida : public DocumentosGCLin {
   public:
-    QString NomeDaClasse() const override { return kClasseLinha; }
+    QString NomeDaClasse() const override { return kClasseLinhaEmbutida; }
 
     void TipoDeLinha(qint16 valor) override { tipoDeLinha_ = valor; }
     qint16 TipoDeLinha() const override { return tipoDeLinha_; }
@@ -250,7 +127,7 @@ class DocumentoEmbutido : public DocumentoComercial {
   public:
     explicit DocumentoEmbutido(std::shared_ptr<Empresa> empresa) : empresa_(std::move(empresa)) {}
 
-    QString NomeDaClasse() const override { return kClasseDocumento; }
+    QString NomeDaClasse() const override { return kClasseDocumentoEmbutido; }
     CabecalhoDocumento& Cab() override { return cab_; }
 
     bool Validar() override {
@@ -462,128 +339,11 @@ class DocumentoEmbutido : public DocumentoComercial {
 
 }  // namespace
 
-ContabilidadeEmbutida::ContabilidadeEmbutida() : empresa_(std::make_shared<Empresa>()) {
-    // One log per thread, kept open: a run opens a company for every order.
-    thread_local const std::shared_ptr<Registo> registo = std::make_shared<Registo>();
-    empresa_->registo = registo;
-}
-
-ContabilidadeEmbutida::~ContabilidadeEmbutida() {
-    FecharEmpresa();
-}
-
-QString ContabilidadeEmbutida::Esquema() {
-    return QString::fromUtf8(kEsquema);
-}
-
-void ContabilidadeEmbutida::Opcao(qint32 valor) {
-    opcao_ = valor;
-}
-
-void ContabilidadeEmbutida::Modo(qint32 valor) {
-    modo_ = valor;
-}
-
-bool ContabilidadeEmbutida::EmpresaAberta() const {
-    return empresa_->aberta();
-}
-
-bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString& percursoLog,
-                                         const QString& empresa, const QString& utilizador,
-                                         const QString& password) {
-    FecharEmpresa();
-    // Documents made for an earlier company keep that one (closed); this opening starts afresh.
-    auto nova = std::make_shared<Empresa>();
-    nova->registo = empresa_->registo;
-    nova->registo->Pasta(percursoLog);
-    nova->codigo = empresa;
-    empresa_ = nova;
-
-    const QString ficheiro = juntarCaminho(percurso, empresa + QStringLiteral(".db"));
-    if (percurso.isEmpty() || !QFileInfo(percurso).isDir() || empresa.isEmpty() ||
-        !QFileInfo(ficheiro).isFile()) {
-        nova->registar(QStringLiteral("A base de dados da empresa não existe: ") + ficheiro);
-        return false;
-    }
-    clsStringLigacao s;
-    s.Provider = QStringLiteral("MSDataShape");
-    s.Opcao = 1;
-    s.Servidor = percurso;
-    s.BaseDeDados = empresa;
-    if (!nova->bd.Ligar(s.StringLigacao())) {
-        nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") +
-                       nova->bd.UltimoErro());
-        return false;
-    }
-    try {
-        // The tables are made once; a company opened for every order only looks them up.
-        Recordset rs;
-        nova->bd.AbrirConsulta(
-            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
-                           "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
-                           "'ct_LinhasDocumento')"),
-            rs);
-        if (rs.eof() || rs.value(0).toInt() != 5)
-            executarScriptSql(nova->bd, Esquema());
-        nova->bd.AbrirConsulta(
-            QStringLiteral(
-                "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
-            rs, {utilizador});
-        if (rs.eof() || rs.value(0).toString() != password) {
-            nova->registar(QStringLiteral("Utilizador ou password inválidos: ") + utilizador);
-            nova->bd.Desligar();
-            return false;
-        }
-    } catch (const Falha& f) {
-        nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") + f.descricao());
-        nova->bd.Desligar();
-        return false;
-    }
-    nova->utilizador = utilizador;
-    nova->registar(QStringLiteral("Empresa aberta pelo utilizador ") + utilizador);
-    return true;
-}
-
-void ContabilidadeEmbutida::FecharEmpresa() {
-    if (!empresa_->aberta())
-        return;
-    empresa_->registar(QStringLiteral("Empresa fechada"));
-    empresa_->bd.Desligar();
-}
-
-std::unique_ptr<DocumentosGCLin> ContabilidadeEmbutida::NovaLinha() {
-    empresa_->exigirAberta();
+std::unique_ptr<DocumentosGCLin> novaLinhaEmbutida() {
     return std::make_unique<LinhaEmbutida>();
 }
 
-std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& nomeDaClasse) {
-    if (nomeDaClasse.compare(kClasseDocumento, Qt::CaseInsensitive) == 0) {
-        empresa_->exigirAberta();
-        return std::make_unique<DocumentoEmbutido>(empresa_);
-    }
-    if (nomeDaClasse.compare(kClasseLinha, Qt::CaseInsensitive) == 0) {
-        empresa_->exigirAberta();
-        return std::make_unique<LinhaEmbutida>();
-    }
-    throw Falha(kClasseDesconhecida,
-                QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
-}
-
-QVector<IdentidadeDocumento> ContabilidadeEmbutida::DocumentosPorProcesso(const QString& processo) {
-    empresa_->exigirAberta();
-    Recordset rs;
-    empresa_->bd.AbrirConsulta(
-        QStringLiteral("SELECT TipoDocumento, Serie, Ano, Numero, Terceiro FROM ct_Documentos "
-                       "WHERE Processo = ? ORDER BY rowid DESC"),
-        rs, {processo});
-    QVector<IdentidadeDocumento> documentos;
-    for (; !rs.eof(); rs.moveNext())
-        documentos.append({rs.value(0).toString(), qint16(rs.value(1).toInt()),
-                           qint16(rs.value(2).toInt()), rs.value(3).toInt(),
-                           rs.value(4).isNull() ? QString() : rs.value(4).toString()});
-    return documentos;
-}
-
-std::unique_ptr<clsNext> NovoClsNext() {
-    return std::make_unique<ContabilidadeEmbutida>();
+std::unique_ptr<DocumentoComercial> novoDocumentoEmbutido(
+    std::shared_ptr<EmpresaEmbutida> empresa) {
+    return std::make_unique<DocumentoEmbutido>(std::move(empresa));
 }

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QDir>
 
-#include "platform/ContabilidadeEmbutida.h"
+#include "accounting/ContabilidadeEmbutida.h"
 #include "platform/Falha.h"
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
@@ -276,34 +276,6 @@ TEST_F(Contabilidade, DocumentoDeUmaEmpresaFechadaNaoSeInsere) {
     EXPECT_NE(doc->Inserir(), 0);
     EXPECT_EQ(doc->UltimaMensagem(), QStringLiteral("A empresa não está aberta"));
     EXPECT_THROW(next.DocumentosPorProcesso(QStringLiteral("Web 1")), Falha);
-}
-
-TEST(ContabilidadeDemonstracao, DadosDeDemonstracaoAbremComDemoEConhecemOsArtigos) {
-    Espaco e;
-    const QString pasta = e.pasta(QStringLiteral("bd"));
-    criarBaseDeDados(pasta, QStringLiteral("QF"),
-                     {QString::fromUtf8(kEmpresa), QStringLiteral("db/accounting-demo.sql")});
-    ContabilidadeEmbutida next;
-    ASSERT_TRUE(next.AbrirEmpresa(pasta, QString(), QStringLiteral("QF"), QStringLiteral("demo"),
-                                  QStringLiteral("demo")));
-    auto doc = objectoComo<DocumentoComercial>(
-        next.CriarObjecto(QStringLiteral("SageApiNextPlus.DocumentoComercial")));
-    for (const char* codigo : {"AZEITE05", "MEL250", "CABAZ01", "VINHO75", "PORTES"}) {
-        auto linha = next.NovaLinha();
-        linha->Artigo(QString::fromLatin1(codigo));
-        doc->SugereValoresLin(*linha, true, true, true, false, true, false, true);
-        EXPECT_FALSE(linha->Descricao().isEmpty()) << codigo;
-    }
-    clsBd bd;
-    ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(pasta, QStringLiteral("QF"))));
-    Recordset rs;
-    bd.AbrirConsulta(QStringLiteral("SELECT Factor, Quantida FROM OperaFac WHERE Artigo = "
-                                    "'CABAZ01' ORDER BY Factor"),
-                     rs);
-    ASSERT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(rs.value(1).toDouble(), 2.0);
-    rs.moveNext();
-    EXPECT_EQ(rs.value(1).toDouble(), 0.5);
 }
 
 TEST_F(Contabilidade, FalhaDaBaseDeDadosAoValidarEUmaRecusaComOMotivo) {

@@ -6,6 +6,8 @@
 
 #include "platform/clsNext.h"
 
+struct EmpresaEmbutida;
+
 // A small accounting system of its own, kept in the company's embedded database, for where the
 // accounting product is not installed (tests, demonstration, other platforms). It checks and
 // numbers documents as the product would: a document is refused when its type is not in TpDoc,
@@ -36,10 +38,8 @@ class ContabilidadeEmbutida : public clsNext {
     // The accounting tables (SQLite), each created only when missing.
     static QString Esquema();
 
-    struct Empresa;
-
   private:
-    std::shared_ptr<Empresa> empresa_;
+    std::shared_ptr<EmpresaEmbutida> empresa_;
     qint32 opcao_ = 0;
     qint32 modo_ = 0;
 };
