@@ -16,11 +16,17 @@ constexpr int kClasseDesconhecida = 429;
 
 }  // namespace
 
-ContabilidadeEmbutida::ContabilidadeEmbutida() : empresa_(std::make_shared<EmpresaEmbutida>()) {
-    // One log per thread, kept open: a run opens a company for every order.
-    thread_local const std::shared_ptr<RegistoDaContabilidade> registo =
-        std::make_shared<RegistoDaContabilidade>();
-    empresa_->registo = registo;
+ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo)
+    : empresa_(std::make_shared<EmpresaEmbutida>()) {
+    empresa_->registo = registo ? std::move(registo) : std::make_shared<RegistoDaContabilidade>();
+}
+
+ContabilidadeEmbutida::Fabrica::Fabrica() : registo_(std::make_shared<RegistoDaContabilidade>()) {}
+
+ContabilidadeEmbutida::Fabrica::~Fabrica() = default;
+
+std::unique_ptr<clsNext> ContabilidadeEmbutida::Fabrica::NovoClsNext() {
+    return std::make_unique<ContabilidadeEmbutida>(registo_);
 }
 
 ContabilidadeEmbutida::~ContabilidadeEmbutida() {
@@ -118,11 +124,11 @@ std::unique_ptr<DocumentosGCLin> ContabilidadeEmbutida::NovaLinha() {
 }
 
 std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& nomeDaClasse) {
-    if (nomeDaClasse.compare(kClasseDocumentoEmbutido, Qt::CaseInsensitive) == 0) {
+    if (nomeDaClasse.compare(Api::ClasseDocumento, Qt::CaseInsensitive) == 0) {
         empresa_->exigirAberta();
         return novoDocumentoEmbutido(empresa_);
     }
-    if (nomeDaClasse.compare(kClasseLinhaEmbutida, Qt::CaseInsensitive) == 0) {
+    if (nomeDaClasse.compare(Api::ClasseLinha, Qt::CaseInsensitive) == 0) {
         empresa_->exigirAberta();
         return novaLinhaEmbutida();
     }
@@ -143,8 +149,4 @@ QVector<IdentidadeDocumento> ContabilidadeEmbutida::DocumentosPorProcesso(const 
                            qint16(rs.value(2).toInt()), rs.value(3).toInt(),
                            rs.value(4).isNull() ? QString() : rs.value(4).toString()});
     return documentos;
-}
-
-std::unique_ptr<clsNext> NovoClsNext() {
-    return std::make_unique<ContabilidadeEmbutida>();
 }

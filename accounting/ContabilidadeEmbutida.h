@@ -6,6 +6,7 @@
 
 #include "platform/clsNext.h"
 
+class RegistoDaContabilidade;
 struct EmpresaEmbutida;
 
 // A small accounting system of its own, kept in the company's embedded database, for where the
@@ -16,8 +17,22 @@ struct EmpresaEmbutida;
 // is stored with all its lines in one transaction. One log file per day in the log path.
 class ContabilidadeEmbutida : public clsNext {
   public:
-    ContabilidadeEmbutida();
+    // registo: the accounting's log, shared by the connections of a run; a log of its own when
+    // none is given.
+    explicit ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo = {});
     ~ContabilidadeEmbutida() override;
+
+    // The connections of one run: they share one log, kept open while the run opens a company
+    // for every order.
+    class Fabrica : public FabricaDeContabilidade {
+      public:
+        Fabrica();
+        ~Fabrica() override;
+        std::unique_ptr<clsNext> NovoClsNext() override;
+
+      private:
+        std::shared_ptr<RegistoDaContabilidade> registo_;
+    };
 
     void Opcao(qint32 valor) override;
     // Opens <percurso>/<empresa>.db, creating the accounting tables when missing. False when

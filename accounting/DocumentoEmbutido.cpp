@@ -7,9 +7,6 @@
 
 #include "platform/Recordset.h"
 
-const QString kClasseDocumentoEmbutido = QStringLiteral("SageApiNextPlus.DocumentoComercial");
-const QString kClasseLinhaEmbutida = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
-
 namespace {
 
 using Empresa = EmpresaEmbutida;
@@ -36,7 +33,7 @@ QVariant valorDaColuna(Moeda m) {
 
 class LinhaEmbutida : public DocumentosGCLin {
   public:
-    QString NomeDaClasse() const override { return kClasseLinhaEmbutida; }
+    QString NomeDaClasse() const override { return Api::ClasseLinha; }
 
     void TipoDeLinha(qint16 valor) override { tipoDeLinha_ = valor; }
     qint16 TipoDeLinha() const override { return tipoDeLinha_; }
@@ -127,7 +124,7 @@ class DocumentoEmbutido : public DocumentoComercial {
   public:
     explicit DocumentoEmbutido(std::shared_ptr<Empresa> empresa) : empresa_(std::move(empresa)) {}
 
-    QString NomeDaClasse() const override { return kClasseDocumentoEmbutido; }
+    QString NomeDaClasse() const override { return Api::ClasseDocumento; }
     CabecalhoDocumento& Cab() override { return cab_; }
 
     bool Validar() override {
@@ -265,12 +262,12 @@ class DocumentoEmbutido : public DocumentoComercial {
         if (linhas_.isEmpty())
             return QStringLiteral("O documento não tem linhas");
         for (const LinhaGuardada& l : linhas_) {
-            if (l.tipoDeLinha != 1 && l.tipoDeLinha != 2)
+            if (l.tipoDeLinha != Api::LinhaDeArtigo && l.tipoDeLinha != Api::LinhaDePortes)
                 return QStringLiteral("Linha %1: o tipo de linha %2 não é válido")
                     .arg(l.numero)
                     .arg(l.tipoDeLinha);
             // A line of type 1 without an article is a text line (a voucher, for instance).
-            if (l.tipoDeLinha == 1 && l.artigo.isEmpty())
+            if (l.tipoDeLinha == Api::LinhaDeArtigo && l.artigo.isEmpty())
                 continue;
             if (l.artigo.isEmpty())
                 return QStringLiteral("Linha %1: a linha de portes não tem artigo").arg(l.numero);

@@ -6,9 +6,6 @@
 #include "accounting/EmpresaEmbutida.h"
 #include "platform/clsNext.h"
 
-extern const QString kClasseDocumentoEmbutido;  // "SageApiNextPlus.DocumentoComercial"
-extern const QString kClasseLinhaEmbutida;      // "SageApiNextPlus.DocumentosGCLin"
-
 // A new line object, and a new document of the open company, as the connection hands them out.
 std::unique_ptr<DocumentosGCLin> novaLinhaEmbutida();
 std::unique_ptr<DocumentoComercial> novoDocumentoEmbutido(std::shared_ptr<EmpresaEmbutida> empresa);

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/Sincronizacao.h"
+#include "run/Sincronizacao.h"
 #include "platform/JanelaDeProgresso.h"
 
 class QListWidget;

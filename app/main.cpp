@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "app/Arranque.h"
-#include "app/Sincronizacao.h"
+#include "run/Sincronizacao.h"
 #include "app/frmMarelo.h"
 #include "platform/JanelaDeProgresso.h"
 #include "platform/clsSistema.h"

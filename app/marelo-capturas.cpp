@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "app/Sincronizacao.h"
+#include "run/Sincronizacao.h"
 #include "app/frmMarelo.h"
 #include "platform/ServidorEmail.h"
 #include "settings/Parametros.h"

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "app/Sincronizacao.h"
+#include "run/Sincronizacao.h"
 #include "platform/JanelaDeProgresso.h"
 
 namespace {

@@ -10,12 +10,16 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "orders/EncNext.h"
 #include "accounting/ContabilidadeEmbutida.h"
+#include "orders/EncNext.h"
+#include "platform/JanelaDeProgresso.h"
 #include "platform/ScriptSql.h"
 #include "platform/clsBd.h"
 #include "platform/clsIni.h"
 #include "platform/clsStringLigacao.h"
+#include "run/ContextoDaExecucao.h"
+#include "settings/Parametros.h"
+#include "support/cl_log.h"
 
 namespace {
 
@@ -120,15 +124,23 @@ int main(int argc, char** argv) {
              {QStringLiteral("QF"), QStringLiteral("Armazem"), QStringLiteral("A1")}});
     }
 
+    // What a run owns: its settings, its company databases, its accounting connections.
+    Parametros parametros;
+    parametros.FicheiroIni = ini;
+    if (!parametros.Ler())
+        return 1;
+    JanelaDeConsola consola;
+    cl_log semLog;
+    ContextoDaExecucao execucao(consola, parametros, semLog);
+
     // Phases of one order, cut at the writer's own progress messages.
     qint64 tLigar = 0, tPreparar = 0, tDocumento = 0, tFlag = 0, tDesligar = 0;
     int escritas = 0;
-    std::unique_ptr<clsBd> bd;
     QElapsedTimer relogioTotal;
     relogioTotal.start();
     QElapsedTimer t;
     for (int i = 0; i < total; ++i) {
-        EncNext n;
+        EncNext n(parametros, execucao.Contabilidade());
         qint64 marca = 0;
         QObject::connect(&n, &EncNext::Evolucao, &n, [&](const QString& texto) {
             const qint64 agora = t.nsecsElapsed();
@@ -143,7 +155,6 @@ int main(int argc, char** argv) {
         QObject::connect(&n, &EncNext::Erros, &n, [](const QString& texto) {
             std::fprintf(stderr, "%s\n", texto.toUtf8().constData());
         });
-        n.percursoIni(ini);
         n.NumeroEmpresa(QStringLiteral("QF"));
         n.CodigoCliente(QStringLiteral("7"));
         n.Idencomenda(QString::number(100000 + i));
@@ -161,7 +172,7 @@ int main(int argc, char** argv) {
         qint16 serie = 0, ano = 0;
         qint32 numero = 0;
         const bool ok =
-            n.GravarEncomenda(tipo, serie, ano, numero, QString(), bd, QStringLiteral("QF"), ini);
+            n.GravarEncomenda(tipo, serie, ano, numero, QString(), execucao, QStringLiteral("QF"));
         tFlag += t.nsecsElapsed() - marca;
         escritas += ok ? 1 : 0;
         t.start();

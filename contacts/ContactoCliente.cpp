@@ -8,7 +8,7 @@
 #include "contacts/ConversoesDeEncomendas.h"
 #include "contacts/vekContactos.h"
 #include "platform/Falha.h"
-#include "support/BaseDaEmpresa.h"
+#include "platform/Transaccao.h"
 
 namespace {
 
@@ -36,12 +36,6 @@ QString ContactoCliente::TextoDoCampo(const QVariant& valor) {
     if (valor.isNull())
         return QStringLiteral("");
     return valor.toString();
-}
-
-void ContactoCliente::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd) {
-    // A connection that never opened is of no use to whoever holds bd next.
-    bd.reset();
-    bd = LigarBaseDaEmpresa(fileini, Empresa);
 }
 
 std::unique_ptr<Recordset> ContactoCliente::LerRegistoConverter(const QString& CodigoContacto,
@@ -131,32 +125,20 @@ void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& c
 
 QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
                                                    const QString& CodigoContacto, QString& Id_Guid,
-                                                   std::unique_ptr<clsBd>& bd) {
+                                                   clsBd& bd) {
     Avisos.clear();
-    LigarBdEmpresa(Empresa, bd);
-    bd->IniciarTransaccao();
-    try {
-        QString guid = Id_Guid;
-        const QString resultado = converter(Empresa, CodigoContacto, guid, *bd);
-        bd->ConfirmarTransaccao();
-        Id_Guid = guid;
-        return resultado;
-    } catch (...) {
-        // Nothing is ever half converted.
-        Avisos.clear();
-        if (bd->EmTransaccao()) {
-            try {
-                bd->AnularTransaccao();
-            } catch (const std::exception&) {
-                // The failure that brought us here is the one to report.
-            }
-        }
-        throw;
-    }
+    Transaccao transaccao(bd);  // nothing is ever half converted
+    QString guid = Id_Guid;
+    QStringList avisos;  // said only of a conversion that is kept
+    const QString resultado = converter(Empresa, CodigoContacto, guid, bd, avisos);
+    transaccao.Confirmar();
+    Avisos = avisos;
+    Id_Guid = guid;
+    return resultado;
 }
 
 QString ContactoCliente::converter(const QString& Empresa, const QString& CodigoContacto,
-                                   QString& Id_Guid, clsBd& bd) {
+                                   QString& Id_Guid, clsBd& bd, QStringList& avisos) {
     const std::unique_ptr<Recordset> contacto = LerRegistoConverter(CodigoContacto, bd);
     if (!contacto)
         throw Falha(Falha::ObjectoNaoDefinido,
@@ -199,7 +181,7 @@ QString ContactoCliente::converter(const QString& Empresa, const QString& Codigo
         // rather than the conversion failing, and the run log says what was cut.
         if (valor.typeId() == QMetaType::QString && campo.definedSize > 0 &&
             valor.toString().size() > campo.definedSize) {
-            Avisos << QStringLiteral(
+            avisos << QStringLiteral(
                           "O valor de %1 do contacto %2 tem %3 caracteres e foi cortado "
                           "aos %4 da coluna %1 de CLIENTES")
                           .arg(campo.name, CodigoContacto)

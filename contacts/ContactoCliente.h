@@ -15,9 +15,6 @@
 // the customer, the contact deleted; all of it or nothing.
 class ContactoCliente {
   public:
-    // Full path of the settings file.
-    QString fileini;
-
     // The window's message box; when unset the text goes to standard error.
     std::function<void(const QString&)> MostrarMensagem;
     // Lets waiting window messages through while a free code is searched; may stay unset.
@@ -29,20 +26,18 @@ class ContactoCliente {
     // run log.
     QStringList Avisos;
 
-    // Opens a new connection to the company's database into bd (releasing what bd held) and
-    // converts the contact CodigoContacto. Gives the new customer's CODIGO, with the contact's
-    // Id_Unico in Id_Guid; an empty text when the contact does not exist (Id_Guid unchanged) or
-    // there is no template customer. Any other failure is undone and raised (Falha); bd then
-    // holds the connection, or nothing when it could not be opened.
+    // Converts the contact CodigoContacto on bd, the company's database, in one transaction.
+    // Gives the new customer's CODIGO, with the contact's Id_Unico in Id_Guid; an empty text
+    // when the contact does not exist (Id_Guid unchanged) or there is no template customer. Any
+    // other failure is undone and raised (Falha).
     QString ConverteContactoEmCliente(const QString& Empresa, const QString& CodigoContacto,
-                                      QString& Id_Guid, std::unique_ptr<clsBd>& bd);
+                                      QString& Id_Guid, clsBd& bd);
 
   private:
-    void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd);
     std::unique_ptr<Recordset> LerRegistoConverter(const QString& CodigoContacto, clsBd& bd);
     void ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo);
     static QString TextoDoCampo(const QVariant& valor);
 
     QString converter(const QString& Empresa, const QString& CodigoContacto, QString& Id_Guid,
-                      clsBd& bd);
+                      clsBd& bd, QStringList& avisos);
 };

@@ -3,9 +3,7 @@
 #include <limits>
 
 #include "platform/Falha.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
-#include "support/BaseDaEmpresa.h"
+#include "platform/Transaccao.h"
 
 namespace {
 
@@ -21,12 +19,6 @@ qint32 paraInteiro32(const QVariant& valor, const QString& oQue) {
     return qint32(n);
 }
 
-QString textoDaFalha(const std::exception& e) {
-    if (const auto* falha = dynamic_cast<const Falha*>(&e))
-        return QStringLiteral("Erro %1 (%2)").arg(falha->numero()).arg(falha->descricao());
-    return QString::fromUtf8(e.what());
-}
-
 }  // namespace
 
 QString cortarAoTamanho(const QString& texto, int n) {
@@ -37,22 +29,10 @@ QString cortarAoTamanho(const QString& texto, int n) {
     return texto.left(n);
 }
 
-void vekContactos::AbrirLigacao() {
-    bd_.reset();
-    bd_ = LigarBaseDaEmpresa(percursoIni, CodigoEmpresa);
-}
-
-void vekContactos::FecharLigacao() {
-    if (!bd_)
-        return;
-    bd_->Desligar();
-    bd_.reset();
-}
-
 // A failure of the lookup is raised: taken as "not known", it would add the contact again.
 bool vekContactos::LerEquivalencia() {
     Recordset rs;
-    bd_->AbrirConsulta(
+    bd_.AbrirConsulta(
         QStringLiteral(
             "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet,  "
             "vek_BDC_EquivalenciaOnlineDesktop.numero,  vek_contactos.Codigo  FROM         "
@@ -78,7 +58,7 @@ bool vekContactos::LerEquivalencia() {
 
 void vekContactos::ProximoCodigo() {
     Recordset rs;
-    bd_->AbrirConsulta(QStringLiteral("SELECT MAX(Numero) + 1 AS Proximo From vek_contactos"), rs);
+    bd_.AbrirConsulta(QStringLiteral("SELECT MAX(Numero) + 1 AS Proximo From vek_contactos"), rs);
     qint32 candidato = 1;
     if (!rs.eof() && !rs.value(0).isNull())
         candidato = paraInteiro32(rs.value(0), QStringLiteral("Próximo número de contacto"));
@@ -86,8 +66,8 @@ void vekContactos::ProximoCodigo() {
     for (;;) {
         if (ProcessarEventos)
             ProcessarEventos();
-        bd_->AbrirConsulta(QStringLiteral("SELECT Codigo From vek_contactos WHERE (Codigo = ?)"),
-                           rs, {QString::number(candidato)});
+        bd_.AbrirConsulta(QStringLiteral("SELECT Codigo From vek_contactos WHERE (Codigo = ?)"), rs,
+                          {QString::number(candidato)});
         const bool ocupado = !rs.eof();
         rs.close();
         if (!ocupado)
@@ -102,148 +82,120 @@ void vekContactos::ProximoCodigo() {
     Codigo = QString::number(candidato);
 }
 
+vekContactos::vekContactos(clsBd& bd) : bd_(bd) {}
+
 bool vekContactos::Contacto_add() {
-    UltimoResultado = Resultado::Falhou;
-    UltimoErro.clear();
-    AbrirLigacao();
-    try {
-        if (LerEquivalencia()) {
-            FecharLigacao();
-            UltimoResultado = Resultado::JaConhecido;
-            return false;
-        }
-        ProximoCodigo();
-
-        bd_->IniciarTransaccao();
-        Recordset rs;
-        bd_->AbrirEdicao(
-            QStringLiteral(
-                "SELECT Codigo,       Numero,    Nome,      Contacto,  Morada,    Local,     "
-                "CdPostal,  Telef,     Fax,       telex,     NContrib,  Cae,       TelGer,    "
-                "TelCom,    Telfim,    Email,     Sitio,     ZonaGeo,   CodPais,   ContGer ,  "
-                "ContCom,   ContFin,   Observ,    Obs2,      Vendedor,  GesCnt,    "
-                "FuncaoEntidades_Id From vek_contactos WHERE     (Numero =") +
-                QString::number(Numero) + QStringLiteral(")"),
-            rs);
-        if (rs.eof()) {
-            rs.addNew();
-            rs.setValue(QStringLiteral("Codigo"), Codigo);
-            rs.setValue(QStringLiteral("Numero"), Numero);
-        }
-        const std::pair<const char*, const QString*> colunas[] = {
-            {"Nome", &Nome},
-            {"Contacto", &Contacto},
-            {"Morada", &Morada},
-            {"Local", &Localidade},
-            {"CdPostal", &CodigoPostal},
-            {"Telef", &Telefone},
-            {"Fax", &Fax},
-            {"telex", &Telemovel},
-            {"NContrib", &Contribuinte},
-            {"Cae", &Cae},
-            {"TelGer", &TelefoneGeral},
-            {"TelCom", &TelefoneComercial},
-            {"Telfim", &TelefoneFinanceiro},
-            {"Email", &email},
-            {"Sitio", &Sitio},
-            {"ZonaGeo", &Zona},
-            {"CodPais", &Pais},
-            {"ContGer", &ContactoGeral},
-            {"ContCom", &ContactoComercial},
-            {"ContFin", &ContactoFinanceiro},
-            {"Observ", &Observacoes},
-            {"Obs2", &Observacoes2},
-            {"Vendedor", &Vendedor},
-            {"GesCnt", &GestorDeConta},
-        };
-        for (const auto& [coluna, propriedade] : colunas) {
-            const QString nome = QLatin1String(coluna);
-            // An empty property is stored as an empty string, never as a null.
-            const QString texto = propriedade->isNull() ? QStringLiteral("") : *propriedade;
-            rs.setValue(nome, cortarAoTamanho(texto, rs.definedSize(nome)));
-        }
-        rs.update();
-        rs.close();
-
-        bd_->AbrirEdicao(
-            QStringLiteral("SELECT IDnet, numero From vek_BDC_EquivalenciaOnlineDesktop Where "
-                           "(IdNet = ") +
-                QString::number(IdNet) + QStringLiteral(") And (Numero = ") +
-                QString::number(Numero) + QStringLiteral(")"),
-            rs);
-        if (rs.eof()) {
-            rs.addNew();
-            rs.setValue(QStringLiteral("IdNet"), IdNet);
-            rs.setValue(QStringLiteral("Numero"), Numero);
-            rs.update();
-        }
-        rs.close();
-        bd_->ConfirmarTransaccao();
-        FecharLigacao();
-        UltimoResultado = Resultado::Novo;
-        return true;
-    } catch (const std::exception& e) {
-        UltimoErro = textoDaFalha(e);
-        if (bd_ && bd_->EmTransaccao()) {
-            try {
-                bd_->AnularTransaccao();
-            } catch (const std::exception&) {
-                // Closing the connection below undoes the transaction all the same.
-            }
-        }
-        FecharLigacao();
+    if (LerEquivalencia())
         return false;
+    ProximoCodigo();
+
+    // Both rows or neither.
+    Transaccao transaccao(bd_);
+    Recordset rs;
+    bd_.AbrirEdicao(
+        QStringLiteral(
+            "SELECT Codigo,       Numero,    Nome,      Contacto,  Morada,    Local,     "
+            "CdPostal,  Telef,     Fax,       telex,     NContrib,  Cae,       TelGer,    "
+            "TelCom,    Telfim,    Email,     Sitio,     ZonaGeo,   CodPais,   ContGer ,  "
+            "ContCom,   ContFin,   Observ,    Obs2,      Vendedor,  GesCnt,    "
+            "FuncaoEntidades_Id From vek_contactos WHERE     (Numero =") +
+            QString::number(Numero) + QStringLiteral(")"),
+        rs);
+    if (rs.eof()) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("Codigo"), Codigo);
+        rs.setValue(QStringLiteral("Numero"), Numero);
     }
+    const std::pair<const char*, const QString*> colunas[] = {
+        {"Nome", &Nome},
+        {"Contacto", &Contacto},
+        {"Morada", &Morada},
+        {"Local", &Localidade},
+        {"CdPostal", &CodigoPostal},
+        {"Telef", &Telefone},
+        {"Fax", &Fax},
+        {"telex", &Telemovel},
+        {"NContrib", &Contribuinte},
+        {"Cae", &Cae},
+        {"TelGer", &TelefoneGeral},
+        {"TelCom", &TelefoneComercial},
+        {"Telfim", &TelefoneFinanceiro},
+        {"Email", &email},
+        {"Sitio", &Sitio},
+        {"ZonaGeo", &Zona},
+        {"CodPais", &Pais},
+        {"ContGer", &ContactoGeral},
+        {"ContCom", &ContactoComercial},
+        {"ContFin", &ContactoFinanceiro},
+        {"Observ", &Observacoes},
+        {"Obs2", &Observacoes2},
+        {"Vendedor", &Vendedor},
+        {"GesCnt", &GestorDeConta},
+    };
+    for (const auto& [coluna, propriedade] : colunas) {
+        const QString nome = QLatin1String(coluna);
+        // An empty property is stored as an empty string, never as a null.
+        const QString texto = propriedade->isNull() ? QStringLiteral("") : *propriedade;
+        rs.setValue(nome, cortarAoTamanho(texto, rs.definedSize(nome)));
+    }
+    rs.update();
+    rs.close();
+
+    bd_.AbrirEdicao(
+        QStringLiteral("SELECT IDnet, numero From vek_BDC_EquivalenciaOnlineDesktop Where "
+                       "(IdNet = ") +
+            QString::number(IdNet) + QStringLiteral(") And (Numero = ") + QString::number(Numero) +
+            QStringLiteral(")"),
+        rs);
+    if (rs.eof()) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("IdNet"), IdNet);
+        rs.setValue(QStringLiteral("Numero"), Numero);
+        rs.update();
+    }
+    rs.close();
+    transaccao.Confirmar();
+    return true;
 }
 
-std::unique_ptr<Recordset> vekContactos::rsListaContactosAlteradosDesde(
-    qint64 UltimaSincronizacao) {
-    UltimoErro.clear();
-    try {
-        AbrirLigacao();
-        QString sql = QStringLiteral(
-                          "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
-                          " vek_contactos.Numero, "
-                          " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
-                          " vek_contactos.Vendedor, "
-                          " vek_contactos.Nome,"
-                          " vek_contactos.Email, "
-                          " vek_contactos.NContrib, "
-                          " vek_contactos.Contacto, "
-                          " vek_contactos.Morada, "
-                          " vek_contactos.CdPostal, "
-                          " vek_contactos.Local, "
-                          " vek_contactos.Telef,"
-                          " vek_contactos.Fax, "
-                          " vek_contactos.TelCom, "
-                          " vek_contactos.Telfim, "
-                          " vek_contactos.Sitio,"
-                          " vek_contactos.Id_Unico,"
-                          " (SELECT TOP (1) vek_EntidadesClassificacao.Class_id FROM "
-                          "vek_EntidadesClassificacao INNER JOIN vek_Classe ON "
-                          "vek_EntidadesClassificacao.Class_id = vek_Classe.class_Id WHERE "
-                          "(vek_EntidadesClassificacao.Tipo = 3) AND "
-                          "(vek_EntidadesClassificacao.Codigo = vek_contactos.Numero)) AS Tipo,"
-                          " (SELECT TOP (1) T2.CampoLivre FROM vek_EntidadesClassificacao AS T1 "
-                          "INNER JOIN vek_Classe AS T2 ON T1.Class_id = T2.class_Id WHERE "
-                          "(T1.Tipo = 3) AND (T1.Codigo = vek_contactos.Numero)) AS Desconto"
-                          " FROM          vek_contactos LEFT OUTER JOIN "
-                          " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
-                          "vek_BDC_EquivalenciaOnlineDesktop.numero"
-                          " WHERE     (CAST(vek_contactos.dbts AS bigint) > ") +
-                      QString::number(UltimaSincronizacao) + QStringLiteral(")");
-        // A transaction still open holds row versions below the ones already committed; the
-        // watermark must not pass them before they are visible.
-        if (bd_->dialecto() == clsBd::Dialecto::SqlServer)
-            sql += QStringLiteral(" AND vek_contactos.dbts < MIN_ACTIVE_ROWVERSION()");
-        sql += QStringLiteral(" ORDER BY vek_contactos.dbts");
-        auto rs = std::make_unique<Recordset>();
-        bd_->AbrirConsulta(sql, *rs);
-        FecharLigacao();
-        return rs;
-    } catch (const std::exception& e) {
-        UltimoErro = textoDaFalha(e);
-        FecharLigacao();
-        return nullptr;
-    }
+Recordset vekContactos::rsListaContactosAlteradosDesde(qint64 UltimaSincronizacao) {
+    QString sql = QStringLiteral(
+                      "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
+                      " vek_contactos.Numero, "
+                      " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
+                      " vek_contactos.Vendedor, "
+                      " vek_contactos.Nome,"
+                      " vek_contactos.Email, "
+                      " vek_contactos.NContrib, "
+                      " vek_contactos.Contacto, "
+                      " vek_contactos.Morada, "
+                      " vek_contactos.CdPostal, "
+                      " vek_contactos.Local, "
+                      " vek_contactos.Telef,"
+                      " vek_contactos.Fax, "
+                      " vek_contactos.TelCom, "
+                      " vek_contactos.Telfim, "
+                      " vek_contactos.Sitio,"
+                      " vek_contactos.Id_Unico,"
+                      " (SELECT TOP (1) vek_EntidadesClassificacao.Class_id FROM "
+                      "vek_EntidadesClassificacao INNER JOIN vek_Classe ON "
+                      "vek_EntidadesClassificacao.Class_id = vek_Classe.class_Id WHERE "
+                      "(vek_EntidadesClassificacao.Tipo = 3) AND "
+                      "(vek_EntidadesClassificacao.Codigo = vek_contactos.Numero)) AS Tipo,"
+                      " (SELECT TOP (1) T2.CampoLivre FROM vek_EntidadesClassificacao AS T1 "
+                      "INNER JOIN vek_Classe AS T2 ON T1.Class_id = T2.class_Id WHERE "
+                      "(T1.Tipo = 3) AND (T1.Codigo = vek_contactos.Numero)) AS Desconto"
+                      " FROM          vek_contactos LEFT OUTER JOIN "
+                      " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
+                      "vek_BDC_EquivalenciaOnlineDesktop.numero"
+                      " WHERE     (CAST(vek_contactos.dbts AS bigint) > ") +
+                  QString::number(UltimaSincronizacao) + QStringLiteral(")");
+    // A transaction still open holds row versions below the ones already committed; the
+    // watermark must not pass them before they are visible.
+    if (bd_.dialecto() == clsBd::Dialecto::SqlServer)
+        sql += QStringLiteral(" AND vek_contactos.dbts < MIN_ACTIVE_ROWVERSION()");
+    sql += QStringLiteral(" ORDER BY vek_contactos.dbts");
+    Recordset rs;
+    bd_.AbrirConsulta(sql, rs);
+    return rs;
 }

@@ -2,19 +2,14 @@
 
 #include <cmath>
 
-#include "app/Sincronizacao.h"
 #include "platform/Falha.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
-#include "support/BaseDaEmpresa.h"
+#include "settings/Parametros.h"
+#include "support/ServicosDaExecucao.h"
 
 namespace {
 
 // Classic number of "invalid use of Null".
 constexpr int kUsoInvalidoDeNulo = 94;
-
-const QString kClasseDocumento = QStringLiteral("SageApiNextPlus.DocumentoComercial");
-const QString kClasseLinha = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
 
 // The accounting system's switches for suggesting a line's values.
 void sugerirValores(DocumentoComercial& oDoc, DocumentosGCLin& linha) {
@@ -59,25 +54,25 @@ QString textoDe(const QVariant& v) {
 
 std::function<QDateTime()> EncNext::relogio = [] { return QDateTime::currentDateTime(); };
 
-EncNext::EncNext(QObject* parent) : QObject(parent) {}
+EncNext::EncNext(const Parametros& parametros, FabricaDeContabilidade& contabilidade,
+                 QObject* parent)
+    : QObject(parent), parametros_(parametros), contabilidade_(contabilidade) {}
 
 EncNext::~EncNext() = default;
 
 void EncNext::LerLigacao() {
-    clsIni ini;
-    ini.Ficheiro(percursoIni_);
-    percursoNext_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("PercursoNext"));
-    percursoLog_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("PercursoLog"));
-    utilizador_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("Username"));
-    password_ = ini.LerValor(QStringLiteral("Next"), QStringLiteral("Password"));
-    codigoNext_ = ini.LerValor(numeroEmpresa_, QStringLiteral("CodigoNext"));
+    percursoNext_ = parametros_.Next_PercursoNext;
+    percursoLog_ = parametros_.Next_PercursoLog;
+    utilizador_ = parametros_.Next_Utilizador;
+    password_ = parametros_.Next_Password;
+    codigoNext_ = parametros_.LerValor(numeroEmpresa_, QStringLiteral("CodigoNext"));
 }
 
 bool EncNext::LigarAoNext() {
     LerLigacao();
     oNext_.reset();
-    oNext_ = NovoClsNext();
-    oNext_->Modo(3);
+    oNext_ = contabilidade_.NovoClsNext();
+    oNext_->Modo(Api::Modo);
     emit Evolucao(QStringLiteral("Abrir ligação ao Next"));
     if (oNext_->AbrirEmpresa(percursoNext_, percursoLog_, codigoNext_, utilizador_, password_)) {
         emit Evolucao(QStringLiteral("Ligação Sage 100c(V2022) com sucesso"));
@@ -104,13 +99,14 @@ bool EncNext::desligarDoNext() {
 }
 
 void EncNext::LerDocumento() {
-    clsIni ini;
-    ini.Ficheiro(percursoIni_);
-    tipoDoc_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Tipo Doc"));
-    sector_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Sector"));
-    const QString serie = ini.LerValor(numeroEmpresa_, QStringLiteral("Serie"));
-    artPortes_ = ini.LerValor(numeroEmpresa_, QStringLiteral("ARTPORTES"));
-    armazem_ = ini.LerValor(numeroEmpresa_, QStringLiteral("Armazem"));
+    const auto ler = [this](const char* chave) {
+        return parametros_.LerValor(numeroEmpresa_, QString::fromLatin1(chave));
+    };
+    tipoDoc_ = ler("Tipo Doc");
+    sector_ = ler("Sector");
+    const QString serie = ler("Serie");
+    artPortes_ = ler("ARTPORTES");
+    armazem_ = ler("Armazem");
     bool ok = false;
     serie_ = serie.trimmed().toShort(&ok);
     if (!ok)
@@ -119,29 +115,8 @@ void EncNext::LerDocumento() {
                         .arg(serie, numeroEmpresa_));
 }
 
-void EncNext::LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
-                             const QString& NomeFileIni) {
-    bd = LigarBaseDaEmpresa(NomeFileIni, Empresa, QStringLiteral("ligar à"));
-}
-
-// A connection to another company's database (or a lost one) is replaced, so that the flag, the
-// packs and the components are always this company's.
-void EncNext::prepararBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
-                                const QString& NomeFileIni) {
-    if (!bd || !bd->Ligado()) {
-        LigarBdEmpresa(Empresa, bd, NomeFileIni);
-        return;
-    }
-    clsIni ini;
-    ini.Ficheiro(NomeFileIni);
-    const QString nomeSql = ini.LerValor(Empresa, QStringLiteral("NomeSQL"));
-    if (!nomeSql.isEmpty() && nomeSql.compare(bd->BaseDeDados(), Qt::CaseInsensitive) != 0)
-        LigarBdEmpresa(Empresa, bd, NomeFileIni);
-}
-
 void EncNext::reportar(const QString& funcao, int numero, const QString& descricao) {
-    const QString texto =
-        Sincronizacao::TextoDoErro(numero, descricao, funcao, QStringLiteral("EncNext"));
+    const QString texto = TextoDoErro(numero, descricao, funcao, QStringLiteral("EncNext"));
     emit Evolucao(texto);
     emit Erros(texto);
 }
@@ -158,11 +133,11 @@ void EncNext::definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor) {
 }
 
 void EncNext::MartelaTpDoc(const QString& sTpDoc, clsBd& bd) {
-    definirAutEco(sTpDoc, bd, -1);
+    definirAutEco(sTpDoc, bd, Api::AutEcoLigado);
 }
 
 void EncNext::DesMartelaTpDoc(const QString& sTpDoc, clsBd& bd) {
-    definirAutEco(sTpDoc, bd, 0);
+    definirAutEco(sTpDoc, bd, Api::AutEcoDesligado);
 }
 
 void EncNext::VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, DocumentoComercial& oDoc,
@@ -178,8 +153,8 @@ void EncNext::VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, Docum
         const Moeda quantidade =
             moedaDe(rs.value(QStringLiteral("Quantida")), QStringLiteral("OperaFac.Quantida")) *
             cQtd;
-        auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(kClasseLinha));
-        linha->TipoDeLinha(1);
+        auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(Api::ClasseLinha));
+        linha->TipoDeLinha(Api::LinhaDeArtigo);
         linha->Artigo(textoDe(rs.value(QStringLiteral("Factor"))));
         linha->Armazem(armazem_);
         sugerirValores(oDoc, *linha);
@@ -215,8 +190,8 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     const Moeda preco =
         moedaDe(exigir(QStringLiteral("Preço"), QStringLiteral("preço")), QStringLiteral("Preço"));
 
-    auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(kClasseLinha));
-    linha->TipoDeLinha(1);
+    auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(Api::ClasseLinha));
+    linha->TipoDeLinha(Api::LinhaDeArtigo);
     linha->Artigo(artigo);
     linha->Armazem(armazem_);
     sugerirValores(oDoc, *linha);
@@ -240,7 +215,7 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
 
 bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
                                 qint32& outNumero, clsBd& bd) {
-    auto oDoc = objectoComo<DocumentoComercial>(CreateSageApiObject(kClasseDocumento));
+    auto oDoc = objectoComo<DocumentoComercial>(CreateSageApiObject(Api::ClasseDocumento));
     CabecalhoDocumento& cab = oDoc->Cab();
     const QDate hoje = relogio().date();
     cab.TipoDocumento(tipoDoc_.toUpper());
@@ -249,9 +224,9 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
     cab.Terceiro(codigoCliente_);
     cab.Moeda(QStringLiteral("EUR"));
     cab.Ano(qint16(hoje.year()));
-    cab.AreaGestao(2);
-    cab.TipoTerceiro(2);
-    cab.TipoPreco(0);
+    cab.AreaGestao(Api::AreaGestao);
+    cab.TipoTerceiro(Api::TipoTerceiro);
+    cab.TipoPreco(Api::TipoPreco);
     cab.Data(hoje.toString(QStringLiteral("dd-MM-yyyy")));
     oDoc->Validar();
     cab.Processo(QStringLiteral("Web ") + idencomenda_);
@@ -264,7 +239,7 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
     const Moeda um = Moeda::deInteiro(1);
     if (portes_ > Moeda()) {
         auto linha = oNext_->NovaLinha();
-        linha->TipoDeLinha(2);
+        linha->TipoDeLinha(Api::LinhaDePortes);
         linha->Artigo(artPortes_);
         sugerirValores(*oDoc, *linha);
         linha->PrecoUnitario(portes_);
@@ -274,7 +249,7 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
     }
     if (voucher_.abs() > Moeda()) {
         auto linha = oNext_->NovaLinha();
-        linha->TipoDeLinha(1);
+        linha->TipoDeLinha(Api::LinhaDeArtigo);
         linha->Artigo(QString());
         sugerirValores(*oDoc, *linha);
         linha->Descricao(QStringLiteral("Voucher no valor de ") + voucher_.abs().paraTexto() +
@@ -285,10 +260,10 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
         oDoc->AdicionaLinha(*linha);
     }
 
-    oDoc->origem(3);
-    oNext_->Opcao(0);
+    oDoc->origem(Api::Origem);
+    oNext_->Opcao(Api::Opcao);
     oDoc->Validar();
-    if (oDoc->Inserir() != 0) {
+    if (oDoc->Inserir() != Api::Inserido) {
         const QString texto =
             QStringLiteral("Erro ao gravar a encomenda ") + oDoc->UltimaMensagem();
         emit Evolucao(texto);
@@ -308,8 +283,7 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
 
 bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
                               qint32& outNumero, const QString& inNomeFicheiro,
-                              std::unique_ptr<clsBd>& bd, const QString& Empresa,
-                              const QString& NomeFileIni) {
+                              BasesDasEmpresas& bases, const QString& Empresa) {
     Q_UNUSED(inNomeFicheiro);
     OutTipoDoc.clear();
     OutSerie = 0;
@@ -321,22 +295,20 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
     };
 
     bool inserido = false;
-    bool martelado = false;
+    clsBd* martelada = nullptr;  // the database whose document type has its flag on
     QString tipoMartelado;
     try {
-        prepararBdEmpresa(Empresa, bd, NomeFileIni);
+        clsBd& bd = bases.BaseDaEmpresa(Empresa);
         LerDocumento();
         tipoMartelado = tipoDoc_;
-        martelado = true;
-        MartelaTpDoc(tipoMartelado, *bd);
+        martelada = &bd;
+        MartelaTpDoc(tipoMartelado, bd);
         emit Evolucao(QStringLiteral("Inicio da gravação da encomenda"));
-        inserido = construirEInserir(OutTipoDoc, OutSerie, OutAno, outNumero, *bd);
+        inserido = construirEInserir(OutTipoDoc, OutSerie, OutAno, outNumero, bd);
     } catch (const Falha& f) {
         reportar(f.numero(), f.descricao());
     } catch (const std::exception& e) {
         reportar(Falha::ErroInterno, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        reportar(Falha::ErroInterno, QStringLiteral("falha desconhecida"));
     }
     if (!inserido) {
         OutTipoDoc.clear();
@@ -344,10 +316,10 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
         OutAno = 0;
         outNumero = 0;
     }
-    if (martelado) {
+    if (martelada) {
         // Whatever happened, the flag goes off; a document already inserted stays so.
         try {
-            DesMartelaTpDoc(tipoMartelado, *bd);
+            DesMartelaTpDoc(tipoMartelado, *martelada);
         } catch (const Falha& f) {
             reportar(f.numero(), f.descricao());
         }
@@ -355,12 +327,11 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
     return inserido;
 }
 
-bool EncNext::DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString& Empresa,
-                                       const QString& NomeFileIni) {
+bool EncNext::DesMartelaTpDocDaEmpresa(BasesDasEmpresas& bases, const QString& Empresa) {
     try {
-        prepararBdEmpresa(Empresa, bd, NomeFileIni);
+        clsBd& bd = bases.BaseDaEmpresa(Empresa);
         LerDocumento();
-        DesMartelaTpDoc(tipoDoc_, *bd);
+        DesMartelaTpDoc(tipoDoc_, bd);
         return true;
     } catch (const Falha& f) {
         reportar(QStringLiteral("DesMartelaTpDocDaEmpresa"), f.numero(), f.descricao());

@@ -7,10 +7,13 @@
 #include <memory>
 #include <optional>
 
+#include "platform/Moeda.h"
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
 #include "platform/clsNext.h"
-#include "platform/Moeda.h"
+
+class BasesDasEmpresas;
+class Parametros;
 
 // The order writer: opens the order's company in the accounting system and writes one web order
 // as a sales document (header, article lines with their pack components, shipping, voucher).
@@ -19,7 +22,9 @@ class EncNext : public QObject {
     Q_OBJECT
 
   public:
-    explicit EncNext(QObject* parent = nullptr);
+    // The settings the run read, and the accounting connections of the run.
+    EncNext(const Parametros& parametros, FabricaDeContabilidade& contabilidade,
+            QObject* parent = nullptr);
     ~EncNext() override;
 
     // Switches the document type's "AutEco" flag on (MartelaTpDoc) or off (DesMartelaTpDoc);
@@ -37,8 +42,6 @@ class EncNext : public QObject {
     Moeda Portes() const { return portes_; }
     void NumeroEmpresa(const QString& valor) { numeroEmpresa_ = valor; }
     const QString& NumeroEmpresa() const { return numeroEmpresa_; }
-    void percursoIni(const QString& valor) { percursoIni_ = valor; }
-    const QString& percursoIni() const { return percursoIni_; }
     // The caller's lines table itself, not a copy.
     void RsLinha(std::shared_ptr<Recordset> valor) { rsLinha_ = std::move(valor); }
     const std::shared_ptr<Recordset>& RsLinha() const { return rsLinha_; }
@@ -57,11 +60,10 @@ class EncNext : public QObject {
     // Writes the order as a sales document. True when it was inserted; then the out arguments
     // hold its type, series, year and number. On false they hold "", 0, 0, 0 and the reason
     // has gone out through Evolucao and Erros. The document type's "AutEco" is off afterwards,
-    // whatever happened. When bd holds no connection to the company's database, a new one is
-    // opened into it.
+    // whatever happened. bd gives the company's database (its flag, packs and components).
     bool GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
-                         const QString& inNomeFicheiro, std::unique_ptr<clsBd>& bd,
-                         const QString& Empresa, const QString& NomeFileIni);
+                         const QString& inNomeFicheiro, BasesDasEmpresas& bd,
+                         const QString& Empresa);
 
     // A new API object of that class; raises Falha when the accounting connection is not made
     // or does not know the class.
@@ -69,10 +71,8 @@ class EncNext : public QObject {
 
     // Switches the document type's "AutEco" flag off, as GravarEncomenda leaves it, for an order
     // whose document was found already written: the run that wrote it may have ended before it
-    // could do so. A failure goes out through Evolucao and Erros and gives false. bd is opened as
-    // by GravarEncomenda.
-    bool DesMartelaTpDocDaEmpresa(std::unique_ptr<clsBd>& bd, const QString& Empresa,
-                                  const QString& NomeFileIni);
+    // could do so. A failure goes out through Evolucao and Erros and gives false.
+    bool DesMartelaTpDocDaEmpresa(BasesDasEmpresas& bd, const QString& Empresa);
 
     // Reads the connection settings and opens the order's company; true when it is open.
     bool LigarAoNext();
@@ -91,19 +91,16 @@ class EncNext : public QObject {
   private:
     void LerLigacao();
     void LerDocumento();
-    void LigarBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
-                        const QString& NomeFileIni);
-    void prepararBdEmpresa(const QString& Empresa, std::unique_ptr<clsBd>& bd,
-                           const QString& NomeFileIni);
     void reportar(const QString& funcao, int numero, const QString& descricao);
     void definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor);
     bool construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
                            clsBd& bd);
     void adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd);
 
+    const Parametros& parametros_;
+    FabricaDeContabilidade& contabilidade_;
     std::unique_ptr<clsNext> oNext_;
 
-    QString percursoIni_;
     QString numeroEmpresa_;
     QString percursoNext_;
     QString percursoLog_;

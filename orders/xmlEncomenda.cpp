@@ -8,8 +8,8 @@
 #include <optional>
 #include <utility>
 
-#include "platform/FicheiroXml.h"
 #include "platform/Falha.h"
+#include "platform/FicheiroXml.h"
 #include "support/DataRegional.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "platform/IdentidadeDeFicheiro.h"
+#include "platform/Moeda.h"
 #include "platform/Recordset.h"
 #include "platform/clsNext.h"
-#include "platform/Moeda.h"
 
 class FicheiroXml;
 

@@ -4,10 +4,8 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringDecoder>
-#include <optional>
 
 #include "platform/Falha.h"
-#include "platform/IdentidadeDeFicheiro.h"
 #include "platform/Windows1252.h"
 
 namespace {
@@ -160,31 +158,7 @@ void inserir(QList<clsIni::Linha>& linhas, qsizetype onde, const QString& texto)
     linhas.insert(onde, nova);
 }
 
-struct FicheiroLido {
-    IdentidadeDeFicheiro identidade;
-    QList<clsIni::Linha> linhas;
-    std::shared_ptr<const QHash<QString, int>> indice;
-    clsIni::Codificacao codificacao = clsIni::Codificacao::Utf8;
-    bool bom = false;
-};
-
-struct FicheirosLidos {
-    int memorias = 0;
-    QHash<QString, FicheiroLido> lidos;
-};
-
-thread_local FicheirosLidos ficheirosLidos;
-
 }  // namespace
-
-clsIni::Memoria::Memoria() {
-    ++ficheirosLidos.memorias;
-}
-
-clsIni::Memoria::~Memoria() {
-    if (--ficheirosLidos.memorias == 0)
-        ficheirosLidos.lidos.clear();
-}
 
 void clsIni::Ficheiro(const QString& caminho) {
     caminho_ = caminho;
@@ -199,22 +173,9 @@ bool clsIni::carregar() {
     indice_.reset();
     codificacao_ = Codificacao::Utf8;
     bom_ = false;
-    std::optional<IdentidadeDeFicheiro> identidade;
-    if (ficheirosLidos.memorias > 0) {
-        identidade = IdentidadeDeFicheiro::de(caminho_);
-        const auto lido = ficheirosLidos.lidos.constFind(caminho_);
-        if (identidade && lido != ficheirosLidos.lidos.cend() && lido->identidade == *identidade) {
-            linhas_ = lido->linhas;
-            indice_ = lido->indice;
-            codificacao_ = lido->codificacao;
-            bom_ = lido->bom;
-            carregado_ = true;
-            return true;
-        }
-        ficheirosLidos.lidos.remove(caminho_);
-    }
     QFile f(caminho_);
     if (!f.exists()) {
+        indice_ = indexar(linhas_);
         carregado_ = true;
         return true;
     }
@@ -231,13 +192,8 @@ bool clsIni::carregar() {
         codificacao_ = Codificacao::Windows1252;
     }
     linhas_ = dividir(dados, codificacao_);
+    indice_ = indexar(linhas_);
     carregado_ = true;
-    // Kept only when the file did not change while it was read.
-    if (identidade && IdentidadeDeFicheiro::de(caminho_) == identidade) {
-        indice_ = indexar(linhas_);
-        ficheirosLidos.lidos.insert(
-            caminho_, FicheiroLido{*identidade, linhas_, indice_, codificacao_, bom_});
-    }
     return true;
 }
 
@@ -277,8 +233,7 @@ QString clsIni::LerValor(const QString& seccao, const QString& chave) {
         throw Falha(
             Falha::PermissaoNegada,
             QStringLiteral("Não foi possível ler o ficheiro de parâmetros %1").arg(caminho_));
-    const int i = indice_ ? indice_->value(chaveDoIndice(seccao, chave), -1)
-                          : linhaDaChave(linhas_, seccao, chave, nullptr);
+    const int i = indice_->value(chaveDoIndice(seccao, chave), -1);
     if (i < 0)
         return {};
     QString k, v;
@@ -351,7 +306,6 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
         dados.append(l.bytes).append(l.fim);
     }
 
-    ficheirosLidos.lidos.remove(caminho_);
     QSaveFile f(caminho_);
     if (!f.open(QIODevice::WriteOnly))
         return false;
@@ -362,6 +316,6 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
     if (!f.commit())
         return false;
     linhas_ = novas;
-    indice_.reset();
+    indice_ = indexar(linhas_);
     return true;
 }

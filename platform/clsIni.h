@@ -43,16 +43,6 @@ class clsIni {
         QByteArray fim;
     };
 
-    // While one of these lives on a thread, a file read there is kept, and read again only when
-    // it changes on disk: a run reads the same settings for every item it handles.
-    class Memoria {
-      public:
-        Memoria();
-        ~Memoria();
-        Memoria(const Memoria&) = delete;
-        Memoria& operator=(const Memoria&) = delete;
-    };
-
   private:
     bool carregar();
     bool definir(QList<Linha>& linhas, const Valor& v) const;
@@ -61,7 +51,7 @@ class clsIni {
 
     QString caminho_;
     QList<Linha> linhas_;
-    // Where each key is in linhas_, for a file kept by a Memoria.
+    // Where each key is in linhas_.
     std::shared_ptr<const QHash<QString, int>> indice_;
     bool carregado_ = false;
     Codificacao codificacao_ = Codificacao::Utf8;

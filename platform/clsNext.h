@@ -13,6 +13,26 @@
 // creates API objects by class name, the commercial document with its header, and the document
 // line. Setters and getters carry the member's own name. Every member that fails raises Falha.
 
+// The values the program passes to the accounting system, by name; what each one means belongs
+// to the accounting system.
+namespace Api {
+// The class names of the objects the connection creates.
+inline const QString ClasseDocumento = QStringLiteral("SageApiNextPlus.DocumentoComercial");
+inline const QString ClasseLinha = QStringLiteral("SageApiNextPlus.DocumentosGCLin");
+inline constexpr qint32 Modo = 3;    // set right after the connection is made
+inline constexpr qint32 Opcao = 0;   // set before a document's final validation and insertion
+inline constexpr qint32 Origem = 3;  // the document's origem
+inline constexpr qint16 AreaGestao = 2;
+inline constexpr qint16 TipoTerceiro = 2;
+inline constexpr qint16 TipoPreco = 0;
+inline constexpr qint16 LinhaDeArtigo = 1;  // article, pack component and voucher lines
+inline constexpr qint16 LinhaDePortes = 2;  // the shipping line
+inline constexpr qint32 Inserido = 0;       // Inserir's result for a document inserted
+// The document type's "AutEco" (TpDoc): the accounting adds the eco-tax lines itself while on.
+inline constexpr qint16 AutEcoLigado = -1;
+inline constexpr qint16 AutEcoDesligado = 0;
+}  // namespace Api
+
 // Any object the connection creates by class name.
 class ObjectoApi {
   public:
@@ -142,9 +162,13 @@ class clsNext {
     virtual std::unique_ptr<ObjectoApi> CriarObjecto(const QString& nomeDaClasse) = 0;
 };
 
-// The connection object of this installation (the embedded accounting system where the product
-// itself is not available).
-std::unique_ptr<clsNext> NovoClsNext();
+// Makes the connection objects of the accounting system that a run uses: the accounting
+// product's where it is installed, the built-in one elsewhere. One serves a whole run.
+class FabricaDeContabilidade {
+  public:
+    virtual ~FabricaDeContabilidade() = default;
+    virtual std::unique_ptr<clsNext> NovoClsNext() = 0;
+};
 
 // An API object taken as the class the caller expects; anything else raises Falha, as a member
 // call on the wrong object would.

@@ -2,6 +2,12 @@
 
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
+#include "platform/clsStringLigacao.h"
+
+Parametros::Parametros() = default;
+Parametros::~Parametros() = default;
+Parametros::Parametros(const Parametros&) = default;
+Parametros& Parametros::operator=(const Parametros&) = default;
 
 const std::array<Parametros::Chave, 34>& Parametros::Chaves() {
     static const std::array<Chave, 34> chaves{{
@@ -46,11 +52,12 @@ const std::array<Parametros::Chave, 34>& Parametros::Chaves() {
 bool Parametros::Ler() {
     UltimoErro.clear();
     try {
-        clsIni ini;
-        ini.Ficheiro(FicheiroIni);
+        auto ini = std::make_shared<clsIni>();
+        ini->Ficheiro(FicheiroIni);
         for (const Chave& c : Chaves())
             this->*c.propriedade =
-                ini.LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
+                ini->LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
+        lido_ = std::move(ini);
         return true;
     } catch (const Falha& f) {
         UltimoErro = f.descricao();
@@ -68,10 +75,27 @@ bool Parametros::Escrever() {
     return ini.GravarValores(valores);
 }
 
-qint64 Parametros::UltimoContacto_Get(const QString& Empresa) {
-    clsIni ini;
-    ini.Ficheiro(FicheiroIni);
-    const QString texto = ini.LerValor(Empresa, QStringLiteral("UltimoEnviado")).trimmed();
+QString Parametros::LerValor(const QString& seccao, const QString& chave) const {
+    return lido_ ? lido_->LerValor(seccao, chave) : QString();
+}
+
+QString Parametros::StringLigacao(const QString& Empresa) const {
+    clsStringLigacao s;
+    s.Provider = QStringLiteral("MSDataShape");
+    s.Opcao = 1;
+    s.Servidor = Sql_Servidor;
+    s.BaseDeDados = LerValor(Empresa, QStringLiteral("NomeSQL"));
+    s.Utilizador = SQL_Username;
+    s.Password = Sql_Password;
+    return s.StringLigacao();
+}
+
+qint64 Parametros::UltimoContacto_Get(const QString& Empresa) const {
+    // Settings not read yet: the file as it is now.
+    clsIni agora;
+    agora.Ficheiro(FicheiroIni);
+    const QString texto =
+        (lido_ ? *lido_ : agora).LerValor(Empresa, QStringLiteral("UltimoEnviado")).trimmed();
     if (texto.isEmpty())
         return 0;
     bool ok = false;
@@ -84,7 +108,7 @@ qint64 Parametros::UltimoContacto_Get(const QString& Empresa) {
     return valor;
 }
 
-bool Parametros::UltimoContacto_Put(const QString& Empresa, qint64 valor) {
+bool Parametros::UltimoContacto_Put(const QString& Empresa, qint64 valor) const {
     clsIni ini;
     ini.Ficheiro(FicheiroIni);
     return ini.GravarValor(Empresa, QStringLiteral("UltimoEnviado"), QString::number(valor));

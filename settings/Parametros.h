@@ -2,11 +2,20 @@
 
 #include <QString>
 #include <array>
+#include <memory>
+
+class clsIni;
 
 // The program's typed view of the settings file: 34 text settings, plus the per-company
-// watermark of the contact export ("UltimoEnviado").
+// watermark of the contact export ("UltimoEnviado"). A run reads it once (Ler) and hands it to
+// its steps, which find there every setting they need, those of any company section included.
 class Parametros {
   public:
+    Parametros();
+    ~Parametros();
+    Parametros(const Parametros&);
+    Parametros& operator=(const Parametros&);
+
     QString FicheiroIni;
 
     QString Contactos_Directoria;
@@ -44,18 +53,27 @@ class Parametros {
     QString Empresa1_ArtPortes;
     QString Empresa1_Armazem;
 
-    // Fills the 34 settings; false (and the rest left as they were) when the file cannot be read,
-    // with the reason in UltimoErro for the caller to report.
+    // Fills the 34 settings, and keeps the file as read for LerValor and UltimoContacto_Get;
+    // false (and the rest left as they were) when the file cannot be read, with the reason in
+    // UltimoErro for the caller to report.
     bool Ler();
     // Writes the 34 settings; false when a value could not be stored.
     bool Escrever();
     // Why the last Ler failed.
     QString UltimoErro;
+    // Any setting of the file as the last Ler read it; empty when absent (or before Ler).
+    QString LerValor(const QString& seccao, const QString& chave) const;
+    // The connection string of the company's database: server, user and password of section
+    // "SQL", database "NomeSQL" of the company's section.
+    QString StringLigacao(const QString& Empresa) const;
+
     // The company's watermark, a row version: 64 bits, as decimal digits (a value stored when it
-    // was kept in 32 bits reads the same). 0 when absent. Raises Falha when the stored text is
-    // not a whole number or the file cannot be read.
-    qint64 UltimoContacto_Get(const QString& Empresa);
-    bool UltimoContacto_Put(const QString& Empresa, qint64 valor);
+    // was kept in 32 bits reads the same), as the last Ler read it (or as the file is now, before
+    // any Ler). 0 when absent. Raises Falha when the stored text is not a whole number or the
+    // file cannot be read.
+    qint64 UltimoContacto_Get(const QString& Empresa) const;
+    // Writes the watermark into the file (not into the settings already read).
+    bool UltimoContacto_Put(const QString& Empresa, qint64 valor) const;
 
     struct Chave {
         const char* seccao;
@@ -64,4 +82,7 @@ class Parametros {
     };
     // The 34 keys in the order in which they are read and written.
     static const std::array<Chave, 34>& Chaves();
+
+  private:
+    std::shared_ptr<clsIni> lido_;  // the file as the last Ler read it
 };

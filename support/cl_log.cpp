@@ -3,7 +3,6 @@
 #include <QDir>
 
 #include "platform/Caminhos.h"
-#include "settings/Parametros.h"
 
 std::function<QDateTime()> cl_log::relogio = [] { return QDateTime::currentDateTime(); };
 
@@ -21,15 +20,9 @@ QString cl_log::Linha(const QDateTime& quando, const QString& mensagem) {
 
 namespace {
 
-// The day's log of the settings file, open for appending; its reason in porque when it cannot be.
-bool abrirDoDia(QFile& ficheiro, const QString& NomeIni, QString* porque) {
-    Parametros p;
-    p.FicheiroIni = NomeIni;
-    if (!p.Ler()) {
-        *porque = p.UltimoErro;
-        return false;
-    }
-    ficheiro.setFileName(cl_log::CaminhoDoDia(p.Log_Directoria, cl_log::relogio().date()));
+// The day's log in the folder, open for appending; its reason in porque when it cannot be.
+bool abrirDoDia(QFile& ficheiro, const QString& pastaDoLog, QString* porque) {
+    ficheiro.setFileName(cl_log::CaminhoDoDia(pastaDoLog, cl_log::relogio().date()));
     if (ficheiro.open(QIODevice::WriteOnly | QIODevice::Append))
         return true;
     *porque = QStringLiteral("Não foi possível abrir o registo %1 (%2)")
@@ -39,11 +32,11 @@ bool abrirDoDia(QFile& ficheiro, const QString& NomeIni, QString* porque) {
 
 }  // namespace
 
-bool cl_log::Abrir(const QString& NomeIni) {
+bool cl_log::Abrir(const QString& pastaDoLog) {
     if (ficheiro_.isOpen())
         ficheiro_.close();
     erro_.clear();
-    if (!abrirDoDia(ficheiro_, NomeIni, &erro_))
+    if (!abrirDoDia(ficheiro_, pastaDoLog, &erro_))
         return false;
     Escrever(QStringLiteral("Inicio da sincronização"));
     return true;
@@ -66,10 +59,10 @@ void cl_log::Fechar() {
     ficheiro_.close();
 }
 
-bool cl_log::Registar(const QString& NomeIni, const QString& Mensagem, QString* porque) {
+bool cl_log::Registar(const QString& pastaDoLog, const QString& Mensagem, QString* porque) {
     QString motivo;
     QFile f;
-    if (abrirDoDia(f, NomeIni, &motivo)) {
+    if (abrirDoDia(f, pastaDoLog, &motivo)) {
         const QByteArray linha = (Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
         if (f.write(linha) == linha.size() && f.flush())
             return true;

@@ -9,9 +9,10 @@
 // run of the day, one "[dd-mm-yyyy][HH:MM:SS] message" line each, UTF-8, CR LF.
 class cl_log {
   public:
-    // Opens the day's log and writes "Inicio da sincronização". False when it cannot, with the
-    // reason in UltimoErro; then Escrever and Fechar do nothing.
-    bool Abrir(const QString& NomeIni);
+    // Opens the day's log in the folder Log_Directoria of the settings and writes "Inicio da
+    // sincronização". False when it cannot, with the reason in UltimoErro; then Escrever and
+    // Fechar do nothing.
+    bool Abrir(const QString& pastaDoLog);
     void Escrever(const QString& Mensagem);
     // Writes "Sincronização terminada" and closes the file.
     void Fechar();
@@ -24,7 +25,7 @@ class cl_log {
 
     // Appends one line to the day's log without opening a run (for a run that could not start).
     // False, with the reason in porque, when it cannot.
-    static bool Registar(const QString& NomeIni, const QString& Mensagem,
+    static bool Registar(const QString& pastaDoLog, const QString& Mensagem,
                          QString* porque = nullptr);
 
     static QString CaminhoDoDia(const QString& pastaDoLog, const QDate& dia);

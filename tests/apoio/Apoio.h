@@ -10,10 +10,13 @@
 #include "platform/clsBd.h"
 
 // Readable test failures for Qt strings.
-inline void PrintTo(const QString& texto, std::ostream* os) { *os << '"' << texto.toStdString() << '"'; }
+inline void PrintTo(const QString& texto, std::ostream* os) {
+    *os << '"' << texto.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& lista, std::ostream* os) {
     *os << '{';
-    for (const QString& t : lista) *os << "\n  \"" << t.toStdString() << '"';
+    for (const QString& t : lista)
+        *os << "\n  \"" << t.toStdString() << '"';
     *os << "\n}";
 }
 

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QLocale>
 
-#include "app/Sincronizacao.h"
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
+#include "run/Sincronizacao.h"
 #include "settings/Parametros.h"
 #include "tests/apoio/Apoio.h"
 #include "tests/apoio/JanelaDeTeste.h"

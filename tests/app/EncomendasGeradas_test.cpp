@@ -11,9 +11,9 @@
 #include <iostream>
 #include <random>
 
+#include "accounting/ContabilidadeEmbutida.h"
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
-#include "accounting/ContabilidadeEmbutida.h"
 #include "platform/ScriptSql.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
@@ -103,11 +103,10 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
     }
     // A conversion as a run killed before writing the document leaves it.
     QString converter(const Ordem& o, QString& guid) {
-        std::unique_ptr<clsBd> bd = std::make_unique<clsBd>();
-        EXPECT_TRUE(bd->Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), o.empresa)));
-        criarTabelaDeConversoes(*bd);
+        clsBd bd;
+        EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), o.empresa)));
+        criarTabelaDeConversoes(bd);
         ContactoCliente c;
-        c.fileini = ini;
         c.Idencomenda = o.numero;
         return c.ConverteContactoEmCliente(o.empresa, o.cliente, guid, bd);
     }

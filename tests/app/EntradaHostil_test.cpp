@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "platform/clsIni.h"
+#include "support/cl_log.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
 // Hostile, broken and legacy input, one run per case. Whatever the case, the run goes to its end,

@@ -47,4 +47,3 @@ TEST_F(ExecucaoCompleta, UmaExecucaoFazOsTresPassosEASeguinteNaoRepeteNada) {
     EXPECT_EQ(janela.lista.count(QStringLiteral("Não existem alterações a contactos para enviar.")),
               2);
 }
-

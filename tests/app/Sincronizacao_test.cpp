@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QLockFile>
 
-#include "app/Sincronizacao.h"
+#include "platform/Ficheiros.h"
+#include "run/Sincronizacao.h"
 #include "tests/apoio/Apoio.h"
 #include "tests/apoio/JanelaDeTeste.h"
 
@@ -107,45 +108,35 @@ TEST(Sincronizacao, SegundaExecucaoDoMesmoFicheiroNaoComeca) {
     EXPECT_FALSE(s.houveErros());
 }
 
-TEST(Sincronizacao, ArquivarFicheiroSubstituiACopiaAnterior) {
+TEST(Ficheiros, ArquivarFicheiroSubstituiACopiaAnterior) {
     Espaco e;
-    JanelaDeTeste janela;
-    Sincronizacao s(janela, e.caminho(QStringLiteral("q.vek")));
     e.escrever(QStringLiteral("in/a.xml"), "novo");
     e.escrever(QStringLiteral("in/a.xml.bak"), "antigo");
-    s.ArquivarFicheiro(e.caminho(QStringLiteral("in")), QStringLiteral("a.xml"));
+    ArquivarFicheiro(e.caminho(QStringLiteral("in")), QStringLiteral("a.xml"));
     EXPECT_FALSE(e.existe(QStringLiteral("in/a.xml")));
     EXPECT_EQ(e.ler(QStringLiteral("in/a.xml.bak")), QByteArray("novo"));
 
     e.escrever(QStringLiteral("in/b.xml"), "b");
-    s.ArquivarFicheiro(e.caminho(QStringLiteral("in/")), QStringLiteral("b.xml"));
+    ArquivarFicheiro(e.caminho(QStringLiteral("in/")), QStringLiteral("b.xml"));
     EXPECT_EQ(e.ler(QStringLiteral("in/b.xml.bak")), QByteArray("b"));
-    s.ArquivarFicheiro(e.caminho(QStringLiteral("in")), QStringLiteral("nao-existe.xml"));
+    ArquivarFicheiro(e.caminho(QStringLiteral("in")), QStringLiteral("nao-existe.xml"));
 }
 
-TEST(Sincronizacao, MoverFicheiro) {
+TEST(Ficheiros, MoverFicheiro) {
     Espaco e;
-    JanelaDeTeste janela;
-    Sincronizacao s(janela, e.caminho(QStringLiteral("q.vek")));
     const QString origem = e.escrever(QStringLiteral("in/o.xml"), "ordem");
     const QString destino = e.escrever(QStringLiteral("out/o.xml"), "velho");
-    EXPECT_TRUE(s.MoverFicheiro(origem, destino));
+    EXPECT_TRUE(MoverFicheiro(origem, destino));
     EXPECT_FALSE(QFile::exists(origem));
     EXPECT_EQ(lerFicheiro(destino), QByteArray("ordem"));
 
     e.escrever(QStringLiteral("out/p.xml"), "velho");
-    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/p.xml")),
-                                 e.caminho(QStringLiteral("out/p.xml"))));
+    EXPECT_FALSE(MoverFicheiro(e.caminho(QStringLiteral("in/p.xml")),
+                               e.caminho(QStringLiteral("out/p.xml"))));
     EXPECT_FALSE(e.existe(QStringLiteral("out/p.xml")));
 
     e.escrever(QStringLiteral("in/q.xml"), "q");
-    EXPECT_FALSE(s.MoverFicheiro(e.caminho(QStringLiteral("in/q.xml")),
-                                 e.caminho(QStringLiteral("nao/q.xml"))));
+    EXPECT_FALSE(MoverFicheiro(e.caminho(QStringLiteral("in/q.xml")),
+                               e.caminho(QStringLiteral("nao/q.xml"))));
     EXPECT_TRUE(e.existe(QStringLiteral("in/q.xml")));
-}
-
-TEST(Sincronizacao, TextoDoCampo) {
-    EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant()), QString());
-    EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant(42)), QStringLiteral("42"));
-    EXPECT_EQ(Sincronizacao::TextoDoCampo(QVariant(QString())), QString());
 }

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <memory>
 #include <string>
 
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
 #include "platform/clsIni.h"
+#include "settings/Parametros.h"
 #include "tests/apoio/Apoio.h"
 
 // How the code under test reaches the company database: the embedded SQLite driver, or ODBC
@@ -42,6 +44,24 @@ class EmpresaDeTeste {
              {QStringLiteral("SR"), QStringLiteral("NomeSQL"), QStringLiteral("SEMBASE")}}));
     }
 
+    // A connection to the company's database through the chosen path, as a run opens it.
+    std::unique_ptr<clsBd> ligar() const {
+        Parametros p;
+        p.FicheiroIni = ini;
+        EXPECT_TRUE(p.Ler());
+        auto bd = std::make_unique<clsBd>();
+        EXPECT_TRUE(bd->Ligar(p.StringLigacao(QStringLiteral("QF"))))
+            << bd->UltimoErro().toStdString();
+        return bd;
+    }
+
+    // One connection kept for the test, as a run keeps the company's.
+    clsBd& base() {
+        if (!base_)
+            base_ = ligar();
+        return *base_;
+    }
+
     // Reads the database directly, beside the code under test.
     Recordset consultar(const QString& sql, const QVariantList& parametros = {}) const {
         clsBd bd;
@@ -67,4 +87,5 @@ class EmpresaDeTeste {
 
   private:
     Espaco espaco_;
+    std::unique_ptr<clsBd> base_;
 };

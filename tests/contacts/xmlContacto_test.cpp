@@ -7,8 +7,8 @@
 #include <QStringList>
 
 #include "contacts/xmlContacto.h"
-#include "platform/FicheiroXml.h"
 #include "platform/Falha.h"
+#include "platform/FicheiroXml.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "orders/xmlEncomenda.h"
-#include "support/DataRegional.h"
 #include "platform/Moeda.h"
+#include "support/DataRegional.h"
 #include "tests/fuzz/Comum.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QLocale>
 
-#include "platform/FicheiroXml.h"
 #include "orders/xmlEncomenda.h"
+#include "platform/FicheiroXml.h"
 #include "support/DataRegional.h"
 #include "tests/apoio/Apoio.h"
 

@@ -2,21 +2,17 @@
 #include <QFile>
 #include <QSet>
 
-#include "app/Sincronizacao.h"
+#include "orders/ImportacaoDeEncomendas.h"
+
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
 #include "orders/EncNext.h"
 #include "orders/xmlEncomenda.h"
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
-#include "support/BaseDaEmpresa.h"
-
-struct Sincronizacao::PassoDeEncomendas {
-    QStringList gravadas;    // the documents this run wrote
-    QStringList anteriores;  // the documents found written by an earlier run
-    // Companies whose database was checked for the table of conversions in this run.
-    QSet<QString> conversoesPreparadas;
-};
+#include "platform/Ficheiros.h"
+#include "platform/ListagemDeFicheiros.h"
+#include "support/ServicosDaExecucao.h"
 
 namespace {
 
@@ -37,22 +33,19 @@ QString dataLegivel(const QString& iso) {
     return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")) : iso;
 }
 
-void escreverResumo(Sincronizacao& s, const QString& cabecalho, const QStringList& linhas) {
-    if (linhas.isEmpty())
-        return;
-    for (const QString& linha : QStringList{cabecalho} + linhas) {
-        s.oLog->Escrever(linha);
-        s.AddLista(linha);
-    }
-}
-
 }  // namespace
 
-// Turns every web order left in the inbox into a sales document of its own customer, writes its
-// identity back into the file and moves the file to the outbox. An order that cannot be written,
-// or whose number already names another customer's document, stays in the inbox, shown and
-// logged with the file's name; a failure ends only its own order.
-void Sincronizacao::ImportarEncomendas(const QString& PathOrigem, const QString& pathDestino) {
+ImportacaoDeEncomendas::ImportacaoDeEncomendas(const Parametros& parametros,
+                                               ServicosDaExecucao& servicos,
+                                               BasesDasEmpresas& bases,
+                                               FabricaDeContabilidade& contabilidade)
+    : parametros_(parametros), servicos_(servicos), bases_(bases), contabilidade_(contabilidade) {}
+
+ImportacaoDeEncomendas::~ImportacaoDeEncomendas() = default;
+
+void ImportacaoDeEncomendas::ImportarEncomendas(ListagemDeFicheiros& ListaDeFicheiros,
+                                                const QString& PathOrigem,
+                                                const QString& pathDestino) {
     const int total = ListaDeFicheiros.ListCount();
     if (total == 0)
         return;
@@ -60,12 +53,10 @@ void Sincronizacao::ImportarEncomendas(const QString& PathOrigem, const QString&
     for (int i = 0; i < total; ++i)
         nomes << ListaDeFicheiros.List(i);
 
-    PassoDeEncomendas passo;
     for (int j = 0; j < nomes.size(); ++j) {
-        Pump();
+        servicos_.Pump();
         ListaDeFicheiros.ListIndex = j;
-        tentarEncomenda(nomes[j],
-                        [&] { importarEncomenda(PathOrigem, pathDestino, nomes[j], passo); });
+        tentarEncomenda(nomes[j], [&] { importarEncomenda(PathOrigem, pathDestino, nomes[j]); });
         tentarEncomenda(nomes[j], [&] {
             if (n)
                 n->desligarDoNext();
@@ -73,16 +64,16 @@ void Sincronizacao::ImportarEncomendas(const QString& PathOrigem, const QString&
         n.reset();
     }
 
-    escreverResumo(*this, QStringLiteral("Foram importadas as seguintes encomendas:"),
-                   passo.gravadas);
-    escreverResumo(*this, QStringLiteral("Encomendas já gravadas anteriormente:"),
-                   passo.anteriores);
+    escreverResumo(QStringLiteral("Foram importadas as seguintes encomendas:"), gravadas_);
+    escreverResumo(QStringLiteral("Encomendas já gravadas anteriormente:"), anteriores_);
 }
 
-void Sincronizacao::tentarEncomenda(const QString& nome, const std::function<void()>& parte) {
+template <class Parte>
+void ImportacaoDeEncomendas::tentarEncomenda(const QString& nome, Parte parte) {
     const auto falhou = [&](int numero, const QString& descricao) {
-        AddErro(TextoDoErro(numero, QStringLiteral("Encomenda %1: %2").arg(nome, descricao),
-                            QStringLiteral("ImportarEncomendas")));
+        servicos_.AddErro(TextoDoErro(numero,
+                                      QStringLiteral("Encomenda %1: %2").arg(nome, descricao),
+                                      QStringLiteral("ImportarEncomendas")));
     };
     try {
         parte();
@@ -90,33 +81,46 @@ void Sincronizacao::tentarEncomenda(const QString& nome, const std::function<voi
         falhou(f.numero(), f.descricao());
     } catch (const std::exception& e) {
         falhou(Falha::ErroInterno, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        falhou(Falha::ErroInterno, QStringLiteral("falha desconhecida"));
     }
 }
 
-namespace {
+void ImportacaoDeEncomendas::escreverResumo(const QString& cabecalho, const QStringList& linhas) {
+    if (linhas.isEmpty())
+        return;
+    for (const QString& linha : QStringList{cabecalho} + linhas)
+        servicos_.Mostrar(linha);
+}
 
-// One order, from its file to its document, with what the run needs around it.
-class Encomenda {
+clsBd& ImportacaoDeEncomendas::baseDaEmpresa(const QString& empresa) {
+    clsBd& bd = bases_.BaseDaEmpresa(empresa);
+    if (!conversoesPreparadas_.contains(empresa)) {
+        criarTabelaDeConversoes(bd);
+        conversoesPreparadas_.insert(empresa);
+    }
+    return bd;
+}
+
+void ImportacaoDeEncomendas::novoEscritor(const xmlEncomenda& leitor) {
+    n = std::make_unique<EncNext>(parametros_, contabilidade_);
+    QObject::connect(n.get(), &EncNext::Evolucao, n.get(),
+                     [this](const QString& Descricao) { servicos_.AddLista(Descricao); });
+    QObject::connect(n.get(), &EncNext::Erros, n.get(),
+                     [this](const QString& Descricao) { servicos_.ErroNoRegisto(Descricao); });
+    n->NumeroEmpresa(leitor.CodEmpresa);
+    n->Idencomenda(QString::number(leitor.Idencomenda));
+}
+
+// One order, from its file to its document, with what the step needs around it.
+class ImportacaoDeEncomendas::Encomenda {
   public:
-    Encomenda(Sincronizacao& s, Sincronizacao::PassoDeEncomendas& passo, const QString& nome,
-              xmlEncomenda& leitor)
-        : s_(s), passo_(passo), nome_(nome), leitor_(leitor) {}
+    Encomenda(ImportacaoDeEncomendas& passo, const QString& nome, xmlEncomenda& leitor)
+        : s_(passo.servicos_), passo_(passo), nome_(nome), leitor_(leitor) {}
 
     void recusar(const QString& razao) {
         s_.AddErro(aEncomenda(nome_, leitor_) + QLatin1Char(' ') + razao);
     }
 
-    clsBd& baseDaEmpresa() {
-        clsBd& bd = BaseDaEmpresaAberta(s_.bd, s_.FicheiroIni, leitor_.CodEmpresa);
-        // A database made by an earlier version gets the table at its first need in the run.
-        if (!passo_.conversoesPreparadas.contains(leitor_.CodEmpresa)) {
-            criarTabelaDeConversoes(bd);
-            passo_.conversoesPreparadas.insert(leitor_.CodEmpresa);
-        }
-        return bd;
-    }
+    clsBd& baseDaEmpresa() { return passo_.baseDaEmpresa(leitor_.CodEmpresa); }
 
     // A file that holds IDENCSAGE is moved only when a block names a document of this web order
     // number whose customer is the order's: for a prospect, the customer in the block, made for
@@ -202,15 +206,12 @@ class Encomenda {
         }
 
         ContactoCliente conversao;
-        conversao.fileini = s_.FicheiroIni;
         conversao.MostrarMensagem = [this](const QString& texto) { s_.MostrarMensagem(texto); };
         conversao.ProcessarEventos = [this] { s_.Pump(); };
         conversao.Idencomenda = leitor_.Idencomenda;
-        novocliente = conversao.ConverteContactoEmCliente(empresa, contacto, Id_Guid, s_.bd);
-        for (const QString& aviso : conversao.Avisos) {
-            s_.oLog->Escrever(aviso);
-            s_.AddLista(aviso);
-        }
+        novocliente = conversao.ConverteContactoEmCliente(empresa, contacto, Id_Guid, bd);
+        for (const QString& aviso : conversao.Avisos)
+            s_.Mostrar(aviso);
         if (novocliente.isEmpty()) {
             recusar(QStringLiteral("é do contacto %1, que não pôde ser feito cliente: a empresa "
                                    "não tem o cliente modelo (NUMERO -1); fica na pasta de "
@@ -252,52 +253,45 @@ class Encomenda {
     }
 
   private:
-    Sincronizacao& s_;
-    Sincronizacao::PassoDeEncomendas& passo_;
+    ServicosDaExecucao& s_;
+    ImportacaoDeEncomendas& passo_;
     const QString& nome_;
     xmlEncomenda& leitor_;
 };
 
-}  // namespace
-
-void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
-                                      const QString& nome, PassoDeEncomendas& passo) {
+void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
+                                               const QString& pathDestino, const QString& nome) {
     const QString origem = juntarCaminho(PathOrigem, nome);
     const QString destino = juntarCaminho(pathDestino, nome);
     auto mover = [&](const QString& documento) {
         if (!MoverFicheiro(origem, destino))
-            AddErro(QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não "
-                                   "pôde ser movido para %3; fica na pasta de entrada e não será "
-                                   "gravada de novo.")
-                        .arg(nome, documento, pathDestino));
+            servicos_.AddErro(
+                QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não "
+                               "pôde ser movido para %3; fica na pasta de entrada e não será "
+                               "gravada de novo.")
+                    .arg(nome, documento, pathDestino));
     };
 
-    if (!TamanhoAceitavel(origem, nome))
+    if (!TamanhoAceitavel(servicos_, origem, nome))
         return;
     xmlEncomenda leitor;
     leitor.FicheiroXML = origem;
     if (!leitor.GetEncomenda()) {
-        AddErro(QStringLiteral("A encomenda %1 não foi lida: %2").arg(nome, leitor.UltimoErro));
+        servicos_.AddErro(
+            QStringLiteral("A encomenda %1 não foi lida: %2").arg(nome, leitor.UltimoErro));
         return;
     }
-    for (const QString& aviso : leitor.Avisos) {
-        oLog->Escrever(aviso);
-        AddLista(aviso);
-    }
-    Encomenda encomenda(*this, passo, nome, leitor);
+    for (const QString& aviso : leitor.Avisos)
+        servicos_.Mostrar(aviso);
+    Encomenda encomenda(*this, nome, leitor);
     const auto naoGravada = [&] {
-        AddErro(aEncomenda(nome, leitor) +
-                QStringLiteral(" não foi gravada; fica na pasta de entrada."));
+        servicos_.AddErro(aEncomenda(nome, leitor) +
+                          QStringLiteral(" não foi gravada; fica na pasta de entrada."));
     };
 
     // The accounting is open before anything is decided: the documents already stored under
     // this web order number tell whether the order may be written, and for whom.
-    n = std::make_unique<EncNext>();
-    connect(n.get(), &EncNext::Evolucao, this, &Sincronizacao::n_Evolucao);
-    connect(n.get(), &EncNext::Erros, this, &Sincronizacao::n_Erros);
-    n->percursoIni(FicheiroIni);
-    n->NumeroEmpresa(leitor.CodEmpresa);
-    n->Idencomenda(QString::number(leitor.Idencomenda));
+    novoEscritor(leitor);
     if (!n->LigarAoNext()) {
         naoGravada();
         return;
@@ -313,9 +307,8 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
                                   "A encomenda %1 já tinha sido gravada; o ficheiro é "
                                   "movido para a pasta de saída.")
                                   .arg(nome);
-        oLog->Escrever(texto);
-        AddLista(texto);
-        passo.anteriores << linhaDoResumo(leitor.CodEmpresa, documento->texto());
+        servicos_.Mostrar(texto);
+        anteriores_ << linhaDoResumo(leitor.CodEmpresa, documento->texto());
         mover(documento->texto());
         return;
     }
@@ -339,10 +332,9 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
         const QString texto =
             QStringLiteral("A encomenda %1 já tem o documento %2; não é gravada de novo.")
                 .arg(nome, documento.texto());
-        oLog->Escrever(texto);
-        AddLista(texto);
-        passo.anteriores << linhaDoResumo(leitor.CodEmpresa, documento.texto());
-        n->DesMartelaTpDocDaEmpresa(bd, leitor.CodEmpresa, FicheiroIni);
+        servicos_.Mostrar(texto);
+        anteriores_ << linhaDoResumo(leitor.CodEmpresa, documento.texto());
+        n->DesMartelaTpDocDaEmpresa(bases_, leitor.CodEmpresa);
     } else if (!documentos.isEmpty()) {
         encomenda.recusar(QStringLiteral("não é gravada: a contabilidade já tem o documento %1 "
                                          "de outra encomenda com esse número (Web %2), do "
@@ -360,19 +352,20 @@ void Sincronizacao::importarEncomenda(const QString& PathOrigem, const QString& 
         n->voucher(leitor.voucher);
         n->RsLinha(leitor.RsLinha);
         if (!n->GravarEncomenda(documento.TipoDocumento, documento.Serie, documento.Ano,
-                                documento.Numero, origem, bd, leitor.CodEmpresa, FicheiroIni)) {
+                                documento.Numero, origem, bases_, leitor.CodEmpresa)) {
             naoGravada();
             return;
         }
-        passo.gravadas << linhaDoResumo(leitor.CodEmpresa, documento.texto());
+        gravadas_ << linhaDoResumo(leitor.CodEmpresa, documento.texto());
     }
 
     if (!leitor.ActualizarXML(documento.TipoDocumento, documento.Numero, documento.Serie,
                               documento.Ano, novocliente, Id_Guid)) {
-        AddErro(QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não foi "
-                               "actualizado (%3); fica na pasta de entrada e não será gravada de "
-                               "novo.")
-                    .arg(nome, documento.texto(), leitor.UltimoErro));
+        servicos_.AddErro(
+            QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não foi "
+                           "actualizado (%3); fica na pasta de entrada e não será gravada de "
+                           "novo.")
+                .arg(nome, documento.texto(), leitor.UltimoErro));
         return;
     }
     mover(documento.texto());

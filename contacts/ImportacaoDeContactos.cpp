@@ -1,0 +1,98 @@
+#include "contacts/ImportacaoDeContactos.h"
+
+#include <QFile>
+
+#include "contacts/vekContactos.h"
+#include "contacts/xmlContacto.h"
+#include "platform/Caminhos.h"
+#include "platform/Falha.h"
+#include "platform/Ficheiros.h"
+#include "platform/ListagemDeFicheiros.h"
+#include "support/ServicosDaExecucao.h"
+
+namespace {
+
+// The CRM contact of a web contact file.
+void copiarDoFicheiro(const xmlContacto& ficheiro, qint32 idNet, vekContactos& contacto) {
+    contacto.Nome = ficheiro.Nome;
+    contacto.Contacto = ficheiro.Responsavel;
+    contacto.Morada = ficheiro.Morada;
+    contacto.Localidade = ficheiro.Localidade;
+    contacto.CodigoPostal = ficheiro.CodPostal;
+    contacto.Telefone = ficheiro.Telefone;
+    contacto.Fax = ficheiro.Fax;
+    contacto.Telemovel = ficheiro.Telemovel;
+    contacto.Contribuinte = ficheiro.Nif;
+    contacto.TelefoneComercial = ficheiro.Comercial;
+    contacto.TelefoneFinanceiro = ficheiro.Financeiro;
+    contacto.email = ficheiro.email;
+    contacto.Sitio = ficheiro.SITE;
+    contacto.IdNet = idNet;
+    contacto.CodigoEmpresa = ficheiro.CodigoEmpresa;
+}
+
+}  // namespace
+
+ImportacaoDeContactos::ImportacaoDeContactos(ServicosDaExecucao& servicos, BasesDasEmpresas& bases)
+    : servicos_(servicos), bases_(bases) {}
+
+void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) {
+    const int total = ListaDeFicheiros.ListCount();
+    if (total == 0) {
+        servicos_.Mostrar(QStringLiteral("Não existem contactos para importar"));
+        return;
+    }
+    xmlContacto oNewContacto;
+    QObject::connect(
+        &oNewContacto, &xmlContacto::Erro, &oNewContacto,
+        [this](const QString& DescricaoDoErro) { servicos_.MostrarErro(DescricaoDoErro); });
+    servicos_.Mostrar(QStringLiteral("Existem %1 contactos para importar").arg(total));
+
+    QStringList importados;
+    QStringList nomes;
+    for (int i = 0; i < total; ++i)
+        nomes << ListaDeFicheiros.List(i);
+    const QString pasta = ListaDeFicheiros.Path();
+
+    for (int i = 0; i < nomes.size(); ++i) {
+        servicos_.Pump();
+        ListaDeFicheiros.ListIndex = i;
+        const QString& nome = nomes[i];
+        oNewContacto.Ficheiro = juntarCaminho(pasta, nome);
+        if (!TamanhoAceitavel(servicos_, oNewContacto.Ficheiro, nome) || !oNewContacto.Ler())
+            continue;
+
+        bool ok = false;
+        const qint32 idNet = oNewContacto.id.trimmed().toInt(&ok);
+        if (!ok) {
+            servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não tem um IDNET numérico "
+                                             "(\"%2\"); fica na pasta de entrada.")
+                                  .arg(nome, oNewContacto.id));
+            continue;
+        }
+        try {
+            vekContactos contacto(bases_.BaseDaEmpresa(oNewContacto.CodigoEmpresa));
+            contacto.ProcessarEventos = [this] { servicos_.Pump(); };
+            copiarDoFicheiro(oNewContacto, idNet, contacto);
+            if (contacto.Contacto_add())
+                importados << contacto.Codigo + QLatin1Char('\t') + contacto.Nome;
+        } catch (const Falha& f) {
+            servicos_.AddErro(QStringLiteral("O contacto do ficheiro %1 não foi gravado (%2); fica "
+                                             "na pasta de entrada.")
+                                  .arg(nome, f.descricao()));
+            continue;
+        }
+        ArquivarFicheiro(pasta, nome);
+        if (QFile::exists(oNewContacto.Ficheiro))
+            servicos_.Mostrar(QStringLiteral("O ficheiro %1 não pôde ser guardado como cópia "
+                                             "(.bak); será lido de novo na próxima "
+                                             "sincronização.")
+                                  .arg(nome));
+    }
+
+    if (!importados.isEmpty()) {
+        servicos_.Mostrar(QStringLiteral("Foram importados os seguintes novos contactos: "));
+        for (const QString& linha : importados)
+            servicos_.Mostrar(linha);
+    }
+}

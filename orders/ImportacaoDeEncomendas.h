@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class BasesDasEmpresas;
+class clsBd;
+class EncNext;
+class FabricaDeContabilidade;
+class ListagemDeFicheiros;
+class Parametros;
+class ServicosDaExecucao;
+class xmlEncomenda;
+
+// The third step of a run: every web order left in the inbox becomes a sales document of its own
+// customer (a prospect is made a customer first), its identity is written back into the file and
+// the file moves to the outbox. An order that cannot be written, or whose number already names
+// another customer's document, stays in the inbox, shown and logged with the file's name; a
+// failure ends only its own order.
+class ImportacaoDeEncomendas {
+  public:
+    ImportacaoDeEncomendas(const Parametros& parametros, ServicosDaExecucao& servicos,
+                           BasesDasEmpresas& bases, FabricaDeContabilidade& contabilidade);
+    ~ImportacaoDeEncomendas();
+
+    // The files of the list (which points at PathOrigem and its pattern), in its order; written
+    // orders go to pathDestino.
+    void ImportarEncomendas(ListagemDeFicheiros& ListaDeFicheiros, const QString& PathOrigem,
+                            const QString& pathDestino);
+
+  private:
+    class Encomenda;
+
+    void importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
+                           const QString& nome);
+    // Runs one part of an order; a failure is reported with the file's name and ends the order.
+    template <class Parte>
+    void tentarEncomenda(const QString& nome, Parte parte);
+    void novoEscritor(const xmlEncomenda& leitor);
+    // The company's database, with the table of conversions a database made by an earlier version
+    // lacks created at its first need in the run.
+    clsBd& baseDaEmpresa(const QString& empresa);
+    void escreverResumo(const QString& cabecalho, const QStringList& linhas);
+
+    const Parametros& parametros_;
+    ServicosDaExecucao& servicos_;
+    BasesDasEmpresas& bases_;
+    FabricaDeContabilidade& contabilidade_;
+    // The order writer of the order under way.
+    std::unique_ptr<EncNext> n;
+    QStringList gravadas_;    // the documents this run wrote
+    QStringList anteriores_;  // the documents found written by an earlier run
+    QSet<QString> conversoesPreparadas_;
+};

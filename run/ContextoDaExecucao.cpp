@@ -1,0 +1,62 @@
+#include "run/ContextoDaExecucao.h"
+
+#include "platform/Falha.h"
+#include "platform/JanelaDeProgresso.h"
+#include "platform/clsBd.h"
+#include "settings/Parametros.h"
+#include "support/cl_log.h"
+
+ContextoDaExecucao::ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros,
+                                       cl_log& log)
+    : janela_(janela), parametros_(parametros), log_(log) {}
+
+ContextoDaExecucao::~ContextoDaExecucao() = default;
+
+void ContextoDaExecucao::AddLista(const QString& texto) {
+    janela_.mostrarLinha(texto);
+}
+
+void ContextoDaExecucao::Escrever(const QString& texto) {
+    log_.Escrever(texto);
+}
+
+void ContextoDaExecucao::AddErro(const QString& texto) {
+    ++erros_;
+    AddLista(texto);
+    Escrever(texto);
+}
+
+void ContextoDaExecucao::ErroNoRegisto(const QString& texto) {
+    ++erros_;
+    Escrever(texto);
+}
+
+void ContextoDaExecucao::MostrarMensagem(const QString& texto) {
+    janela_.mostrarMensagem(texto);
+    Escrever(texto);
+}
+
+void ContextoDaExecucao::MostrarErro(const QString& texto) {
+    ++erros_;
+    MostrarMensagem(texto);
+}
+
+void ContextoDaExecucao::Pump() {
+    janela_.processarEventos();
+}
+
+clsBd& ContextoDaExecucao::BaseDaEmpresa(const QString& empresa) {
+    std::shared_ptr<clsBd>& bd = bases_[empresa];
+    if (bd && bd->Ligado())
+        return *bd;
+    bd = std::make_shared<clsBd>();
+    if (!bd->Ligar(parametros_.StringLigacao(empresa))) {
+        const QString porque = bd->UltimoErro();
+        bd.reset();
+        throw Falha(
+            Falha::ErroDeBaseDeDados,
+            QStringLiteral("Não foi possível abrir a base de dados %1 da empresa %2: %3")
+                .arg(parametros_.LerValor(empresa, QStringLiteral("NomeSQL")), empresa, porque));
+    }
+    return *bd;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <memory>
+
+#include "accounting/ContabilidadeEmbutida.h"
+#include "support/ServicosDaExecucao.h"
+
+class JanelaDeProgresso;
+class Parametros;
+class cl_log;
+class clsBd;
+
+// What one run owns for its lifetime and lends its steps: the window it shows its lines in, the
+// run log, the settings it read, the company databases it opened, the accounting connections,
+// and the count of its errors.
+class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
+  public:
+    ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros, cl_log& log);
+    ~ContextoDaExecucao() override;
+    ContextoDaExecucao(const ContextoDaExecucao&) = delete;
+    ContextoDaExecucao& operator=(const ContextoDaExecucao&) = delete;
+
+    void AddLista(const QString& texto) override;
+    void Escrever(const QString& texto) override;
+    void AddErro(const QString& texto) override;
+    void ErroNoRegisto(const QString& texto) override;
+    void MostrarMensagem(const QString& texto) override;
+    void MostrarErro(const QString& texto) override;
+    void Pump() override;
+
+    clsBd& BaseDaEmpresa(const QString& empresa) override;
+
+    FabricaDeContabilidade& Contabilidade() { return contabilidade_; }
+    int Erros() const { return erros_; }
+
+  private:
+    JanelaDeProgresso& janela_;
+    const Parametros& parametros_;
+    cl_log& log_;
+    QHash<QString, std::shared_ptr<clsBd>> bases_;  // by company code
+    ContabilidadeEmbutida::Fabrica contabilidade_;
+    int erros_ = 0;
+};

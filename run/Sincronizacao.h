@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class JanelaDeProgresso;
+
+// The synchronization run: the contact export, the contact import and the order import, in that
+// order, shown and logged. The main window and the headless front end both drive it; what it
+// shows goes through the JanelaDeProgresso it is given.
+class Sincronizacao {
+  public:
+    Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni);
+
+    const QString FicheiroIni;
+
+    // One run: steps 1 to 8. Two runs of one settings file never overlap, not even across
+    // processes: a second one says so and ends without touching anything.
+    void sincronizar();
+    // True when a step of the last run reported an error (or the run could not start).
+    bool houveErros() const { return erros_ > 0; }
+
+  private:
+    // The run could not take its lock: says why, in the list and in the day's log.
+    void naoComecou(bool ocupada);
+
+    JanelaDeProgresso& janela_;
+    int erros_ = 0;
+};

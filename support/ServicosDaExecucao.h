@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+class Falha;
+class clsBd;
+
+// What a step of a run asks of the run it is part of: the progress list, the run log, the errors
+// the run counts, a message box, and letting the window breathe. The run gives one to each step;
+// the step keeps nothing of it once it returns.
+class ServicosDaExecucao {
+  public:
+    virtual ~ServicosDaExecucao() = default;
+
+    // A line of the progress list (standard output without a window).
+    virtual void AddLista(const QString& texto) = 0;
+    // A line of the run log.
+    virtual void Escrever(const QString& texto) = 0;
+    // An error of the run: counted, shown and logged.
+    virtual void AddErro(const QString& texto) = 0;
+    // An error reported to the log only, as the order writer's are: counted and logged.
+    virtual void ErroNoRegisto(const QString& texto) = 0;
+    // A message box with an OK button (standard error without a window), logged as well; the
+    // run waits until it is closed.
+    virtual void MostrarMensagem(const QString& texto) = 0;
+    // The same, for an error of the run: counted.
+    virtual void MostrarErro(const QString& texto) = 0;
+    // Lets waiting window messages through, so the window stays painted.
+    virtual void Pump() = 0;
+
+    // Logged, then shown: how the steps report what they did.
+    void Mostrar(const QString& texto);
+    // A failure caught in the routine funcao, as an error of the run.
+    void AddFalha(const Falha& falha, const QString& funcao,
+                  const QString& dono = QStringLiteral("frmMarelo"));
+};
+
+// The company databases of a run, each opened at its first need and kept open until the run
+// ends.
+class BasesDasEmpresas {
+  public:
+    virtual ~BasesDasEmpresas() = default;
+    // The database of the company with that code ("NomeSQL" of its settings section). Raises
+    // Falha, naming the company and the database, when it cannot be opened.
+    virtual clsBd& BaseDaEmpresa(const QString& empresa) = 0;
+};
+
+// "Erro " + numero + CR LF + "(" + descricao + ")" + CR LF + "Na função " + funcao + " do " +
+// dono: how a failure caught in a routine is reported.
+QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,
+                    const QString& dono = QStringLiteral("frmMarelo"));
+
+// Web files larger than this are refused unread: one contact or one order is a few kilobytes,
+// and a file read whole into memory must not be able to exhaust it.
+inline constexpr qint64 TamanhoMaximoDeFicheiro = 4 * 1024 * 1024;
+// False, with the reason as an error of the run, when the file is too large to be read.
+bool TamanhoAceitavel(ServicosDaExecucao& servicos, const QString& caminho, const QString& nome);
