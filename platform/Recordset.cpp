@@ -1,5 +1,7 @@
 #include "platform/Recordset.h"
 
+#include <QDateTime>
+
 #include "platform/Falha.h"
 
 void Recordset::appendField(const QString& name, FieldType type, int definedSize) {
@@ -108,14 +110,47 @@ void Recordset::addNew() {
     position_ = int(rows_.size()) - 1;
 }
 
+namespace {
+
+QMetaType qtTypeOf(const RecordsetField& f) {
+    if (f.qtType.isValid())
+        return f.qtType;
+    switch (f.type) {
+        case FieldType::Text:
+            return QMetaType::fromType<QString>();
+        case FieldType::Integer:
+            return QMetaType::fromType<qlonglong>();
+        case FieldType::Real:
+        case FieldType::Currency:
+            return QMetaType::fromType<double>();
+        case FieldType::Boolean:
+            return QMetaType::fromType<bool>();
+        case FieldType::DateTime:
+            return QMetaType::fromType<QDateTime>();
+        case FieldType::Binary:
+            return QMetaType::fromType<QByteArray>();
+        case FieldType::Other:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
 void Recordset::update() {
     requireCurrentRow();
     Row& row = rows_[position_];
-    if (writer_) {
+    if (writer_ && (row.isNew || row.changed.contains(true))) {
+        // A null of no type is sent by Qt's ODBC driver as binary, which SQL Server refuses for
+        // a date or a numeric column: it goes as a null of its column's type.
+        QVector<QVariant> values = row.values;
+        for (int i = 0; i < values.size(); ++i)
+            if (!values[i].isValid())
+                values[i] = QVariant(qtTypeOf(fields_[i]));
         if (row.isNew)
-            writer_->insertRow(fields_, row.values, row.changed);
-        else if (row.changed.contains(true))
-            writer_->updateRow(fields_, row.values, row.original, row.changed);
+            writer_->insertRow(fields_, values, row.changed);
+        else
+            writer_->updateRow(fields_, values, row.original, row.changed);
     }
     row.original = row.values;
     row.changed.fill(false);

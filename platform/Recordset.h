@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -13,6 +14,9 @@ struct RecordsetField {
     QString name;
     FieldType type = FieldType::Other;
     int definedSize = 0;  // characters for text fields; 0 when not known or not text
+    // The column's type as the driver gives it (a numeric column's precise type, a date or a
+    // time); invalid when not known.
+    QMetaType qtType = {};
 };
 
 // A client-side record set: every row is held in memory, so the row count is known before the
@@ -53,7 +57,8 @@ class Recordset {
     // Adds an empty (all null) row and makes it current.
     void addNew();
     // Stores the current row; for an updatable record set opened by clsBd, writes it to its
-    // table (a new row is inserted, a changed row updated by its key).
+    // table (a new row is inserted, a changed row updated by its key). A null value goes to the
+    // table with its field's type.
     void update();
     bool isUpdatable() const { return writer_ != nullptr; }
 

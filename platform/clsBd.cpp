@@ -710,7 +710,8 @@ void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList&
         for (int i = 0; i < n; ++i) {
             QString nome(static_cast<const QChar*>(sqlite3_column_name16(p.st, i)));
             nome.remove(QLatin1Char('"'));
-            RecordsetField campo{nome, tipoDoCampo(tipoDaColuna(p.st, i, linha)), 0};
+            const int tipo = tipoDaColuna(p.st, i, linha);
+            RecordsetField campo{nome, tipoDoCampo(tipo), 0, QMetaType(tipo)};
             if (const int tamanho = tamanhoDefinido(nome); tamanho > 0) {
                 campo.definedSize = tamanho;
                 campo.type = FieldType::Text;
@@ -734,7 +735,7 @@ void clsBd::AbrirConsulta(const QString& sql, Recordset& rs, const QVariantList&
     campos.reserve(registo.count());
     for (int i = 0; i < registo.count(); ++i) {
         const QSqlField f = registo.field(i);
-        RecordsetField campo{f.name(), tipoDoCampo(f.metaType().id()), 0};
+        RecordsetField campo{f.name(), tipoDoCampo(f.metaType().id()), 0, f.metaType()};
         if (ligacao_->dialecto == Dialecto::Sqlite) {
             if (const int tamanho = tamanhoDefinido(f.name()); tamanho > 0) {
                 campo.definedSize = tamanho;

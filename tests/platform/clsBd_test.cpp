@@ -5,6 +5,7 @@
 #include "platform/ScriptSql.h"
 #include "platform/SqlDialecto.h"
 #include "platform/clsBd.h"
+#include "platform/clsStringLigacao.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {
@@ -169,4 +170,54 @@ TEST(ScriptSql, DivideNosPontoEVirgulaForaDeTextosComentariosEGatilhos) {
     EXPECT_TRUE(partes[2].startsWith(QStringLiteral("CREATE TRIGGER")));
     EXPECT_TRUE(partes[2].endsWith(QStringLiteral("END")));
     EXPECT_EQ(partes[4], QStringLiteral("SELECT 1"));
+}
+
+// Qt's ODBC driver sends a null of no type as binary, which SQL Server refuses for date and
+// numeric columns: a null written back through a record set carries its column's type.
+TEST(clsBdOdbc, NuloEscritoDeVoltaLevaOTipoDaColuna) {
+    struct Captura : RecordsetWriter {
+        QVector<QVariant> valores;
+        void insertRow(const QVector<RecordsetField>&, const QVector<QVariant>& v,
+                       const QVector<bool>&) override {
+            valores = v;
+        }
+        void updateRow(const QVector<RecordsetField>&, const QVector<QVariant>& v,
+                       const QVector<QVariant>&, const QVector<bool>&) override {
+            valores = v;
+        }
+    };
+    Espaco e;
+    criarBaseDeDados(e.caminho(), QStringLiteral("EMP"),
+                     {QStringLiteral("CREATE TABLE v (N int PRIMARY KEY, Quando datetime, "
+                                     "Quantia numeric(18,4), Texto nvarchar(10));"
+                                     "INSERT INTO v VALUES (1, NULL, NULL, NULL)")});
+    clsStringLigacao s;
+    s.Servidor =
+        QStringLiteral("DRIVER={SQLite3};Database=%1/{NomeSQL}.db;NoCreat=1").arg(e.caminho());
+    s.BaseDeDados = QStringLiteral("EMP");
+    clsBd bd;
+    ASSERT_TRUE(bd.Ligar(s.StringLigacao())) << bd.UltimoErro().toStdString();
+    Recordset rs;
+    bd.AbrirEdicao(QStringLiteral("SELECT * FROM v"), rs);
+    const Recordset modelo = rs.clone();
+    auto captura = std::make_shared<Captura>();
+    rs.setWriter(captura);
+    rs.setValue(QStringLiteral("Quantia"), QVariant());
+    rs.update();
+    const QList<int> tipos = {QMetaType::QDateTime, QMetaType::Double, QMetaType::QString};
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_TRUE(captura->valores[i].isNull()) << i;
+        EXPECT_EQ(captura->valores[i].typeId(), tipos[i - 1]) << i;
+    }
+
+    // Through the driver itself, a row copied with its nulls goes in as nulls.
+    bd.AbrirEdicao(QStringLiteral("SELECT * FROM v"), rs);
+    rs.addNew();
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        rs.setValue(i, i == 0 ? QVariant(2) : modelo.value(i));
+    rs.update();
+    bd.AbrirConsulta(QStringLiteral("SELECT COUNT(*) FROM v WHERE N = 2 AND Quando IS NULL AND "
+                                    "Quantia IS NULL AND Texto IS NULL"),
+                     rs);
+    EXPECT_EQ(rs.value(0).toInt(), 1);
 }
