@@ -21,65 +21,6 @@
 
 namespace {
 
-// A SELECT that compares a column for equality with a whole number written in its text
-// ("WHERE (Numero = 12)") is prepared once with the number as a parameter, so that the same
-// statement for another number reuses it instead of being parsed and planned again. The
-// numbers go into the parameters in the order of the placeholders. False when there is none.
-bool separarNumeros(const QString& sql, const QVariantList& parametros, QString& texto,
-                    QVariantList& valores) {
-    qsizetype i = 0;
-    while (i < sql.size() && sql[i].isSpace())
-        ++i;
-    if (sql.mid(i, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
-        return false;
-    bool algum = false;
-    qsizetype proximo = 0;  // next caller's parameter
-    qsizetype copiado = 0;
-    texto.clear();
-    valores.clear();
-    for (; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
-            const QChar fecho = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            const qsizetype fim = sql.indexOf(fecho, i + 1);
-            if (fim < 0)
-                return false;
-            i = fim;  // a doubled quote simply reopens the literal on the next turn
-            continue;
-        }
-        if (c == QLatin1Char('?')) {
-            if (proximo >= parametros.size())
-                return false;
-            valores << parametros[proximo++];
-            continue;
-        }
-        if (c != QLatin1Char('=') || (i > 0 && QStringLiteral("<>!=").contains(sql[i - 1])))
-            continue;
-        qsizetype inicio = i + 1;
-        while (inicio < sql.size() && sql[inicio] == QLatin1Char(' '))
-            ++inicio;
-        qsizetype fim = inicio;
-        while (fim < sql.size() && sql[fim].isDigit() && sql[fim].unicode() < 128)
-            ++fim;
-        qsizetype depois = fim;
-        while (depois < sql.size() && sql[depois] == QLatin1Char(' '))
-            ++depois;
-        if (fim == inicio || fim - inicio > 18 || depois >= sql.size() ||
-            sql[depois] != QLatin1Char(')'))
-            continue;
-        texto += QStringView(sql).mid(copiado, inicio - copiado);
-        texto += QLatin1Char('?');
-        valores << QVariant(QStringView(sql).mid(inicio, fim - inicio).toLongLong());
-        copiado = fim;
-        i = fim - 1;
-        algum = true;
-    }
-    if (!algum || proximo != parametros.size())
-        return false;
-    texto += QStringView(sql).mid(copiado);
-    return true;
-}
-
 // A value bound as Qt's SQLite driver binds it: a null value (a null text among them) as NULL,
 // whole numbers and reals as such, dates and times as ISO text, anything else as its text.
 int ligarValor(sqlite3_stmt* st, int i, const QVariant& v) {
@@ -236,16 +177,7 @@ struct clsBd::Ligacao {
         return dialecto == Dialecto::Sqlite ? adaptarSqlParaSqlite(sql) : sql;
     }
 
-    QString citar(const QString& nomeColuna) const {
-        if (dialecto == Dialecto::Sqlite) {
-            QString n = nomeColuna;
-            n.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            return QLatin1Char('"') + n + QLatin1Char('"');
-        }
-        QString n = nomeColuna;
-        n.replace(QLatin1Char(']'), QStringLiteral("]]"));
-        return QLatin1Char('[') + n + QLatin1Char(']');
-    }
+    QString citar(const QString& nomeColuna) const { return citarNome(nomeColuna, dialecto); }
 
     [[noreturn]] void falhar(const QSqlError& erro, const QString& sql) const {
         QString texto = erro.text().trimmed();
@@ -450,48 +382,6 @@ void fecharLigacao(const std::shared_ptr<clsBd::Ligacao>& ligacao) {
     }
     ligacao->emTransaccao = false;
     QSqlDatabase::removeDatabase(nome);
-}
-
-FieldType tipoDoCampo(int tipo) {
-    switch (tipo) {
-        case QMetaType::QString:
-        case QMetaType::QChar:
-            return FieldType::Text;
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            return FieldType::Integer;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            return FieldType::Real;
-        case QMetaType::Bool:
-            return FieldType::Boolean;
-        case QMetaType::QDateTime:
-        case QMetaType::QDate:
-        case QMetaType::QTime:
-            return FieldType::DateTime;
-        case QMetaType::QByteArray:
-            return FieldType::Binary;
-        default:
-            return FieldType::Other;
-    }
-}
-
-// Tables named after FROM and JOIN: where a result column's defined size is looked up.
-QStringList tabelasDaInstrucao(const QString& sql) {
-    static const QRegularExpression re(QStringLiteral("\\b(?:FROM|JOIN)\\s+([A-Za-z_][\\w.]*)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    QStringList tabelas;
-    auto it = re.globalMatch(sql);
-    while (it.hasNext()) {
-        const QString t = it.next().captured(1);
-        if (!tabelas.contains(t, Qt::CaseInsensitive))
-            tabelas.append(t);
-    }
-    return tabelas;
 }
 
 class EscritorDeTabela : public RecordsetWriter {

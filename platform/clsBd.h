@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/Recordset.h"
+#include "platform/SqlDialecto.h"
 
 // One connection to a company database. The server setting decides which database:
 //  - a folder that exists: the embedded SQLite file <folder>/<database>.db, which must exist;
@@ -17,7 +18,7 @@
 // Every operation but Ligar raises Falha when it fails.
 class clsBd {
   public:
-    enum class Dialecto { SqlServer, Sqlite };
+    using Dialecto = DialectoSql;
 
     clsBd();
     ~clsBd();
