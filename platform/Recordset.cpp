@@ -4,6 +4,34 @@
 
 #include "platform/Falha.h"
 
+FieldType tipoDoCampo(int tipo) {
+    switch (tipo) {
+        case QMetaType::QString:
+        case QMetaType::QChar:
+            return FieldType::Text;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return FieldType::Integer;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return FieldType::Real;
+        case QMetaType::Bool:
+            return FieldType::Boolean;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+            return FieldType::DateTime;
+        case QMetaType::QByteArray:
+            return FieldType::Binary;
+        default:
+            return FieldType::Other;
+    }
+}
+
 void Recordset::appendField(const QString& name, FieldType type, int definedSize) {
     if (open_)
         throw Falha(

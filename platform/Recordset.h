@@ -10,6 +10,9 @@ class RecordsetWriter;
 
 enum class FieldType { Text, Integer, Real, Currency, Boolean, DateTime, Binary, Other };
 
+// The field type of a result column of the given Qt type (a QMetaType id).
+FieldType tipoDoCampo(int tipo);
+
 struct RecordsetField {
     QString name;
     FieldType type = FieldType::Other;

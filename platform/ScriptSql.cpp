@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "platform/Transaccao.h"
 #include "platform/clsBd.h"
 
 QStringList dividirScriptSql(const QString& script) {
@@ -62,14 +63,8 @@ QStringList dividirScriptSql(const QString& script) {
 }
 
 void executarScriptSql(clsBd& bd, const QString& script) {
-    bd.IniciarTransaccao();
-    try {
-        for (const QString& instrucao : dividirScriptSql(script))
-            bd.Executar(instrucao);
-        bd.ConfirmarTransaccao();
-    } catch (...) {
-        if (bd.EmTransaccao())
-            bd.AnularTransaccao();
-        throw;
-    }
+    Transaccao transaccao(bd);
+    for (const QString& instrucao : dividirScriptSql(script))
+        bd.Executar(instrucao);
+    transaccao.Confirmar();
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QHash>
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 #include <memory>
 
 #include "platform/Recordset.h"
+#include "platform/SqlDialecto.h"
+
+class LigacaoBd;
 
 // One connection to a company database. The server setting decides which database:
 //  - a folder that exists: the embedded SQLite file <folder>/<database>.db, which must exist;
@@ -17,7 +18,7 @@
 // Every operation but Ligar raises Falha when it fails.
 class clsBd {
   public:
-    enum class Dialecto { SqlServer, Sqlite };
+    using Dialecto = DialectoSql;
 
     clsBd();
     ~clsBd();
@@ -60,9 +61,9 @@ class clsBd {
         Reserva& operator=(const Reserva&) = delete;
     };
 
-    struct Ligacao;
-
   private:
-    std::shared_ptr<Ligacao> ligacao_;
+    LigacaoBd& ligacaoAberta();
+
+    std::shared_ptr<LigacaoBd> ligacao_;
     QString ultimoErro_;
 };

@@ -4,6 +4,7 @@
 #include "platform/Recordset.h"
 #include "platform/ScriptSql.h"
 #include "platform/SqlDialecto.h"
+#include "platform/Transaccao.h"
 #include "platform/clsBd.h"
 #include "platform/clsStringLigacao.h"
 #include "tests/apoio/Apoio.h"
@@ -99,6 +100,24 @@ TEST_F(BaseDeDados, TransaccaoAnuladaNaoDeixaNada) {
     EXPECT_EQ(rs.value(0).toInt(), 2);
     bd.AbrirConsulta(QStringLiteral("SELECT COUNT(*) FROM registo"), rs);
     EXPECT_EQ(rs.value(0).toInt(), 2);  // the two rows of the script, not the rolled-back one
+
+    // A block's transaction: rolled back when a failure leaves the block, kept when confirmed.
+    EXPECT_THROW(
+        {
+            Transaccao t(bd);
+            bd.Executar(QStringLiteral("DELETE FROM pessoas"));
+            bd.Executar(QStringLiteral("DELETE FROM tabela_que_nao_existe"));
+        },
+        Falha);
+    EXPECT_FALSE(bd.EmTransaccao());
+    {
+        Transaccao t(bd);
+        bd.Executar(QStringLiteral("DELETE FROM pessoas WHERE Numero = ?"), {1});
+        t.Confirmar();
+    }
+    bd.AbrirConsulta(QStringLiteral("SELECT Numero FROM pessoas"), rs);
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.value(0).toInt(), 2);
 }
 
 TEST_F(BaseDeDados, LinhaApagadaEntretantoNaoEActualizadaEmSilencio) {

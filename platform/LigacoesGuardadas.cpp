@@ -1,0 +1,73 @@
+#include "platform/LigacoesGuardadas.h"
+
+#include <utility>
+
+#include "platform/Falha.h"
+#include "platform/LigacaoBd.h"
+
+namespace {
+
+// The idle embedded connections of this thread, by database file, while a Reserva lives.
+struct DaThread {
+    int reservas = 0;
+    LigacoesGuardadas guardadas;
+};
+
+thread_local DaThread daThread_;
+
+}  // namespace
+
+LigacoesGuardadas::~LigacoesGuardadas() {
+    fecharTodas();
+}
+
+std::shared_ptr<LigacaoBd> LigacoesGuardadas::retirar(const QString& ficheiro) {
+    auto livres = livres_.find(ficheiro);
+    while (livres != livres_.end() && !livres->isEmpty()) {
+        std::shared_ptr<LigacaoBd> guardada = livres->takeLast();
+        if (!guardada->aberta()) {
+            guardada->fechar();
+            continue;
+        }
+        // One that cannot tell its schema version is closed: a new one opens in its place.
+        try {
+            guardada->confirmarEsquema();
+        } catch (const Falha&) {
+            guardada->fechar();
+            continue;
+        }
+        return guardada;
+    }
+    return nullptr;
+}
+
+bool LigacoesGuardadas::guardar(const std::shared_ptr<LigacaoBd>& ligacao) {
+    if (ligacao->ficheiro().isEmpty() || !ligacao->aberta())
+        return false;
+    QList<std::shared_ptr<LigacaoBd>>& livres = livres_[ligacao->ficheiro()];
+    if (livres.size() >= kPorFicheiro || !ligacao->repousar())
+        return false;
+    livres.append(ligacao);
+    return true;
+}
+
+void LigacoesGuardadas::fecharTodas() {
+    const auto livres = std::exchange(livres_, {});
+    for (const auto& lista : livres)
+        for (const std::shared_ptr<LigacaoBd>& ligacao : lista)
+            ligacao->fechar();
+}
+
+LigacoesGuardadas* LigacoesGuardadas::daThread() {
+    return daThread_.reservas > 0 ? &daThread_.guardadas : nullptr;
+}
+
+void LigacoesGuardadas::reservarNaThread() {
+    ++daThread_.reservas;
+}
+
+void LigacoesGuardadas::libertarNaThread() {
+    if (--daThread_.reservas > 0)
+        return;
+    daThread_.guardadas.fecharTodas();
+}
