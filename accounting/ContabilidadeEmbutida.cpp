@@ -16,8 +16,9 @@ constexpr int kClasseDesconhecida = 429;
 
 }  // namespace
 
-ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo)
-    : empresa_(std::make_shared<EmpresaEmbutida>()) {
+ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo,
+                                             LigacoesGuardadas* guardadas)
+    : empresa_(std::make_shared<EmpresaEmbutida>()), guardadas_(guardadas) {
     empresa_->registo = registo ? std::move(registo) : std::make_shared<RegistoDaContabilidade>();
 }
 
@@ -26,7 +27,7 @@ ContabilidadeEmbutida::Fabrica::Fabrica() : registo_(std::make_shared<RegistoDaC
 ContabilidadeEmbutida::Fabrica::~Fabrica() = default;
 
 std::unique_ptr<clsNext> ContabilidadeEmbutida::Fabrica::NovoClsNext() {
-    return std::make_unique<ContabilidadeEmbutida>(registo_);
+    return std::make_unique<ContabilidadeEmbutida>(registo_, &guardadas_);
 }
 
 ContabilidadeEmbutida::~ContabilidadeEmbutida() {
@@ -77,7 +78,7 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     s.Opcao = 1;
     s.Servidor = percurso;
     s.BaseDeDados = empresa;
-    if (!nova->bd.Ligar(s.StringLigacao())) {
+    if (!nova->bd.Ligar(s.StringLigacao(), guardadas_)) {
         nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") +
                        nova->bd.UltimoErro());
         return false;

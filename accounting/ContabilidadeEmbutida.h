@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/LigacoesGuardadas.h"
 #include "platform/clsNext.h"
 
 class RegistoDaContabilidade;
@@ -18,12 +19,13 @@ struct EmpresaEmbutida;
 class ContabilidadeEmbutida : public clsNext {
   public:
     // registo: the accounting's log, shared by the connections of a run; a log of its own when
-    // none is given.
-    explicit ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo = {});
+    // none is given. guardadas: where the company's database is taken from and given back.
+    explicit ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo = {},
+                                   LigacoesGuardadas* guardadas = nullptr);
     ~ContabilidadeEmbutida() override;
 
-    // The connections of one run: they share one log, kept open while the run opens a company
-    // for every order.
+    // The connections of one run: the run opens a company for every order, so they share one
+    // log, kept open, and the company databases stay open, idle, between orders.
     class Fabrica : public FabricaDeContabilidade {
       public:
         Fabrica();
@@ -31,6 +33,7 @@ class ContabilidadeEmbutida : public clsNext {
         std::unique_ptr<clsNext> NovoClsNext() override;
 
       private:
+        LigacoesGuardadas guardadas_;
         std::shared_ptr<RegistoDaContabilidade> registo_;
     };
 
@@ -55,6 +58,7 @@ class ContabilidadeEmbutida : public clsNext {
 
   private:
     std::shared_ptr<EmpresaEmbutida> empresa_;
+    LigacoesGuardadas* guardadas_;
     qint32 opcao_ = 0;
     qint32 modo_ = 0;
 };

@@ -5,18 +5,6 @@
 #include "platform/Falha.h"
 #include "platform/LigacaoBd.h"
 
-namespace {
-
-// The idle embedded connections of this thread, by database file, while a Reserva lives.
-struct DaThread {
-    int reservas = 0;
-    LigacoesGuardadas guardadas;
-};
-
-thread_local DaThread daThread_;
-
-}  // namespace
-
 LigacoesGuardadas::~LigacoesGuardadas() {
     fecharTodas();
 }
@@ -56,18 +44,4 @@ void LigacoesGuardadas::fecharTodas() {
     for (const auto& lista : livres)
         for (const std::shared_ptr<LigacaoBd>& ligacao : lista)
             ligacao->fechar();
-}
-
-LigacoesGuardadas* LigacoesGuardadas::daThread() {
-    return daThread_.reservas > 0 ? &daThread_.guardadas : nullptr;
-}
-
-void LigacoesGuardadas::reservarNaThread() {
-    ++daThread_.reservas;
-}
-
-void LigacoesGuardadas::libertarNaThread() {
-    if (--daThread_.reservas > 0)
-        return;
-    daThread_.guardadas.fecharTodas();
 }

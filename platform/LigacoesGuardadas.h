@@ -9,8 +9,8 @@ class LigacaoBd;
 
 // Idle embedded connections kept for reuse, by database file, with their prepared statements:
 // a run opens the same two or three databases thousands of times, and closing the last
-// connection to a WAL database checkpoints and removes its log every time. The connections kept
-// close when it ends.
+// connection to a WAL database checkpoints and removes its log every time. Its owner (the run)
+// hands it to clsBd::Ligar; the connections kept close when it ends.
 class LigacoesGuardadas {
   public:
     // Idle connections kept per file: a run holds at most two at once on one file (the
@@ -30,12 +30,6 @@ class LigacoesGuardadas {
     // to close.
     bool guardar(const std::shared_ptr<LigacaoBd>& ligacao);
     void fecharTodas();
-
-    // The pool of this thread while a clsBd::Reserva lives on it; null otherwise.
-    static LigacoesGuardadas* daThread();
-    static void reservarNaThread();
-    // The last reservation of the thread closes the connections kept.
-    static void libertarNaThread();
 
   private:
     QHash<QString, QList<std::shared_ptr<LigacaoBd>>> livres_;

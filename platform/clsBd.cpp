@@ -15,16 +15,17 @@
 
 namespace {
 
-// The embedded database <pasta>/<base>.db: one kept idle by this thread's Reserva, or a new
-// connection. Null with erro set when the file does not exist or does not open.
-std::shared_ptr<LigacaoBd> ligarEmbutida(const QString& pasta, const QString& base, QString& erro) {
+// The embedded database <pasta>/<base>.db: one kept idle in guardadas, or a new connection. Null
+// with erro set when the file does not exist or does not open.
+std::shared_ptr<LigacaoBd> ligarEmbutida(const QString& pasta, const QString& base,
+                                         LigacoesGuardadas* guardadas, QString& erro) {
     const QString ficheiro = QDir(pasta).filePath(base + QStringLiteral(".db"));
     if (base.isEmpty() || !QFileInfo(ficheiro).isFile()) {
         erro = QStringLiteral("A base de dados %1 não existe").arg(ficheiro);
         return nullptr;
     }
     const QString absoluto = QFileInfo(ficheiro).absoluteFilePath();
-    if (LigacoesGuardadas* guardadas = LigacoesGuardadas::daThread()) {
+    if (guardadas) {
         if (std::shared_ptr<LigacaoBd> guardada = guardadas->retirar(absoluto)) {
             guardada->mudarBaseDeDados(base);
             return guardada;
@@ -44,14 +45,15 @@ clsBd::~clsBd() {
     Desligar();
 }
 
-bool clsBd::Ligar(const QString& stringLigacao) {
+bool clsBd::Ligar(const QString& stringLigacao, LigacoesGuardadas* guardadas) {
     Desligar();
     ultimoErro_.clear();
+    guardadas_ = guardadas;
     const QMap<QString, QString> partes = clsStringLigacao::Ler(stringLigacao);
     const QString servidor = partes.value(QStringLiteral("server")).trimmed();
     const QString base = partes.value(QStringLiteral("database")).trimmed();
     if (!servidor.isEmpty() && QFileInfo(servidor).isDir()) {
-        ligacao_ = ligarEmbutida(servidor, base, ultimoErro_);
+        ligacao_ = ligarEmbutida(servidor, base, guardadas_, ultimoErro_);
     } else {
         std::unique_ptr<MotorBd> motor =
             MotorQtSql::abrirOdbc(servidor, base, partes.value(QStringLiteral("user")),
@@ -116,16 +118,7 @@ void clsBd::Desligar() {
     if (!ligacao_)
         return;
     const std::shared_ptr<LigacaoBd> ligacao = std::move(ligacao_);
-    LigacoesGuardadas* guardadas = LigacoesGuardadas::daThread();
-    if (guardadas && guardadas->guardar(ligacao))
+    if (guardadas_ && guardadas_->guardar(ligacao))
         return;
     ligacao->fechar();
-}
-
-clsBd::Reserva::Reserva() {
-    LigacoesGuardadas::reservarNaThread();
-}
-
-clsBd::Reserva::~Reserva() {
-    LigacoesGuardadas::libertarNaThread();
 }

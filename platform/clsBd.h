@@ -8,6 +8,7 @@
 #include "platform/SqlDialecto.h"
 
 class LigacaoBd;
+class LigacoesGuardadas;
 
 // One connection to a company database. The server setting decides which database:
 //  - a folder that exists: the embedded SQLite file <folder>/<database>.db, which must exist;
@@ -25,8 +26,9 @@ class clsBd {
     clsBd(const clsBd&) = delete;
     clsBd& operator=(const clsBd&) = delete;
 
-    // True when the connection is open.
-    bool Ligar(const QString& stringLigacao);
+    // True when the connection is open. With guardadas, an embedded database is taken from the
+    // connections kept there, and given back to them when this one is done with it.
+    bool Ligar(const QString& stringLigacao, LigacoesGuardadas* guardadas = nullptr);
     bool Ligado() const;
     Dialecto dialecto() const;
     // The database name the connection was opened for.
@@ -48,22 +50,10 @@ class clsBd {
 
     void Desligar();
 
-    // While one of these lives on a thread, the embedded connections that thread closes stay
-    // open, idle, and the next Ligar of the same database file takes one back with its prepared
-    // statements: a run opens the same two or three databases thousands of times, and closing
-    // the last connection to a WAL database checkpoints and removes its log every time. They
-    // close for good when the last Reserva of the thread ends.
-    class Reserva {
-      public:
-        Reserva();
-        ~Reserva();
-        Reserva(const Reserva&) = delete;
-        Reserva& operator=(const Reserva&) = delete;
-    };
-
   private:
     LigacaoBd& ligacaoAberta();
 
     std::shared_ptr<LigacaoBd> ligacao_;
+    LigacoesGuardadas* guardadas_ = nullptr;
     QString ultimoErro_;
 };

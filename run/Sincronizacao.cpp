@@ -119,9 +119,6 @@ void Sincronizacao::sincronizar() {
         return;
     }
 
-    // The embedded company databases stay open, idle, between the uses of the run.
-    const clsBd::Reserva ligacoes;
-
     // 1
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/Falha.h"
+#include "platform/LigacoesGuardadas.h"
 #include "platform/Recordset.h"
 #include "platform/clsBd.h"
 #include "tests/apoio/Apoio.h"
 
-// The embedded connections a Reserva keeps for reuse, and the statements the embedded database
+// The embedded connections the run keeps for reuse, and the statements the embedded database
 // runs itself.
 
 namespace {
@@ -35,12 +36,12 @@ class Guardadas : public ::testing::Test {
 
 TEST_F(Guardadas, LigacaoFechadaVoltaAoProximoLigarEFechaComAReserva) {
     {
-        const clsBd::Reserva reserva;
+        LigacoesGuardadas reserva;
         clsBd bd;
-        ASSERT_TRUE(bd.Ligar(ligacao));
+        ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
         bd.Executar(QStringLiteral("CREATE TEMP TABLE marca (x int)"));
         bd.Desligar();
-        ASSERT_TRUE(bd.Ligar(ligacao));
+        ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
         EXPECT_TRUE(temTabelaTemporaria(bd));
         bd.Desligar();
         // Closed for good: the log of the database is checkpointed and removed.
@@ -61,14 +62,14 @@ TEST_F(Guardadas, SemReservaCadaLigarAbreUmaLigacaoNova) {
 }
 
 TEST_F(Guardadas, TransaccaoDeixadaAbertaEAnuladaAntesDeAReutilizar) {
-    const clsBd::Reserva reserva;
+    LigacoesGuardadas reserva;
     clsBd bd;
-    ASSERT_TRUE(bd.Ligar(ligacao));
+    ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
     bd.IniciarTransaccao();
     bd.Executar(QStringLiteral("INSERT INTO t (n, a) VALUES (9, 'nove')"));
     bd.Desligar();
 
-    ASSERT_TRUE(bd.Ligar(ligacao));
+    ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
     EXPECT_FALSE(bd.EmTransaccao());
     Recordset rs;
     bd.AbrirConsulta(QStringLiteral("SELECT COUNT(*) FROM t WHERE n = 9"), rs);
@@ -81,14 +82,14 @@ TEST_F(Guardadas, TransaccaoDeixadaAbertaEAnuladaAntesDeAReutilizar) {
 }
 
 TEST_F(Guardadas, EdicaoDeUmaLigacaoAnteriorNaoEscreveNaLigacaoReutilizada) {
-    const clsBd::Reserva reserva;
+    LigacoesGuardadas reserva;
     clsBd bd;
-    ASSERT_TRUE(bd.Ligar(ligacao));
+    ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
     Recordset rs;
     bd.AbrirEdicao(QStringLiteral("SELECT n, a FROM t WHERE n = 1"), rs);
     bd.Desligar();
     clsBd outra;
-    ASSERT_TRUE(outra.Ligar(ligacao));
+    ASSERT_TRUE(outra.Ligar(ligacao, &reserva));
     rs.setValue(QStringLiteral("a"), QStringLiteral("novo"));
     EXPECT_THROW(rs.update(), Falha);
     Recordset lido;
@@ -97,9 +98,9 @@ TEST_F(Guardadas, EdicaoDeUmaLigacaoAnteriorNaoEscreveNaLigacaoReutilizada) {
 }
 
 TEST_F(Guardadas, TamanhosDefinidosAcompanhamAMudancaDaTabela) {
-    const clsBd::Reserva reserva;
+    LigacoesGuardadas reserva;
     clsBd bd;
-    ASSERT_TRUE(bd.Ligar(ligacao));
+    ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
     Recordset rs;
     bd.AbrirConsulta(QStringLiteral("SELECT a FROM t"), rs);
     EXPECT_EQ(rs.definedSize(QStringLiteral("a")), 5);
@@ -110,7 +111,7 @@ TEST_F(Guardadas, TamanhosDefinidosAcompanhamAMudancaDaTabela) {
         fora.Executar(QStringLiteral("DROP TABLE t"));
         fora.Executar(QStringLiteral("CREATE TABLE t (n int PRIMARY KEY, a nvarchar(12))"));
     }
-    ASSERT_TRUE(bd.Ligar(ligacao));
+    ASSERT_TRUE(bd.Ligar(ligacao, &reserva));
     bd.AbrirConsulta(QStringLiteral("SELECT a FROM t"), rs);
     EXPECT_EQ(rs.definedSize(QStringLiteral("a")), 12);
 }
