@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/Recordset.h"
+#include "platform/Transaccao.h"
 
 namespace {
 
@@ -191,19 +192,13 @@ class DocumentoEmbutido : public DocumentoComercial {
                 empresa_->registar(QStringLiteral("Documento recusado: ") + ultimaMensagem_);
             return 1;
         }
-        clsBd& bd = empresa_->bd;
+        // The accounting system's own way of saying that a document was not inserted: a result
+        // and its last message.
         try {
-            bd.IniciarTransaccao();
-            gravar(bd);
-            bd.ConfirmarTransaccao();
+            Transaccao transaccao(empresa_->bd);
+            gravar(empresa_->bd);
+            transaccao.Confirmar();
         } catch (const Falha& f) {
-            if (bd.EmTransaccao()) {
-                try {
-                    bd.AnularTransaccao();
-                } catch (const Falha&) {
-                    // the transaction is gone with the failure already
-                }
-            }
             cab_.NossoNoDocumento(0);
             ultimaMensagem_ =
                 QStringLiteral("Não foi possível gravar o documento: ") + f.descricao();

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "run/Sincronizacao.h"
 #include "platform/JanelaDeProgresso.h"
+#include "run/Sincronizacao.h"
 
 class QListWidget;
 

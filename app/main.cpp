@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "app/Arranque.h"
-#include "run/Sincronizacao.h"
 #include "app/frmMarelo.h"
 #include "platform/JanelaDeProgresso.h"
 #include "platform/clsSistema.h"
+#include "run/Sincronizacao.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "run/Sincronizacao.h"
 #include "app/frmMarelo.h"
 #include "platform/ServidorEmail.h"
+#include "run/Sincronizacao.h"
 #include "settings/Parametros.h"
 #include "settings/frmParametros.h"
 

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "run/Sincronizacao.h"
 #include "platform/JanelaDeProgresso.h"
+#include "run/Sincronizacao.h"
 
 namespace {
 
