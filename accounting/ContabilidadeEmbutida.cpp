@@ -16,18 +16,18 @@ constexpr int kClasseDesconhecida = 429;
 
 }  // namespace
 
-ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo,
-                                             LigacoesGuardadas* guardadas)
-    : empresa_(std::make_shared<EmpresaEmbutida>()), guardadas_(guardadas) {
-    empresa_->registo = registo ? std::move(registo) : std::make_shared<RegistoDaContabilidade>();
+ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<SessaoEmbutida> sessao)
+    : sessao_(sessao ? std::move(sessao) : std::make_shared<SessaoEmbutida>()),
+      empresa_(std::make_shared<EmpresaEmbutida>()) {
+    empresa_->sessao = sessao_;
 }
 
-ContabilidadeEmbutida::Fabrica::Fabrica() : registo_(std::make_shared<RegistoDaContabilidade>()) {}
+ContabilidadeEmbutida::Fabrica::Fabrica() : sessao_(std::make_shared<SessaoEmbutida>()) {}
 
 ContabilidadeEmbutida::Fabrica::~Fabrica() = default;
 
 std::unique_ptr<clsNext> ContabilidadeEmbutida::Fabrica::NovoClsNext() {
-    return std::make_unique<ContabilidadeEmbutida>(registo_, &guardadas_);
+    return std::make_unique<ContabilidadeEmbutida>(sessao_);
 }
 
 ContabilidadeEmbutida::~ContabilidadeEmbutida() {
@@ -62,8 +62,8 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     FecharEmpresa();
     // Documents made for an earlier company keep that one (closed); this opening starts afresh.
     auto nova = std::make_shared<EmpresaEmbutida>();
-    nova->registo = empresa_->registo;
-    nova->registo->Pasta(percursoLog);
+    nova->sessao = sessao_;
+    sessao_->registo.Pasta(percursoLog);
     nova->codigo = empresa;
     empresa_ = nova;
 
@@ -78,38 +78,50 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     s.Opcao = 1;
     s.Servidor = percurso;
     s.BaseDeDados = empresa;
-    if (!nova->bd.Ligar(s.StringLigacao(), guardadas_)) {
+    if (!nova->bd.Ligar(s.StringLigacao(), &sessao_->guardadas)) {
         nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") +
                        nova->bd.UltimoErro());
         return false;
     }
+    const QString abertura = QFileInfo(ficheiro).absoluteFilePath() + QLatin1Char('\n') +
+                             utilizador + QLatin1Char('\n') + password;
     try {
-        // The tables are made once; a company opened for every order only looks them up.
-        Recordset rs;
-        nova->bd.AbrirConsulta(
-            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
-                           "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
-                           "'ct_LinhasDocumento')"),
-            rs);
-        if (rs.eof() || rs.value(0).toInt() != 5)
-            executarScriptSql(nova->bd, Esquema());
-        nova->bd.AbrirConsulta(
-            QStringLiteral(
-                "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
-            rs, {utilizador});
-        if (rs.eof() || rs.value(0).toString() != password) {
-            nova->registar(QStringLiteral("Utilizador ou password inválidos: ") + utilizador);
-            nova->bd.Desligar();
-            return false;
-        }
+        if (!sessao_->verificadas.contains(abertura))
+            verificar(nova->bd, utilizador, password);
+        sessao_->verificadas.insert(abertura);
     } catch (const Falha& f) {
-        nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") + f.descricao());
+        nova->registar(f.descricao());
         nova->bd.Desligar();
         return false;
     }
     nova->utilizador = utilizador;
     nova->registar(QStringLiteral("Empresa aberta pelo utilizador ") + utilizador);
     return true;
+}
+
+void ContabilidadeEmbutida::verificar(clsBd& bd, const QString& utilizador,
+                                      const QString& password) {
+    Recordset rs;
+    try {
+        // The tables are made when missing.
+        bd.AbrirConsulta(
+            QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
+                           "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
+                           "'ct_LinhasDocumento')"),
+            rs);
+        if (rs.eof() || rs.value(0).toInt() != 5)
+            executarScriptSql(bd, Esquema());
+        bd.AbrirConsulta(
+            QStringLiteral(
+                "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
+            rs, {utilizador});
+    } catch (const Falha& f) {
+        throw Falha(f.numero(),
+                    QStringLiteral("Não foi possível abrir a empresa: ") + f.descricao());
+    }
+    if (rs.eof() || rs.value(0).toString() != password)
+        throw Falha(Falha::ErroDaContabilidade,
+                    QStringLiteral("Utilizador ou password inválidos: ") + utilizador);
 }
 
 void ContabilidadeEmbutida::FecharEmpresa() {

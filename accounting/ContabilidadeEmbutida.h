@@ -4,11 +4,12 @@
 #include <memory>
 #include <optional>
 
-#include "platform/LigacoesGuardadas.h"
 #include "platform/clsNext.h"
 
-class RegistoDaContabilidade;
+class clsBd;
+
 struct EmpresaEmbutida;
+struct SessaoEmbutida;
 
 // A small accounting system of its own, kept in the company's embedded database, for where the
 // accounting product is not installed (tests, demonstration, other platforms). It checks and
@@ -18,14 +19,11 @@ struct EmpresaEmbutida;
 // is stored with all its lines in one transaction. One log file per day in the log path.
 class ContabilidadeEmbutida : public clsNext {
   public:
-    // registo: the accounting's log, shared by the connections of a run; a log of its own when
-    // none is given. guardadas: where the company's database is taken from and given back.
-    explicit ContabilidadeEmbutida(std::shared_ptr<RegistoDaContabilidade> registo = {},
-                                   LigacoesGuardadas* guardadas = nullptr);
+    // sessao: what the connections of a run share; a session of its own when none is given.
+    explicit ContabilidadeEmbutida(std::shared_ptr<SessaoEmbutida> sessao = {});
     ~ContabilidadeEmbutida() override;
 
-    // The connections of one run: the run opens a company for every order, so they share one
-    // log, kept open, and the company databases stay open, idle, between orders.
+    // The connections of one run, all in one session.
     class Fabrica : public FabricaDeContabilidade {
       public:
         Fabrica();
@@ -33,8 +31,7 @@ class ContabilidadeEmbutida : public clsNext {
         std::unique_ptr<clsNext> NovoClsNext() override;
 
       private:
-        LigacoesGuardadas guardadas_;
-        std::shared_ptr<RegistoDaContabilidade> registo_;
+        std::shared_ptr<SessaoEmbutida> sessao_;
     };
 
     void Opcao(qint32 valor) override;
@@ -57,8 +54,12 @@ class ContabilidadeEmbutida : public clsNext {
     static QString Esquema();
 
   private:
+    // The company's tables are there (made when missing) and the user and password are one of
+    // its users; raises Falha, with the reason for the log, otherwise.
+    static void verificar(clsBd& bd, const QString& utilizador, const QString& password);
+
+    std::shared_ptr<SessaoEmbutida> sessao_;
     std::shared_ptr<EmpresaEmbutida> empresa_;
-    LigacoesGuardadas* guardadas_;
     qint32 opcao_ = 0;
     qint32 modo_ = 0;
 };

@@ -1,20 +1,31 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <memory>
 
 #include "accounting/RegistoDaContabilidade.h"
 #include "platform/Falha.h"
+#include "platform/LigacoesGuardadas.h"
 #include "platform/clsBd.h"
 
+// What the connections of one run share: the run opens a company for every order, so the
+// accounting's log stays open, the company databases stay open, idle, between orders, and an
+// opening already checked (tables there, user and password right) is not checked again.
+struct SessaoEmbutida {
+    RegistoDaContabilidade registo;
+    LigacoesGuardadas guardadas;
+    QSet<QString> verificadas;
+};
+
 // The company the built-in accounting system has open: its database, its code, the user who
-// opened it, and the log. The documents made while it is open keep it, so that a document of a
-// company closed since cannot write into the one opened after it.
+// opened it, and the session's log. The documents made while it is open keep it, so that a
+// document of a company closed since cannot write into the one opened after it.
 struct EmpresaEmbutida {
+    std::shared_ptr<SessaoEmbutida> sessao;  // outlives bd, which goes back to its connections
     clsBd bd;
     QString codigo;
     QString utilizador;
-    std::shared_ptr<RegistoDaContabilidade> registo;
 
     bool aberta() const { return bd.Ligado(); }
 
@@ -24,6 +35,6 @@ struct EmpresaEmbutida {
     }
 
     void registar(const QString& mensagem) const {
-        registo->Escrever(QLatin1Char('[') + codigo + QStringLiteral("] ") + mensagem);
+        sessao->registo.Escrever(QLatin1Char('[') + codigo + QStringLiteral("] ") + mensagem);
     }
 };
