@@ -22,7 +22,8 @@ ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<SessaoEmbutida> ses
     empresa_->sessao = sessao_;
 }
 
-ContabilidadeEmbutida::Fabrica::Fabrica() : sessao_(std::make_shared<SessaoEmbutida>()) {}
+ContabilidadeEmbutida::Fabrica::Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes)
+    : sessao_(std::make_shared<SessaoEmbutida>(std::move(ligacoes))) {}
 
 ContabilidadeEmbutida::Fabrica::~Fabrica() = default;
 
@@ -78,7 +79,7 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     s.Opcao = 1;
     s.Servidor = percurso;
     s.BaseDeDados = empresa;
-    if (!nova->bd.Ligar(s.StringLigacao(), &sessao_->guardadas)) {
+    if (!nova->bd.Ligar(s.StringLigacao(), sessao_->guardadas.get())) {
         nova->registar(QStringLiteral("Não foi possível abrir a empresa: ") +
                        nova->bd.UltimoErro());
         return false;

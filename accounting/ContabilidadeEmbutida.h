@@ -6,6 +6,7 @@
 
 #include "platform/clsNext.h"
 
+class LigacoesGuardadas;
 class clsBd;
 
 struct EmpresaEmbutida;
@@ -23,10 +24,11 @@ class ContabilidadeEmbutida : public clsNext {
     explicit ContabilidadeEmbutida(std::shared_ptr<SessaoEmbutida> sessao = {});
     ~ContabilidadeEmbutida() override;
 
-    // The connections of one run, all in one session.
+    // The connections of one run, all in one session; ligacoes: the run's embedded connections,
+    // which the accounting shares where it lives in a company's database.
     class Fabrica : public FabricaDeContabilidade {
       public:
-        Fabrica();
+        explicit Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes = {});
         ~Fabrica() override;
         std::unique_ptr<clsNext> NovoClsNext() override;
 

@@ -10,11 +10,15 @@
 #include "platform/clsBd.h"
 
 // What the connections of one run share: the run opens a company for every order, so the
-// accounting's log stays open, the company databases stay open, idle, between orders, and an
-// opening already checked (tables there, user and password right) is not checked again.
+// accounting's log stays open, the company databases stay open between orders (with the run's
+// other users of the same files), and an opening already checked (tables there, user and
+// password right) is not checked again.
 struct SessaoEmbutida {
+    explicit SessaoEmbutida(std::shared_ptr<LigacoesGuardadas> ligacoes = {})
+        : guardadas(ligacoes ? std::move(ligacoes) : std::make_shared<LigacoesGuardadas>()) {}
+
     RegistoDaContabilidade registo;
-    LigacoesGuardadas guardadas;
+    std::shared_ptr<LigacoesGuardadas> guardadas;
     QSet<QString> verificadas;
 };
 

@@ -15,8 +15,8 @@
 
 namespace {
 
-// The embedded database <pasta>/<base>.db: one kept idle in guardadas, or a new connection. Null
-// with erro set when the file does not exist or does not open.
+// The embedded database <pasta>/<base>.db: the one guardadas has for the file, or a new
+// connection. Null with erro set when the file does not exist or does not open.
 std::shared_ptr<LigacaoBd> ligarEmbutida(const QString& pasta, const QString& base,
                                          LigacoesGuardadas* guardadas, QString& erro) {
     const QString ficheiro = QDir(pasta).filePath(base + QStringLiteral(".db"));
@@ -25,16 +25,18 @@ std::shared_ptr<LigacaoBd> ligarEmbutida(const QString& pasta, const QString& ba
         return nullptr;
     }
     const QString absoluto = QFileInfo(ficheiro).absoluteFilePath();
-    if (guardadas) {
-        if (std::shared_ptr<LigacaoBd> guardada = guardadas->retirar(absoluto)) {
-            guardada->mudarBaseDeDados(base);
-            return guardada;
-        }
-    }
-    std::unique_ptr<MotorBd> motor = MotorSqlite::abrir(ficheiro, base, erro);
-    if (!motor)
-        return nullptr;
-    return std::make_shared<LigacaoBd>(std::move(motor), absoluto);
+    const auto abrir = [&]() -> std::shared_ptr<LigacaoBd> {
+        std::unique_ptr<MotorBd> motor = MotorSqlite::abrir(ficheiro, base, erro);
+        if (!motor)
+            return nullptr;
+        return std::make_shared<LigacaoBd>(std::move(motor), absoluto);
+    };
+    if (!guardadas)
+        return abrir();
+    std::shared_ptr<LigacaoBd> ligacao = guardadas->tomar(absoluto, abrir);
+    if (ligacao)
+        ligacao->mudarBaseDeDados(base);
+    return ligacao;
 }
 
 }  // namespace
@@ -118,7 +120,7 @@ void clsBd::Desligar() {
     if (!ligacao_)
         return;
     const std::shared_ptr<LigacaoBd> ligacao = std::move(ligacao_);
-    if (guardadas_ && guardadas_->guardar(ligacao))
+    if (guardadas_ && !ligacao->ficheiro().isEmpty() && guardadas_->devolver(ligacao))
         return;
     ligacao->fechar();
 }

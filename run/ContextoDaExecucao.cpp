@@ -2,13 +2,18 @@
 
 #include "platform/Falha.h"
 #include "platform/JanelaDeProgresso.h"
+#include "platform/LigacoesGuardadas.h"
 #include "platform/clsBd.h"
 #include "settings/Parametros.h"
 #include "support/cl_log.h"
 
 ContextoDaExecucao::ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros,
                                        cl_log& log)
-    : janela_(janela), parametros_(parametros), log_(log) {}
+    : janela_(janela),
+      parametros_(parametros),
+      log_(log),
+      ligacoes_(std::make_shared<LigacoesGuardadas>()),
+      contabilidade_(ligacoes_) {}
 
 ContextoDaExecucao::~ContextoDaExecucao() = default;
 
@@ -50,7 +55,7 @@ clsBd& ContextoDaExecucao::BaseDaEmpresa(const QString& empresa) {
     if (bd && bd->Ligado())
         return *bd;
     bd = std::make_shared<clsBd>();
-    if (!bd->Ligar(parametros_.StringLigacao(empresa))) {
+    if (!bd->Ligar(parametros_.StringLigacao(empresa), ligacoes_.get())) {
         const QString porque = bd->UltimoErro();
         bd.reset();
         throw Falha(

@@ -8,6 +8,7 @@
 #include "support/ServicosDaExecucao.h"
 
 class JanelaDeProgresso;
+class LigacoesGuardadas;
 class Parametros;
 class cl_log;
 class clsBd;
@@ -39,6 +40,9 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     JanelaDeProgresso& janela_;
     const Parametros& parametros_;
     cl_log& log_;
+    // The embedded databases' connections, one per file, shared by the company data and the
+    // accounting; first, so that they close last.
+    std::shared_ptr<LigacoesGuardadas> ligacoes_;
     QHash<QString, std::shared_ptr<clsBd>> bases_;  // by company code
     ContabilidadeEmbutida::Fabrica contabilidade_;
     int erros_ = 0;
