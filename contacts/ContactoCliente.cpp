@@ -130,7 +130,7 @@ QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
     Transaccao transaccao(bd);  // nothing is ever half converted
     QString guid = Id_Guid;
     QStringList avisos;  // said only of a conversion that is kept
-    const QString resultado = converter(Empresa, CodigoContacto, guid, bd, avisos);
+    QString resultado = converter(Empresa, CodigoContacto, guid, bd, avisos);
     transaccao.Confirmar();
     Avisos = avisos;
     Id_Guid = guid;

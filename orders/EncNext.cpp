@@ -176,7 +176,7 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     Recordset& rs = *rsLinha_;
     const QString artigo = textoDe(rs.value(QStringLiteral("Artigo")));
     const auto exigir = [&](const QString& campo, const QString& falta) {
-        const QVariant v = rs.value(campo);
+        QVariant v = rs.value(campo);
         if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
             throw Falha(kUsoInvalidoDeNulo, QStringLiteral("A linha %1 da encomenda (artigo %2) "
                                                            "não tem %3")

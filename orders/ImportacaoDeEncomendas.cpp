@@ -120,6 +120,11 @@ class ImportacaoDeEncomendas::Encomenda {
         s_.AddErro(aEncomenda(nome_, leitor_) + QLatin1Char(' ') + razao);
     }
 
+    void naoGravada() {
+        s_.AddErro(aEncomenda(nome_, leitor_) +
+                   QStringLiteral(" não foi gravada; fica na pasta de entrada."));
+    }
+
     clsBd& baseDaEmpresa() { return passo_.baseDaEmpresa(leitor_.CodEmpresa); }
 
     // A file that holds IDENCSAGE is moved only when a block names a document of this web order
@@ -252,6 +257,52 @@ class ImportacaoDeEncomendas::Encomenda {
         recusar(texto);
     }
 
+    // The document of this order, from the file at origem: the one of its customer stored under
+    // its web order number, or else the one written now. None, with the order refused or
+    // reported not written, when the number already names another customer's document or the
+    // writing fails.
+    std::optional<IdentidadeDocumento> documentoDaEncomenda(
+        const QVector<IdentidadeDocumento>& documentos, const QString& origem) {
+        EncNext& n = *passo_.n;
+        const IdentidadeDocumento* seu = nullptr;
+        for (const IdentidadeDocumento& d : documentos)
+            if (!seu && d.Terceiro == leitor_.IdCliente)
+                seu = &d;
+        if (seu) {
+            // Stored for this order by a run that ended before it could update the file.
+            const QString texto =
+                QStringLiteral("A encomenda %1 já tem o documento %2; não é gravada de novo.")
+                    .arg(nome_, seu->texto());
+            s_.Mostrar(texto);
+            passo_.anteriores_ << linhaDoResumo(leitor_.CodEmpresa, seu->texto());
+            n.DesMartelaTpDocDaEmpresa(passo_.bases_, leitor_.CodEmpresa);
+            return *seu;
+        }
+        if (!documentos.isEmpty()) {
+            recusar(QStringLiteral("não é gravada: a contabilidade já tem o documento %1 de outra "
+                                   "encomenda com esse número (Web %2), do cliente %3, e esta "
+                                   "encomenda é do cliente %4; fica na pasta de entrada.")
+                        .arg(documentos.first().texto())
+                        .arg(leitor_.Idencomenda)
+                        .arg(documentos.first().Terceiro, leitor_.IdCliente));
+            return std::nullopt;
+        }
+        n.CodigoCliente(leitor_.IdCliente);
+        n.DataDoc(leitor_.Data);
+        n.Observacoes(leitor_.Observacoes);
+        n.Portes(leitor_.Portes);
+        n.voucher(leitor_.voucher);
+        n.RsLinha(leitor_.RsLinha);
+        IdentidadeDocumento documento;
+        if (!n.GravarEncomenda(documento.TipoDocumento, documento.Serie, documento.Ano,
+                               documento.Numero, origem, passo_.bases_, leitor_.CodEmpresa)) {
+            naoGravada();
+            return std::nullopt;
+        }
+        passo_.gravadas_ << linhaDoResumo(leitor_.CodEmpresa, documento.texto());
+        return documento;
+    }
+
   private:
     ServicosDaExecucao& s_;
     ImportacaoDeEncomendas& passo_;
@@ -259,19 +310,21 @@ class ImportacaoDeEncomendas::Encomenda {
     xmlEncomenda& leitor_;
 };
 
+// Moves the file of a written order to the outbox; a file that cannot be moved is reported and
+// stays in the inbox.
+void ImportacaoDeEncomendas::moverGravada(const QString& origem, const QString& pathDestino,
+                                          const QString& nome, const QString& documento) {
+    if (!MoverFicheiro(origem, juntarCaminho(pathDestino, nome)))
+        servicos_.AddErro(
+            QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não "
+                           "pôde ser movido para %3; fica na pasta de entrada e não será "
+                           "gravada de novo.")
+                .arg(nome, documento, pathDestino));
+}
+
 void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
                                                const QString& pathDestino, const QString& nome) {
     const QString origem = juntarCaminho(PathOrigem, nome);
-    const QString destino = juntarCaminho(pathDestino, nome);
-    auto mover = [&](const QString& documento) {
-        if (!MoverFicheiro(origem, destino))
-            servicos_.AddErro(
-                QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não "
-                               "pôde ser movido para %3; fica na pasta de entrada e não será "
-                               "gravada de novo.")
-                    .arg(nome, documento, pathDestino));
-    };
-
     if (!TamanhoAceitavel(servicos_, origem, nome))
         return;
     xmlEncomenda leitor;
@@ -284,16 +337,12 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
     for (const QString& aviso : leitor.Avisos)
         servicos_.Mostrar(aviso);
     Encomenda encomenda(*this, nome, leitor);
-    const auto naoGravada = [&] {
-        servicos_.AddErro(aEncomenda(nome, leitor) +
-                          QStringLiteral(" não foi gravada; fica na pasta de entrada."));
-    };
 
     // The accounting is open before anything is decided: the documents already stored under
     // this web order number tell whether the order may be written, and for whom.
     novoEscritor(leitor);
     if (!n->LigarAoNext()) {
-        naoGravada();
+        encomenda.naoGravada();
         return;
     }
     const QVector<IdentidadeDocumento> documentos = n->DocumentosDaEncomenda();
@@ -309,7 +358,7 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
                                   .arg(nome);
         servicos_.Mostrar(texto);
         anteriores_ << linhaDoResumo(leitor.CodEmpresa, documento->texto());
-        mover(documento->texto());
+        moverGravada(origem, pathDestino, nome, documento->texto());
         return;
     }
 
@@ -320,53 +369,19 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
             return;
         leitor.IdCliente = novocliente;
     }
-
-    IdentidadeDocumento documento;
-    const IdentidadeDocumento* seu = nullptr;
-    for (const IdentidadeDocumento& d : documentos)
-        if (!seu && d.Terceiro == leitor.IdCliente)
-            seu = &d;
-    if (seu) {
-        // Stored for this order by a run that ended before it could update the file.
-        documento = *seu;
-        const QString texto =
-            QStringLiteral("A encomenda %1 já tem o documento %2; não é gravada de novo.")
-                .arg(nome, documento.texto());
-        servicos_.Mostrar(texto);
-        anteriores_ << linhaDoResumo(leitor.CodEmpresa, documento.texto());
-        n->DesMartelaTpDocDaEmpresa(bases_, leitor.CodEmpresa);
-    } else if (!documentos.isEmpty()) {
-        encomenda.recusar(QStringLiteral("não é gravada: a contabilidade já tem o documento %1 "
-                                         "de outra encomenda com esse número (Web %2), do "
-                                         "cliente %3, e esta encomenda é do cliente %4; fica na "
-                                         "pasta de entrada.")
-                              .arg(documentos.first().texto())
-                              .arg(leitor.Idencomenda)
-                              .arg(documentos.first().Terceiro, leitor.IdCliente));
+    const std::optional<IdentidadeDocumento> documento =
+        encomenda.documentoDaEncomenda(documentos, origem);
+    if (!documento)
         return;
-    } else {
-        n->CodigoCliente(leitor.IdCliente);
-        n->DataDoc(leitor.Data);
-        n->Observacoes(leitor.Observacoes);
-        n->Portes(leitor.Portes);
-        n->voucher(leitor.voucher);
-        n->RsLinha(leitor.RsLinha);
-        if (!n->GravarEncomenda(documento.TipoDocumento, documento.Serie, documento.Ano,
-                                documento.Numero, origem, bases_, leitor.CodEmpresa)) {
-            naoGravada();
-            return;
-        }
-        gravadas_ << linhaDoResumo(leitor.CodEmpresa, documento.texto());
-    }
 
-    if (!leitor.ActualizarXML(documento.TipoDocumento, documento.Numero, documento.Serie,
-                              documento.Ano, novocliente, Id_Guid)) {
+    if (!leitor.ActualizarXML(documento->TipoDocumento, documento->Numero, documento->Serie,
+                              documento->Ano, novocliente, Id_Guid)) {
         servicos_.AddErro(
             QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não foi "
                            "actualizado (%3); fica na pasta de entrada e não será gravada de "
                            "novo.")
-                .arg(nome, documento.texto(), leitor.UltimoErro));
+                .arg(nome, documento->texto(), leitor.UltimoErro));
         return;
     }
-    mover(documento.texto());
+    moverGravada(origem, pathDestino, nome, documento->texto());
 }

@@ -35,6 +35,8 @@ class ImportacaoDeEncomendas {
 
     void importarEncomenda(const QString& PathOrigem, const QString& pathDestino,
                            const QString& nome);
+    void moverGravada(const QString& origem, const QString& pathDestino, const QString& nome,
+                      const QString& documento);
     // Runs one part of an order; a failure is reported with the file's name and ends the order.
     template <class Parte>
     void tentarEncomenda(const QString& nome, Parte parte);

@@ -34,6 +34,30 @@ const CampoDaLinha camposDaLinha[] = {
     {"DESCONTO", &campoDesconto, true}, {"DESCONTOTXT", &campoDescontoTXT, false},
 };
 
+// The header elements taken as they stand, and the member each fills.
+const std::pair<const char*, QString xmlEncomenda::*> textosDoCabecalho[] = {
+    {"IDCLIENTE", &xmlEncomenda::IdCliente},
+    {"CODEMPRESA", &xmlEncomenda::CodEmpresa},
+    {"OBS", &xmlEncomenda::Observacoes},
+};
+
+// The header elements that hold an amount, and the member each fills.
+const std::pair<const char*, Moeda xmlEncomenda::*> montantesDoCabecalho[] = {
+    {"SUBTOTAL", &xmlEncomenda::SubTotal}, {"ECOVALOR", &xmlEncomenda::EcoValor},
+    {"PORTES", &xmlEncomenda::Portes},     {"TOTAL", &xmlEncomenda::Total},
+    {"VOUCHER", &xmlEncomenda::voucher},   {"TOTALFINAL", &xmlEncomenda::TotalFinal},
+};
+
+// The order number a text gives: a whole number within 32 bits, or none.
+std::optional<qint32> numeroInteiro(const QString& texto) {
+    const std::optional<Moeda> n = Moeda::deTexto(texto);
+    if (!n || n->dezMilesimos() % Moeda::Escala != 0 ||
+        n->dezMilesimos() / Moeda::Escala > std::numeric_limits<qint32>::max() ||
+        n->dezMilesimos() / Moeda::Escala < std::numeric_limits<qint32>::min())
+        return std::nullopt;
+    return qint32(n->dezMilesimos() / Moeda::Escala);
+}
+
 // Where the identity block of a written document goes in the text of an order file: just
 // before the end tag of the first ENC, or in place of the "/>" of an empty one.
 struct LugarDoBloco {
@@ -115,15 +139,9 @@ Moeda xmlEncomenda::TextoParaMoeda(const QString& texto, const QString& elemento
     return Moeda();
 }
 
-bool xmlEncomenda::LerEncomenda() {
-    UltimoErro.clear();
-    Avisos.clear();
-    JaGravada = false;
-    Gravados.clear();
-
+bool xmlEncomenda::carregar(FicheiroXml& ficheiro) {
     lido_.reset();
     const std::optional<IdentidadeDeFicheiro> identidade = IdentidadeDeFicheiro::de(FicheiroXML);
-    FicheiroXml ficheiro;
     if (!ficheiro.carregar(FicheiroXML))
         return falhar(ficheiro.erro().relatorio());
     if (identidade && IdentidadeDeFicheiro::de(FicheiroXML) == identidade) {
@@ -131,7 +149,10 @@ bool xmlEncomenda::LerEncomenda() {
         lidoDe_ = FicheiroXML;
         lidoComo_ = identidade;
     }
+    return true;
+}
 
+void xmlEncomenda::limparEncomenda() {
     IdCliente.clear();
     CodEmpresa.clear();
     Contacto = false;
@@ -140,6 +161,27 @@ bool xmlEncomenda::LerEncomenda() {
     Observacoes.clear();
     SubTotal = EcoValor = Portes = Total = voucher = TotalFinal = Moeda();
     inicializarRs();
+}
+
+void xmlEncomenda::lerValorDoCabecalho(const QString& nome, const QString& texto) {
+    for (const auto& [elemento, membro] : textosDoCabecalho)
+        if (nome == QLatin1String(elemento))
+            this->*membro = texto;
+    for (const auto& [elemento, membro] : montantesDoCabecalho)
+        if (nome == QLatin1String(elemento))
+            this->*membro = TextoParaMoeda(texto, nome);
+}
+
+bool xmlEncomenda::LerEncomenda() {
+    UltimoErro.clear();
+    Avisos.clear();
+    JaGravada = false;
+    Gravados.clear();
+
+    FicheiroXml ficheiro;
+    if (!carregar(ficheiro))
+        return false;
+    limparEncomenda();
 
     const QDomElement enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
     if (enc.isNull())
@@ -158,11 +200,7 @@ bool xmlEncomenda::LerEncomenda() {
     QString problemaDasLinhas;  // the first line that cannot be written
     for (QDomElement e = enc.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString nome = e.tagName().toUpper();
-        if (nome == QLatin1String("IDCLIENTE")) {
-            IdCliente = e.text();
-        } else if (nome == QLatin1String("CODEMPRESA")) {
-            CodEmpresa = e.text();
-        } else if (nome == QLatin1String("FLAGPROSPECT")) {
+        if (nome == QLatin1String("FLAGPROSPECT")) {
             Contacto = e.text() != QLatin1String("0");
         } else if (nome == QLatin1String("DATA")) {
             const std::optional<QDateTime> data = lerDataRegional(e.text());
@@ -171,36 +209,22 @@ bool xmlEncomenda::LerEncomenda() {
                     QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(e.text()));
             Data = *data;
         } else if (nome == QLatin1String("IDENCOMENDA")) {
-            const std::optional<Moeda> n = Moeda::deTexto(e.text());
-            if (!n || n->dezMilesimos() % Moeda::Escala != 0 ||
-                n->dezMilesimos() / Moeda::Escala > std::numeric_limits<qint32>::max() ||
-                n->dezMilesimos() / Moeda::Escala < std::numeric_limits<qint32>::min())
+            const std::optional<qint32> numero = numeroInteiro(e.text());
+            if (!numero)
                 return falhar(QStringLiteral("O elemento IDENCOMENDA (\"%1\") não é um número "
                                              "inteiro")
                                   .arg(e.text()));
-            Idencomenda = qint32(n->dezMilesimos() / Moeda::Escala);
+            Idencomenda = *numero;
             temNumero = true;
         } else if (nome == QLatin1String("LINHAS")) {
             for (QDomElement l = e.firstChildElement(); !l.isNull(); l = l.nextSiblingElement())
                 if (l.tagName().toUpper() == QLatin1String("LINHA") &&
                     !lerLinha(l, ++numeroDaLinha, problemaDasLinhas))
                     return false;
-        } else if (nome == QLatin1String("OBS")) {
-            Observacoes = e.text();
-        } else if (nome == QLatin1String("SUBTOTAL")) {
-            SubTotal = TextoParaMoeda(e.text(), nome);
-        } else if (nome == QLatin1String("ECOVALOR")) {
-            EcoValor = TextoParaMoeda(e.text(), nome);
-        } else if (nome == QLatin1String("PORTES")) {
-            Portes = TextoParaMoeda(e.text(), nome);
-        } else if (nome == QLatin1String("TOTAL")) {
-            Total = TextoParaMoeda(e.text(), nome);
-        } else if (nome == QLatin1String("VOUCHER")) {
-            voucher = TextoParaMoeda(e.text(), nome);
-        } else if (nome == QLatin1String("TOTALFINAL")) {
-            TotalFinal = TextoParaMoeda(e.text(), nome);
         } else if (nome == QLatin1String("IDENCSAGE")) {
             lerBloco(e);
+        } else {
+            lerValorDoCabecalho(nome, e.text());
         }
     }
     // Without its number an order cannot be told from another, nor found in the accounting.

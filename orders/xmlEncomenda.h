@@ -82,6 +82,13 @@ class xmlEncomenda {
     std::optional<IdentidadeDeFicheiro> lidoComo_;
 
     bool LerEncomenda();
+    // Loads FicheiroXML, and keeps it for ActualizarXML when the file did not change while it
+    // was read. False, with UltimoErro, when it does not load.
+    bool carregar(FicheiroXml& ficheiro);
+    // Resets every header value and the lines table.
+    void limparEncomenda();
+    // Fills the header value of an element taken as text or as an amount; others are ignored.
+    void lerValorDoCabecalho(const QString& nome, const QString& texto);
     bool lerLinha(const QDomElement& linha, int numero, QString& problema);
     void lerBloco(const QDomElement& bloco);
     bool falhar(const QString& razao);

@@ -97,15 +97,14 @@ size_t lerMensagem(char* destino, size_t tamanho, size_t quantos, void* leitura)
     return n;
 }
 
-}  // namespace
+// The server as the transfer reaches it.
+struct Ligacao {
+    bool starttls = false;
+    QString local;  // "host:port", as the messages name it
+    QByteArray url;
+};
 
-void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
-    // Once per process, before the first transfer.
-    static const CURLcode inicio = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (inicio != CURLE_OK)
-        falhar(QStringLiteral("O envio de email não pôde começar: %1.")
-                   .arg(QString::fromUtf8(curl_easy_strerror(inicio))));
-
+Ligacao ligacaoDe(const ServidorEmail& servidor) {
     const QString seguranca = servidor.Seguranca.trimmed();
     const bool tls = seguranca == QLatin1String("SSL/TLS");
     const bool starttls = seguranca == QLatin1String("STARTTLS");
@@ -127,29 +126,67 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     static const QRegularExpression kAnfitriao(QStringLiteral("^[A-Za-z0-9._:-]+$"));
     if (!kAnfitriao.match(anfitriao).hasMatch())
         falhar(QStringLiteral("Servidor de email inválido: \"%1\".").arg(servidor.Servidor));
-    const QString local = QStringLiteral("%1:%2").arg(anfitriao).arg(porta);
     const QByteArray url =
         (tls ? "smtps://" : "smtp://") +
         (anfitriao.contains(QLatin1Char(':')) ? '[' + anfitriao + ']' : anfitriao).toUtf8() + ':' +
         QByteArray::number(porta);
+    return {starttls, QStringLiteral("%1:%2").arg(anfitriao).arg(porta), url};
+}
 
+QList<QByteArray> destinosDe(const MensagemEmail& mensagem) {
     QList<QByteArray> destinos;
     for (const QString& d : mensagem.Destino.split(QRegularExpression(QStringLiteral("[,;]"))))
         if (!d.trimmed().isEmpty())
             destinos.append(endereco(d.trimmed()));
     if (destinos.isEmpty())
         falhar(QStringLiteral("Não está indicado o destinatário do email."));
+    return destinos;
+}
+
+using ListaDeDestinos = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+ListaDeDestinos listaDeDestinos(const QList<QByteArray>& destinos) {
+    ListaDeDestinos rcpt(nullptr, curl_slist_free_all);
+    for (const QByteArray& d : destinos) {
+        // The list given to the append comes back one longer, or stays as it was when the
+        // append fails.
+        curl_slist* anterior = rcpt.release();
+        curl_slist* lista = curl_slist_append(anterior, ('<' + d + '>').constData());
+        rcpt.reset(lista ? lista : anterior);
+        if (!lista)
+            falhar(QStringLiteral("O envio de email não pôde começar: falta memória."));
+    }
+    return rcpt;
+}
+
+// The reason the server or the transfer gives, without its final stops.
+QString motivoDaFalha(const char* erro, CURLcode r, const QString& password) {
+    QString motivo = QString::fromUtf8(erro[0] ? erro : curl_easy_strerror(r)).trimmed();
+    while (motivo.endsWith(QLatin1Char('.')))
+        motivo.chop(1);
+    // A server's reply may repeat what it was sent; the password never reaches the log.
+    if (!password.isEmpty())
+        motivo.replace(password, QStringLiteral("***"));
+    return motivo;
+}
+
+}  // namespace
+
+void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
+    // Once per process, before the first transfer.
+    static const CURLcode inicio = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (inicio != CURLE_OK)
+        falhar(QStringLiteral("O envio de email não pôde começar: %1.")
+                   .arg(QString::fromUtf8(curl_easy_strerror(inicio))));
+
+    const Ligacao ligacao = ligacaoDe(servidor);
+    const QList<QByteArray> destinos = destinosDe(mensagem);
     Leitura leitura{mensagemMime(mensagem, destinos)};
 
-    std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> rcpt(nullptr, curl_slist_free_all);
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-    for (const QByteArray& d : destinos) {
-        curl_slist* lista = curl_slist_append(rcpt.get(), ('<' + d + '>').constData());
-        if (!lista || !curl)
-            falhar(QStringLiteral("O envio de email não pôde começar: falta memória."));
-        rcpt.release();  // the same list, one longer
-        rcpt.reset(lista);
-    }
+    if (!curl)
+        falhar(QStringLiteral("O envio de email não pôde começar: falta memória."));
+    const ListaDeDestinos rcpt = listaDeDestinos(destinos);
     CURL* c = curl.get();
     char erro[CURL_ERROR_SIZE] = {};
     const QByteArray de = '<' + endereco(mensagem.Origem.trimmed()) + '>';
@@ -157,9 +194,9 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     const QByteArray password = servidor.Password.toUtf8();
     const QByteArray certificados = servidor.Certificados.trimmed().toLocal8Bit();
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, erro);
-    curl_easy_setopt(c, CURLOPT_URL, url.constData());
+    curl_easy_setopt(c, CURLOPT_URL, ligacao.url.constData());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(c, CURLOPT_USE_SSL, starttls ? CURLUSESSL_ALL : CURLUSESSL_NONE);
+    curl_easy_setopt(c, CURLOPT_USE_SSL, ligacao.starttls ? CURLUSESSL_ALL : CURLUSESSL_NONE);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!certificados.isEmpty())
@@ -181,12 +218,7 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     const CURLcode r = curl_easy_perform(c);
     if (r == CURLE_OK)
         return;
-    QString motivo = QString::fromUtf8(erro[0] ? erro : curl_easy_strerror(r)).trimmed();
-    while (motivo.endsWith(QLatin1Char('.')))
-        motivo.chop(1);
-    // A server's reply may repeat what it was sent; the password never reaches the log.
-    if (!servidor.Password.isEmpty())
-        motivo.replace(servidor.Password, QStringLiteral("***"));
     falhar(QStringLiteral("O email para %1 não foi enviado pelo servidor %2: %3.")
-               .arg(mensagem.Destino.trimmed(), local, motivo));
+               .arg(mensagem.Destino.trimmed(), ligacao.local,
+                    motivoDaFalha(erro, r, servidor.Password)));
 }

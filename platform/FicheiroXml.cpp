@@ -165,27 +165,7 @@ bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
     return false;
 }
 
-bool FicheiroXml::carregar(const QString& caminho) {
-    documento_.clear();
-    texto_.clear();
-    erro_ = Erro{};
-    codificacao_ = Codificacao::Utf8;
-    bom_ = false;
-    caminho_ = caminho;
-
-    QFile ficheiro(caminho);
-    if (!ficheiro.open(QIODevice::ReadOnly))
-        return falhar(NaoAbriu,
-                      QStringLiteral("Não foi possível abrir o ficheiro %1 (%2)")
-                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
-                      -1);
-    QByteArray bytes = ficheiro.readAll();
-    if (ficheiro.error() != QFileDevice::NoError)
-        return falhar(NaoAbriu,
-                      QStringLiteral("Não foi possível ler o ficheiro %1 (%2)")
-                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
-                      -1);
-
+bool FicheiroXml::detectarCodificacao(QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bom_ = true;
         bytes.remove(0, 3);
@@ -216,7 +196,10 @@ bool FicheiroXml::carregar(const QString& caminho) {
             codificacao_ = *c;
         }
     }
+    return true;
+}
 
+bool FicheiroXml::descodificar(const QByteArray& bytes) {
     switch (codificacao_) {
         case Codificacao::Utf8: {
             texto_ = QString::fromUtf8(bytes);
@@ -247,6 +230,32 @@ bool FicheiroXml::carregar(const QString& caminho) {
     }
     if (texto_.startsWith(QChar(0xFEFF)))
         texto_.remove(0, 1);
+    return true;
+}
+
+bool FicheiroXml::carregar(const QString& caminho) {
+    documento_.clear();
+    texto_.clear();
+    erro_ = Erro{};
+    codificacao_ = Codificacao::Utf8;
+    bom_ = false;
+    caminho_ = caminho;
+
+    QFile ficheiro(caminho);
+    if (!ficheiro.open(QIODevice::ReadOnly))
+        return falhar(NaoAbriu,
+                      QStringLiteral("Não foi possível abrir o ficheiro %1 (%2)")
+                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
+                      -1);
+    QByteArray bytes = ficheiro.readAll();
+    if (ficheiro.error() != QFileDevice::NoError)
+        return falhar(NaoAbriu,
+                      QStringLiteral("Não foi possível ler o ficheiro %1 (%2)")
+                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
+                      -1);
+
+    if (!detectarCodificacao(bytes) || !descodificar(bytes))
+        return false;
 
     // Linear, and stops at the first element too deep; a text that is not well-formed before
     // that is left to the parser below, which reports it in its own words.

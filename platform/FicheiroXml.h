@@ -54,6 +54,13 @@ class FicheiroXml {
 
   private:
     bool falhar(int codigo, const QString& razao, qint64 posicao);
+    // Sets the encoding by the byte-order mark, which it takes off the bytes, by the look of
+    // UTF-16 without one, or by the declaration. False when the declaration names an encoding
+    // that is not supported.
+    bool detectarCodificacao(QByteArray& bytes);
+    // Decodes the bytes into the text, without a byte-order mark; false at bytes that are not
+    // valid in the encoding.
+    bool descodificar(const QByteArray& bytes);
 
     QDomDocument documento_;
     QString texto_;

@@ -48,6 +48,26 @@ qsizetype separadorEm(const QString& s, qsizetype pos, const QStringList& separa
     return 0;
 }
 
+// The sign a text starts with: the locale's, or a plain "-" or "+".
+struct Sinal {
+    bool negativo = false;
+    qsizetype tamanho = 0;
+};
+
+Sinal sinalNoInicio(const QString& s, const QLocale& locale) {
+    const QString menos = locale.negativeSign();
+    const QString mais = locale.positiveSign();
+    if (!menos.isEmpty() && s.startsWith(menos))
+        return {true, menos.size()};
+    if (s.startsWith(QLatin1Char('-')))
+        return {true, 1};
+    if (!mais.isEmpty() && s.startsWith(mais))
+        return {false, mais.size()};
+    if (s.startsWith(QLatin1Char('+')))
+        return {false, 1};
+    return {};
+}
+
 }  // namespace
 
 Moeda Moeda::deInteiro(qint64 inteiro) {
@@ -59,21 +79,9 @@ Moeda Moeda::deInteiro(qint64 inteiro) {
 
 std::optional<Moeda> Moeda::deTexto(const QString& texto, const QLocale& locale) {
     const QString s = texto.trimmed();
-    qsizetype pos = 0;
-    bool negativo = false;
-    const QString menos = locale.negativeSign();
-    const QString mais = locale.positiveSign();
-    if (!menos.isEmpty() && s.startsWith(menos)) {
-        negativo = true;
-        pos = menos.size();
-    } else if (s.startsWith(QLatin1Char('-'))) {
-        negativo = true;
-        pos = 1;
-    } else if (!mais.isEmpty() && s.startsWith(mais)) {
-        pos = mais.size();
-    } else if (s.startsWith(QLatin1Char('+'))) {
-        pos = 1;
-    }
+    const Sinal sinal = sinalNoInicio(s, locale);
+    const bool negativo = sinal.negativo;
+    qsizetype pos = sinal.tamanho;
 
     const QString decimal = locale.decimalPoint();
     const QStringList grupos = separadoresDeGrupo(locale);

@@ -5,6 +5,26 @@
 #include "platform/Transaccao.h"
 #include "platform/clsBd.h"
 
+namespace {
+
+// Where the literal opened by the quote at inicio closes (a doubled quote stands for itself
+// inside it), or the end of the script when it never does.
+qsizetype fimDoLiteral(const QString& script, qsizetype inicio) {
+    const QChar aspa = script[inicio];
+    const qsizetype n = script.size();
+    for (qsizetype j = inicio + 1; j < n; ++j) {
+        if (script[j] != aspa)
+            continue;
+        if (j + 1 < n && script[j + 1] == aspa)
+            ++j;
+        else
+            return j;
+    }
+    return n;
+}
+
+}  // namespace
+
 QStringList dividirScriptSql(const QString& script) {
     static const QRegularExpression gatilho(
         QStringLiteral("^\\s*CREATE\\s+(TEMP\\s+|TEMPORARY\\s+)?TRIGGER\\b"),
@@ -29,17 +49,7 @@ QStringList dividirScriptSql(const QString& script) {
             continue;
         }
         if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (script[j] == c) {
-                    if (j + 1 < n && script[j + 1] == c) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
+            const qsizetype j = fimDoLiteral(script, i);
             actual += script.mid(i, j - i + 1);
             i = j;
             continue;

@@ -176,11 +176,10 @@ template <class T>
 std::unique_ptr<T> objectoComo(std::unique_ptr<ObjectoApi> objecto) {
     if (!objecto)
         throw Falha(Falha::ObjectoNaoDefinido, QStringLiteral("O objecto da API não existe"));
-    T* tipado = dynamic_cast<T*>(objecto.get());
-    if (!tipado)
+    if (!dynamic_cast<T*>(objecto.get()))
         throw Falha(
             Falha::TipoIncompativel,
             QStringLiteral("O objecto %1 não é do tipo esperado").arg(objecto->NomeDaClasse()));
-    objecto.release();
-    return std::unique_ptr<T>(tipado);
+    // Checked above, so the cast of the released object cannot fail.
+    return std::unique_ptr<T>(dynamic_cast<T*>(objecto.release()));
 }

@@ -9,6 +9,24 @@ QString entreChavetas(const QString& valor) {
     return QLatin1Char('{') + v + QLatin1Char('}');
 }
 
+// The value that starts at i, just after its opening brace, with "}}" read as "}"; i moves past
+// the closing brace.
+QString lerEntreChavetas(const QString& s, qsizetype& i) {
+    QString valor;
+    while (i < s.size()) {
+        if (s[i] != QLatin1Char('}')) {
+            valor += s[i++];
+        } else if (i + 1 < s.size() && s[i + 1] == QLatin1Char('}')) {
+            valor += QLatin1Char('}');
+            i += 2;
+        } else {
+            ++i;
+            break;
+        }
+    }
+    return valor;
+}
+
 }  // namespace
 
 QString clsStringLigacao::StringLigacao() const {
@@ -29,18 +47,7 @@ QMap<QString, QString> clsStringLigacao::Ler(const QString& s) {
         QString valor;
         if (i < s.size() && s[i] == QLatin1Char('{')) {
             ++i;
-            while (i < s.size()) {
-                if (s[i] == QLatin1Char('}')) {
-                    if (i + 1 < s.size() && s[i + 1] == QLatin1Char('}')) {
-                        valor += QLatin1Char('}');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                valor += s[i++];
-            }
+            valor = lerEntreChavetas(s, i);
             while (i < s.size() && s[i] != QLatin1Char(';'))
                 ++i;
         } else {

@@ -91,7 +91,7 @@ std::optional<QDateTime> lerDataRegional(const QString& texto, const QLocale& lo
 
     const QString curta = locale.dateFormat(QLocale::ShortFormat);
     if (diaMesAno(curta))
-        if (const std::optional<QDateTime> dt = lerDiaMesAno(t))
+        if (std::optional<QDateTime> dt = lerDiaMesAno(t))
             return dt;
     QStringList horas{formatoTolerante(locale.timeFormat(QLocale::ShortFormat), 4),
                       QStringLiteral("H:mm:ss"), QStringLiteral("H:mm")};

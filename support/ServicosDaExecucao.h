@@ -52,6 +52,6 @@ QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,
 
 // Web files larger than this are refused unread: one contact or one order is a few kilobytes,
 // and a file read whole into memory must not be able to exhaust it.
-inline constexpr qint64 TamanhoMaximoDeFicheiro = 4 * 1024 * 1024;
+inline constexpr qint64 TamanhoMaximoDeFicheiro = qint64{4} * 1024 * 1024;
 // False, with the reason as an error of the run, when the file is too large to be read.
 bool TamanhoAceitavel(ServicosDaExecucao& servicos, const QString& caminho, const QString& nome);
