@@ -16,8 +16,8 @@ void RegistoDaContabilidade::Escrever(const QString& mensagem) {
     if (pasta_.isEmpty())
         return;
     const QDateTime agora = QDateTime::currentDateTime();
-    // Opened again when the day changes or someone took the file away.
-    if (!ficheiro_.isOpen() || dia_ != agora.date() || !ficheiro_.exists()) {
+    // Opened again when the day changes.
+    if (!ficheiro_.isOpen() || dia_ != agora.date()) {
         ficheiro_.close();
         dia_ = agora.date();
         QDir().mkpath(pasta_);

@@ -85,12 +85,13 @@ void vekContactos::ProximoCodigo() {
 vekContactos::vekContactos(clsBd& bd) : bd_(bd) {}
 
 bool vekContactos::Contacto_add() {
+    // Looked up, numbered and written in one transaction: both rows or neither, and no other
+    // writer takes the number in between.
+    Transaccao transaccao(bd_);
     if (LerEquivalencia())
         return false;
     ProximoCodigo();
 
-    // Both rows or neither.
-    Transaccao transaccao(bd_);
     Recordset rs;
     bd_.AbrirEdicao(
         QStringLiteral(

@@ -122,14 +122,10 @@ void EncNext::reportar(const QString& funcao, int numero, const QString& descric
 }
 
 void EncNext::definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor) {
-    Recordset rs;
-    // Codes compare as on the accounting server, without regard to case.
-    bd.AbrirEdicao(QStringLiteral("Select * from TpDoc where UPPER(Codigo)=UPPER(?)"), rs,
-                   {sTpDoc});
-    if (rs.eof())
-        return;
-    rs.setValue(QStringLiteral("AutEco"), valor);
-    rs.update();
+    // Codes compare as on the accounting server, without regard to case; a type that is not
+    // there changes nothing.
+    bd.Executar(QStringLiteral("UPDATE TpDoc SET AutEco = ? WHERE UPPER(Codigo) = UPPER(?)"),
+                {valor, sTpDoc});
 }
 
 void EncNext::MartelaTpDoc(const QString& sTpDoc, clsBd& bd) {

@@ -58,12 +58,7 @@ std::optional<qint32> numeroInteiro(const QString& texto) {
     return qint32(n->dezMilesimos() / Moeda::Escala);
 }
 
-// Where the identity block of a written document goes in the text of an order file: just
-// before the end tag of the first ENC, or in place of the "/>" of an empty one.
-struct LugarDoBloco {
-    qsizetype posicao = 0;
-    bool encVazio = false;
-};
+using LugarDoBloco = xmlEncomenda::LugarDoBloco;
 
 // Null when there is no ENC, or when the first one is not written in the text itself but comes
 // from an entity's replacement text (the reader then reports the position after the reference).
@@ -189,7 +184,8 @@ bool xmlEncomenda::LerEncomenda() {
                           .arg(QDir::toNativeSeparators(FicheiroXML)));
     // An order whose file could not be marked afterwards (ActualizarXML) would be written again
     // at the next run.
-    if (!lugarDoBloco(ficheiro.texto()))
+    lugarLido_ = lugarDoBloco(ficheiro.texto());
+    if (!lugarLido_)
         return falhar(QStringLiteral("O elemento ENC do ficheiro %1 vem de uma entidade e não "
                                      "do próprio texto; a encomenda não poderia ser marcada "
                                      "como gravada")
@@ -325,7 +321,8 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     // The block goes in as text, so that everything else in the file (layout, attribute
     // order, declaration, encoding) stays exactly as it was.
     QString texto = ficheiro.texto();
-    const std::optional<LugarDoBloco> lugar = lugarDoBloco(texto);
+    const std::optional<LugarDoBloco> lugar =
+        comoFoiLido && lugarLido_ ? lugarLido_ : lugarDoBloco(texto);
     if (!lugar)
         return falhar(naoTemEnc);
 

@@ -74,10 +74,18 @@ class xmlEncomenda {
     bool ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
                        const QString& novocliente, const QString& Id_Guid);
 
+    // Where the identity block goes in the text of an order file: just before the end tag of
+    // the first ENC, or in place of the "/>" of an empty one.
+    struct LugarDoBloco {
+        qsizetype posicao = 0;
+        bool encVazio = false;
+    };
+
   private:
-    // The file as GetEncomenda read it, for ActualizarXML while the file stays as it was: a run
-    // reads every order and then writes it back.
+    // The file as GetEncomenda read it, and where its block goes, for ActualizarXML while the
+    // file stays as it was: a run reads every order and then writes it back.
     std::shared_ptr<const FicheiroXml> lido_;
+    std::optional<LugarDoBloco> lugarLido_;
     QString lidoDe_;
     std::optional<IdentidadeDeFicheiro> lidoComo_;
 
