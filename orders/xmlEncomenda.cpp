@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <limits>
 #include <optional>
@@ -62,29 +61,11 @@ using LugarDoBloco = xmlEncomenda::LugarDoBloco;
 
 // Null when there is no ENC, or when the first one is not written in the text itself but comes
 // from an entity's replacement text (the reader then reports the position after the reference).
-std::optional<LugarDoBloco> lugarDoBloco(const QString& texto) {
-    qint64 inicioDeEnc = -1;
-    qint64 fimDeEnc = -1;
-    QXmlStreamReader leitor(texto);
-    leitor.setNamespaceProcessing(false);  // names as the DOM saw them, prefixes and all
-    int profundidade = 0;
-    while (!leitor.atEnd() && fimDeEnc < 0) {
-        switch (leitor.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (inicioDeEnc >= 0)
-                    ++profundidade;
-                else if (leitor.qualifiedName() == QLatin1String("ENC"))
-                    inicioDeEnc = leitor.characterOffset();
-                break;
-            case QXmlStreamReader::EndElement:
-                if (inicioDeEnc >= 0 && profundidade-- == 0)
-                    fimDeEnc = leitor.characterOffset();
-                break;
-            default:
-                break;
-        }
-    }
-    if (fimDeEnc < 0)
+std::optional<LugarDoBloco> lugarDoBloco(const FicheiroXml& ficheiro) {
+    const QString& texto = ficheiro.texto();
+    const qint64 inicioDeEnc = ficheiro.inicioDoMarcado();
+    const qint64 fimDeEnc = ficheiro.fimDoMarcado();
+    if (inicioDeEnc < 0 || fimDeEnc < 0)
         return std::nullopt;
     if (fimDeEnc == inicioDeEnc && texto.mid(fimDeEnc - 2, 2) == QLatin1String("/>"))
         return LugarDoBloco{fimDeEnc - 2, true};
@@ -137,7 +118,7 @@ Moeda xmlEncomenda::TextoParaMoeda(const QString& texto, const QString& elemento
 bool xmlEncomenda::carregar(FicheiroXml& ficheiro) {
     lido_.reset();
     const std::optional<IdentidadeDeFicheiro> identidade = IdentidadeDeFicheiro::de(FicheiroXML);
-    if (!ficheiro.carregar(FicheiroXML))
+    if (!ficheiro.carregar(FicheiroXML, QStringLiteral("ENC")))
         return falhar(ficheiro.erro().relatorio());
     if (identidade && IdentidadeDeFicheiro::de(FicheiroXML) == identidade) {
         lido_ = std::make_shared<const FicheiroXml>(ficheiro);
@@ -184,7 +165,7 @@ bool xmlEncomenda::LerEncomenda() {
                           .arg(QDir::toNativeSeparators(FicheiroXML)));
     // An order whose file could not be marked afterwards (ActualizarXML) would be written again
     // at the next run.
-    lugarLido_ = lugarDoBloco(ficheiro.texto());
+    lugarLido_ = lugarDoBloco(ficheiro);
     if (!lugarLido_)
         return falhar(QStringLiteral("O elemento ENC do ficheiro %1 vem de uma entidade e não "
                                      "do próprio texto; a encomenda não poderia ser marcada "
@@ -310,7 +291,7 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     const bool comoFoiLido =
         lido && lidoDe_ == FicheiroXML && IdentidadeDeFicheiro::de(FicheiroXML) == lidoComo_;
     FicheiroXml relido;
-    if (!comoFoiLido && !relido.carregar(FicheiroXML))
+    if (!comoFoiLido && !relido.carregar(FicheiroXML, QStringLiteral("ENC")))
         return falhar(relido.erro().relatorio());
     const FicheiroXml& ficheiro = comoFoiLido ? *lido : relido;
     const QString naoTemEnc = QStringLiteral("O ficheiro %1 não tem o elemento ENC")
@@ -321,8 +302,7 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     // The block goes in as text, so that everything else in the file (layout, attribute
     // order, declaration, encoding) stays exactly as it was.
     QString texto = ficheiro.texto();
-    const std::optional<LugarDoBloco> lugar =
-        comoFoiLido && lugarLido_ ? lugarLido_ : lugarDoBloco(texto);
+    const std::optional<LugarDoBloco> lugar = comoFoiLido ? lugarLido_ : lugarDoBloco(ficheiro);
     if (!lugar)
         return falhar(naoTemEnc);
 

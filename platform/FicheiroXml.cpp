@@ -233,7 +233,8 @@ bool FicheiroXml::descodificar(const QByteArray& bytes) {
     return true;
 }
 
-bool FicheiroXml::carregar(const QString& caminho) {
+bool FicheiroXml::carregar(const QString& caminho, const QString& elementoMarcado) {
+    inicioDoMarcado_ = fimDoMarcado_ = -1;
     documento_.clear();
     texto_.clear();
     erro_ = Erro{};
@@ -257,19 +258,8 @@ bool FicheiroXml::carregar(const QString& caminho) {
     if (!detectarCodificacao(bytes) || !descodificar(bytes))
         return false;
 
-    // Linear, and stops at the first element too deep; a text that is not well-formed before
-    // that is left to the parser below, which reports it in its own words.
-    QXmlStreamReader leitor(texto_);
-    for (int profundidade = 0; !leitor.atEnd();) {
-        const QXmlStreamReader::TokenType t = leitor.readNext();
-        if (t == QXmlStreamReader::EndElement)
-            --profundidade;
-        else if (t == QXmlStreamReader::StartElement && ++profundidade > ProfundidadeMaxima)
-            return falhar(ProfundidadeExcessiva,
-                          QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
-                              .arg(ProfundidadeMaxima),
-                          qMin<qint64>(leitor.characterOffset(), texto_.size()));
-    }
+    if (!verificarProfundidade(elementoMarcado))
+        return false;
 
     // The text is handed over already decoded, so the parser does not decode it again by the
     // declaration.
@@ -281,6 +271,35 @@ bool FicheiroXml::carregar(const QString& caminho) {
         const qsizetype indice = qBound(qsizetype(0), qsizetype(linha) - 1, inicios.size() - 1);
         return falhar(MalFormado, mensagem,
                       qMin<qsizetype>(inicios[indice] + coluna, texto_.size()));
+    }
+    return true;
+}
+
+bool FicheiroXml::verificarProfundidade(const QString& elementoMarcado) {
+    // Linear, and stops at the first element too deep; a text that is not well-formed is left to
+    // the parser, which reports it in its own words. Names are taken as the tree will have them,
+    // prefixes and all.
+    QXmlStreamReader leitor(texto_);
+    leitor.setNamespaceProcessing(false);
+    int nivelDoMarcado = 0;
+    for (int profundidade = 0; !leitor.atEnd();) {
+        const QXmlStreamReader::TokenType t = leitor.readNext();
+        if (t == QXmlStreamReader::EndElement) {
+            if (profundidade-- == nivelDoMarcado && fimDoMarcado_ < 0)
+                fimDoMarcado_ = leitor.characterOffset();
+        } else if (t == QXmlStreamReader::StartElement) {
+            if (++profundidade > ProfundidadeMaxima)
+                return falhar(
+                    ProfundidadeExcessiva,
+                    QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
+                        .arg(ProfundidadeMaxima),
+                    qMin<qint64>(leitor.characterOffset(), texto_.size()));
+            if (inicioDoMarcado_ < 0 && !elementoMarcado.isEmpty() &&
+                leitor.qualifiedName() == elementoMarcado) {
+                inicioDoMarcado_ = leitor.characterOffset();
+                nivelDoMarcado = profundidade;
+            }
+        }
     }
     return true;
 }

@@ -38,8 +38,14 @@ class FicheiroXml {
         QString relatorio() const;
     };
 
-    // Reads and parses the file; false with erro() filled when it does not load.
-    bool carregar(const QString& caminho);
+    // Reads and parses the file; false with erro() filled when it does not load. With
+    // elementoMarcado, the first element of that exact name is located in the text as well.
+    bool carregar(const QString& caminho, const QString& elementoMarcado = {});
+    // Where the marked element starts (just after its start tag) and ends (just after its end
+    // tag, or its "/>") in texto(), as the parser reports them: for an element that comes from
+    // an entity's replacement text, positions after the reference. -1 when there is none.
+    qint64 inicioDoMarcado() const { return inicioDoMarcado_; }
+    qint64 fimDoMarcado() const { return fimDoMarcado_; }
 
     const QDomDocument& documento() const { return documento_; }
     // The decoded text, without a byte-order mark.
@@ -53,6 +59,9 @@ class FicheiroXml {
     QByteArray codificar(const QString& texto) const;
 
   private:
+    // False, with the report, when elements nest deeper than ProfundidadeMaxima; locates the
+    // marked element on the way.
+    bool verificarProfundidade(const QString& elementoMarcado);
     bool falhar(int codigo, const QString& razao, qint64 posicao);
     // Sets the encoding by the byte-order mark, which it takes off the bytes, by the look of
     // UTF-16 without one, or by the declaration. False when the declaration names an encoding
@@ -68,6 +77,8 @@ class FicheiroXml {
     bool bom_ = false;
     QString caminho_;
     Erro erro_;
+    qint64 inicioDoMarcado_ = -1;
+    qint64 fimDoMarcado_ = -1;
 };
 
 // Saves the bytes to the path atomically (the temporary file "." + name + ".tmp" in the same
