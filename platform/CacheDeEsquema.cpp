@@ -24,4 +24,5 @@ void CacheDeEsquema::confirmarVersao(qint64 versao) {
     tamanhos_.clear();
     chaves_.clear();
     versao_ = versao;
+    ++geracao_;
 }

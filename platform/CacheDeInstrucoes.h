@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstddef>
@@ -21,6 +22,10 @@ class CacheDeInstrucoes {
         quint64 uso = 0;
         // The tables named after FROM and JOIN, once asked for.
         std::optional<QStringList> tabelas;
+        // The defined size of each result column, by its name, once found; valid for the schema
+        // generation it was found under.
+        QHash<QString, int> tamanhos;
+        quint64 geracaoDosTamanhos = 0;
     };
 
     // The statement kept for this text, marked as used; null when there is none.

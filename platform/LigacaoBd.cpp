@@ -34,14 +34,21 @@ QStringList LigacaoBd::consultar(const QString& sql, Recordset& rs,
     if (!p.tabelas)
         p.tabelas = tabelasDaInstrucao(sql);
     QStringList tabelas = *p.tabelas;
-    // The defined size of a text column, from the first table that has one of its name.
-    const TamanhoDefinido tamanhoDefinido = [&tabelas, this](const QString& coluna) {
-        for (const QString& t : tabelas) {
-            const int n = esquema_.tamanhos(t).value(coluna.toLower(), 0);
-            if (n > 0)
-                return n;
-        }
-        return 0;
+    if (p.geracaoDosTamanhos != esquema_.geracao()) {
+        p.tamanhos.clear();
+        p.geracaoDosTamanhos = esquema_.geracao();
+    }
+    // The defined size of a text column, from the first table that has one of its name; found
+    // once per statement.
+    const TamanhoDefinido tamanhoDefinido = [&p, &tabelas, this](const QString& coluna) {
+        if (const auto conhecido = p.tamanhos.constFind(coluna); conhecido != p.tamanhos.cend())
+            return conhecido.value();
+        int n = 0;
+        for (const QString& t : tabelas)
+            if ((n = esquema_.tamanhos(t).value(coluna.toLower(), 0)) > 0)
+                break;
+        p.tamanhos.insert(coluna, n);
+        return n;
     };
     p.instrucao->lerLinhas(rs, tamanhoDefinido, sql);
     return tabelas;

@@ -71,17 +71,15 @@ int ligarValor(sqlite3_stmt* st, int i, const QVariant& v) {
 // The type Qt's SQLite driver gives a result column: from its declared type, or else from the
 // value of the first row (none when there is no row).
 int tipoDaColuna(sqlite3_stmt* st, int i, bool haLinha) {
-    const auto* declarado = static_cast<const QChar*>(sqlite3_column_decltype16(st, i));
-    if (declarado && !declarado->isNull()) {
-        const QString nome = QString(declarado).toLower();
-        if (nome == QLatin1String("integer") || nome == QLatin1String("int"))
+    if (const char* declarado = sqlite3_column_decltype(st, i); declarado && *declarado) {
+        const auto e = [declarado](const char* nome) { return qstricmp(declarado, nome) == 0; };
+        if (e("integer") || e("int"))
             return QMetaType::Int;
-        if (nome == QLatin1String("double") || nome == QLatin1String("float") ||
-            nome == QLatin1String("real") || nome.startsWith(QLatin1String("numeric")))
+        if (e("double") || e("float") || e("real") || qstrnicmp(declarado, "numeric", 7) == 0)
             return QMetaType::Double;
-        if (nome == QLatin1String("blob"))
+        if (e("blob"))
             return QMetaType::QByteArray;
-        if (nome == QLatin1String("boolean") || nome == QLatin1String("bool"))
+        if (e("boolean") || e("bool"))
             return QMetaType::Bool;
         return QMetaType::QString;
     }
