@@ -90,14 +90,14 @@ bool xmlContacto::Ler() {
     for (const ElementoLido& e : elementosLidos)
         (this->*e.propriedade).clear();
 
-    const QDomElement prp = ficheiro.primeiroElemento(QStringLiteral("PRP"));
-    for (QDomNode n = prp.firstChild(); !n.isNull(); n = n.nextSibling()) {
-        if (!n.isElement())
-            continue;
-        const QString nome = n.nodeName().toUpper();
+    const ElementoXml* prp = ficheiro.primeiroElemento(QStringLiteral("PRP"));
+    if (!prp)
+        return true;
+    for (const ElementoXml& filho : prp->filhos) {
+        const QString nome = filho.nome.toUpper();
         for (const ElementoLido& e : elementosLidos) {
             if (nome == QLatin1String(e.elemento)) {
-                this->*e.propriedade = n.toElement().text();
+                this->*e.propriedade = filho.texto;
                 break;
             }
         }

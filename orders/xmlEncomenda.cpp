@@ -159,8 +159,8 @@ bool xmlEncomenda::LerEncomenda() {
         return false;
     limparEncomenda();
 
-    const QDomElement enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
-    if (enc.isNull())
+    const ElementoXml* enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
+    if (!enc)
         return falhar(QStringLiteral("O ficheiro %1 não tem o elemento ENC")
                           .arg(QDir::toNativeSeparators(FicheiroXML)));
     // An order whose file could not be marked afterwards (ActualizarXML) would be written again
@@ -175,33 +175,33 @@ bool xmlEncomenda::LerEncomenda() {
     int numeroDaLinha = 0;
     bool temNumero = false;
     QString problemaDasLinhas;  // the first line that cannot be written
-    for (QDomElement e = enc.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const QString nome = e.tagName().toUpper();
+    for (const ElementoXml& e : enc->filhos) {
+        const QString nome = e.nome.toUpper();
         if (nome == QLatin1String("FLAGPROSPECT")) {
-            Contacto = e.text() != QLatin1String("0");
+            Contacto = e.texto != QLatin1String("0");
         } else if (nome == QLatin1String("DATA")) {
-            const std::optional<QDateTime> data = lerDataRegional(e.text());
+            const std::optional<QDateTime> data = lerDataRegional(e.texto);
             if (!data)
                 return falhar(
-                    QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(e.text()));
+                    QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(e.texto));
             Data = *data;
         } else if (nome == QLatin1String("IDENCOMENDA")) {
-            const std::optional<qint32> numero = numeroInteiro(e.text());
+            const std::optional<qint32> numero = numeroInteiro(e.texto);
             if (!numero)
                 return falhar(QStringLiteral("O elemento IDENCOMENDA (\"%1\") não é um número "
                                              "inteiro")
-                                  .arg(e.text()));
+                                  .arg(e.texto));
             Idencomenda = *numero;
             temNumero = true;
         } else if (nome == QLatin1String("LINHAS")) {
-            for (QDomElement l = e.firstChildElement(); !l.isNull(); l = l.nextSiblingElement())
-                if (l.tagName().toUpper() == QLatin1String("LINHA") &&
+            for (const ElementoXml& l : e.filhos)
+                if (l.nome.toUpper() == QLatin1String("LINHA") &&
                     !lerLinha(l, ++numeroDaLinha, problemaDasLinhas))
                     return false;
         } else if (nome == QLatin1String("IDENCSAGE")) {
             lerBloco(e);
         } else {
-            lerValorDoCabecalho(nome, e.text());
+            lerValorDoCabecalho(nome, e.texto);
         }
     }
     // Without its number an order cannot be told from another, nor found in the accounting.
@@ -215,15 +215,15 @@ bool xmlEncomenda::LerEncomenda() {
     return true;
 }
 
-void xmlEncomenda::lerBloco(const QDomElement& bloco) {
+void xmlEncomenda::lerBloco(const ElementoXml& bloco) {
     JaGravada = true;
     DocumentoDoFicheiro d;
-    for (QDomElement e = bloco.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const QString nome = e.tagName().toUpper();
-        const QString texto = e.text().trimmed();
+    for (const ElementoXml& e : bloco.filhos) {
+        const QString nome = e.nome.toUpper();
+        const QString texto = e.texto.trimmed();
         // A number that does not read names no document: the block then matches none.
         if (nome == QLatin1String("TPDOC"))
-            d.Documento.TipoDocumento = e.text();
+            d.Documento.TipoDocumento = e.texto;
         else if (nome == QLatin1String("NNUMDOC"))
             d.Documento.Numero = texto.toInt();
         else if (nome == QLatin1String("SERIE"))
@@ -231,21 +231,21 @@ void xmlEncomenda::lerBloco(const QDomElement& bloco) {
         else if (nome == QLatin1String("ANO"))
             d.Documento.Ano = texto.toShort();
         else if (nome == QLatin1String("IDCLIENTE"))
-            d.IdCliente = e.text();
+            d.IdCliente = e.texto;
         else if (nome == QLatin1String("ID_UNICO"))
-            d.Id_Unico = e.text();
+            d.Id_Unico = e.texto;
     }
     Gravados.append(d);
 }
 
-bool xmlEncomenda::lerLinha(const QDomElement& linha, int numero, QString& problema) {
+bool xmlEncomenda::lerLinha(const ElementoXml& linha, int numero, QString& problema) {
     RsLinha->addNew();
-    for (QDomElement e = linha.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const QString nome = e.tagName().toUpper();
+    for (const ElementoXml& e : linha.filhos) {
+        const QString nome = e.nome.toUpper();
         for (const CampoDaLinha& c : camposDaLinha) {
             if (nome != QLatin1String(c.elemento))
                 continue;
-            const QString texto = e.text();
+            const QString texto = e.texto;
             if (c.montante) {
                 const QString onde = QStringLiteral("%1 da linha %2").arg(nome).arg(numero);
                 RsLinha->setValue(*c.campo, QVariant::fromValue(TextoParaMoeda(texto, onde)));
@@ -296,7 +296,7 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     const FicheiroXml& ficheiro = comoFoiLido ? *lido : relido;
     const QString naoTemEnc = QStringLiteral("O ficheiro %1 não tem o elemento ENC")
                                   .arg(QDir::toNativeSeparators(FicheiroXML));
-    if (ficheiro.primeiroElemento(QStringLiteral("ENC")).isNull())
+    if (!ficheiro.primeiroElemento(QStringLiteral("ENC")))
         return falhar(naoTemEnc);
 
     // The block goes in as text, so that everything else in the file (layout, attribute

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QDomElement>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "platform/clsNext.h"
 
 class FicheiroXml;
+struct ElementoXml;
 
 // A written document's identity as a block IDENCSAGE of the file holds it: the document (no
 // customer), and, for an order of a prospect, the customer made of the prospect and the
@@ -97,8 +97,8 @@ class xmlEncomenda {
     void limparEncomenda();
     // Fills the header value of an element taken as text or as an amount; others are ignored.
     void lerValorDoCabecalho(const QString& nome, const QString& texto);
-    bool lerLinha(const QDomElement& linha, int numero, QString& problema);
-    void lerBloco(const QDomElement& bloco);
+    bool lerLinha(const ElementoXml& linha, int numero, QString& problema);
+    void lerBloco(const ElementoXml& bloco);
     bool falhar(const QString& razao);
     // An empty text is 0; a text that does not convert is 0, with a warning naming the element.
     Moeda TextoParaMoeda(const QString& texto, const QString& elemento);

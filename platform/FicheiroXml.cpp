@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <array>
 
 #include "platform/Falha.h"
@@ -161,7 +162,7 @@ bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
         erro_.posicao = posicao;
         erro_.origem = textoDaLinha(texto_, inicios, linha);
     }
-    documento_.clear();
+    raiz_.reset();
     return false;
 }
 
@@ -235,7 +236,7 @@ bool FicheiroXml::descodificar(const QByteArray& bytes) {
 
 bool FicheiroXml::carregar(const QString& caminho, const QString& elementoMarcado) {
     inicioDoMarcado_ = fimDoMarcado_ = -1;
-    documento_.clear();
+    raiz_.reset();
     texto_.clear();
     erro_ = Erro{};
     codificacao_ = Codificacao::Utf8;
@@ -258,70 +259,166 @@ bool FicheiroXml::carregar(const QString& caminho, const QString& elementoMarcad
     if (!detectarCodificacao(bytes) || !descodificar(bytes))
         return false;
 
-    if (!verificarProfundidade(elementoMarcado))
-        return false;
-
-    // The text is handed over already decoded, so the parser does not decode it again by the
-    // declaration.
-    QString mensagem;
-    int linha = 0;
-    int coluna = 0;
-    if (!documento_.setContent(texto_, &mensagem, &linha, &coluna)) {
-        const QList<qsizetype> inicios = iniciosDasLinhas(texto_);
-        const qsizetype indice = qBound(qsizetype(0), qsizetype(linha) - 1, inicios.size() - 1);
-        return falhar(MalFormado, mensagem,
-                      qMin<qsizetype>(inicios[indice] + coluna, texto_.size()));
-    }
-    return true;
+    return analisar(elementoMarcado);
 }
 
-bool FicheiroXml::verificarProfundidade(const QString& elementoMarcado) {
-    // Linear, and stops at the first element too deep; a text that is not well-formed is left to
-    // the parser, which reports it in its own words. Names are taken as the tree will have them,
-    // prefixes and all.
-    QXmlStreamReader leitor(texto_);
-    leitor.setNamespaceProcessing(false);
-    int nivelDoMarcado = 0;
-    for (int profundidade = 0; !leitor.atEnd();) {
-        const QXmlStreamReader::TokenType t = leitor.readNext();
-        if (t == QXmlStreamReader::EndElement) {
-            if (profundidade-- == nivelDoMarcado && fimDoMarcado_ < 0)
-                fimDoMarcado_ = leitor.characterOffset();
-        } else if (t == QXmlStreamReader::StartElement) {
-            if (++profundidade > ProfundidadeMaxima)
-                return falhar(
-                    ProfundidadeExcessiva,
-                    QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
-                        .arg(ProfundidadeMaxima),
-                    qMin<qint64>(leitor.characterOffset(), texto_.size()));
-            if (inicioDoMarcado_ < 0 && !elementoMarcado.isEmpty() &&
-                leitor.qualifiedName() == elementoMarcado) {
-                inicioDoMarcado_ = leitor.characterOffset();
-                nivelDoMarcado = profundidade;
+namespace {
+
+// The tree of a document as one pass of the reader builds it, by the rules the program has
+// always read its files by: names as written, a document's prolog of declaration, document type
+// (one), comments and processing instructions, and element content in which character data of
+// blanks only is not text, and a reference to an entity the reader cannot resolve adds nothing.
+class Arvore {
+  public:
+    Arvore(QXmlStreamReader& leitor, const QString& marcado) : leitor_(leitor), marcado_(marcado) {}
+
+    // A reason when the text is not a document the tree can be built from; empty otherwise.
+    QString construir(int profundidadeMaxima) {
+        if (!prologo())
+            return razao_;
+        for (; !leitor_.atEnd() && !leitor_.hasError(); leitor_.readNext()) {
+            if (!corpo(profundidadeMaxima))
+                return razao_;
+        }
+        if (leitor_.hasError())
+            return leitor_.errorString();
+        if (!pilha_.empty())
+            return QStringLiteral("Tag mismatch");
+        return {};
+    }
+
+    bool demasiadoFundo() const { return demasiadoFundo_; }
+    std::optional<ElementoXml>& raiz() { return raiz_; }
+    qint64 inicioDoMarcado = -1;
+    qint64 fimDoMarcado = -1;
+
+  private:
+    bool prologo() {
+        bool comDtd = false;
+        while (!leitor_.atEnd()) {
+            leitor_.readNext();
+            if (leitor_.hasError())
+                return falhar(leitor_.errorString());
+            switch (leitor_.tokenType()) {
+                case QXmlStreamReader::StartDocument:
+                case QXmlStreamReader::Comment:
+                case QXmlStreamReader::ProcessingInstruction:
+                    break;
+                case QXmlStreamReader::DTD:
+                    if (comDtd)
+                        return falhar(QStringLiteral("Multiple DTD sections are not allowed"));
+                    comDtd = true;
+                    break;
+                default:
+                    return true;
             }
         }
+        return true;
     }
+
+    bool corpo(int profundidadeMaxima) {
+        switch (leitor_.tokenType()) {
+            case QXmlStreamReader::StartElement:
+                if (int(pilha_.size()) >= profundidadeMaxima) {
+                    demasiadoFundo_ = true;
+                    return false;
+                }
+                pilha_.push_back(ElementoXml{leitor_.qualifiedName().toString(), {}, {}});
+                if (inicioDoMarcado < 0 && !marcado_.isEmpty() &&
+                    leitor_.qualifiedName() == marcado_) {
+                    inicioDoMarcado = leitor_.characterOffset();
+                    nivelDoMarcado_ = pilha_.size();
+                }
+                return true;
+            case QXmlStreamReader::EndElement:
+                return fechar();
+            case QXmlStreamReader::Characters:
+                // Character data of blanks only is layout, not text.
+                if (!leitor_.isWhitespace() &&
+                    (leitor_.isCDATA() || !leitor_.text().trimmed().isEmpty())) {
+                    if (pilha_.empty())
+                        return falhar(
+                            QStringLiteral("Error occurred while processing the element content"));
+                    for (ElementoXml& aberto : pilha_)
+                        aberto.texto += leitor_.text();
+                }
+                return true;
+            case QXmlStreamReader::Comment:
+            case QXmlStreamReader::ProcessingInstruction:
+            case QXmlStreamReader::EntityReference:
+                return true;
+            default:
+                return falhar(QStringLiteral("Unexpected token"));
+        }
+    }
+
+    bool fechar() {
+        if (pilha_.empty() || leitor_.qualifiedName() != pilha_.back().nome)
+            return falhar(
+                QStringLiteral("Unexpected end element '%1'").arg(leitor_.name().toString()));
+        if (pilha_.size() == nivelDoMarcado_ && fimDoMarcado < 0)
+            fimDoMarcado = leitor_.characterOffset();
+        ElementoXml feito = std::move(pilha_.back());
+        pilha_.pop_back();
+        if (pilha_.empty())
+            raiz_ = std::move(feito);
+        else
+            pilha_.back().filhos.append(std::move(feito));
+        return true;
+    }
+
+    bool falhar(const QString& razao) {
+        razao_ = razao;
+        return false;
+    }
+
+    QXmlStreamReader& leitor_;
+    const QString& marcado_;
+    std::vector<ElementoXml> pilha_;
+    std::optional<ElementoXml> raiz_;
+    std::size_t nivelDoMarcado_ = 0;
+    bool demasiadoFundo_ = false;
+    QString razao_;
+};
+
+}  // namespace
+
+bool FicheiroXml::analisar(const QString& elementoMarcado) {
+    // The text goes in already decoded, so the reader does not decode it again by the
+    // declaration.
+    QXmlStreamReader leitor(texto_);
+    leitor.setNamespaceProcessing(false);
+    Arvore arvore(leitor, elementoMarcado);
+    const QString razao = arvore.construir(ProfundidadeMaxima);
+    if (arvore.demasiadoFundo())
+        return falhar(ProfundidadeExcessiva,
+                      QStringLiteral("Elementos encaixados a mais de %1 níveis de profundidade")
+                          .arg(ProfundidadeMaxima),
+                      qMin<qint64>(leitor.characterOffset(), texto_.size()));
+    if (!razao.isEmpty()) {
+        const QList<qsizetype> inicios = iniciosDasLinhas(texto_);
+        const qsizetype indice =
+            qBound(qsizetype(0), qsizetype(leitor.lineNumber()) - 1, inicios.size() - 1);
+        return falhar(MalFormado, razao,
+                      qMin<qsizetype>(inicios[indice] + leitor.columnNumber(), texto_.size()));
+    }
+    raiz_ = std::move(arvore.raiz());
+    inicioDoMarcado_ = arvore.inicioDoMarcado;
+    fimDoMarcado_ = arvore.fimDoMarcado;
     return true;
 }
 
-QDomElement FicheiroXml::primeiroElemento(const QString& nome) const {
+const ElementoXml* FicheiroXml::primeiroElemento(const QString& nome) const {
     // Depth first, in document order, stopping at the first match.
-    const QDomNode raiz = documento_.documentElement();
-    QDomNode n = raiz;
-    while (!n.isNull()) {
-        if (n.isElement() && n.nodeName() == nome)
-            return n.toElement();
-        if (n.hasChildNodes()) {
-            n = n.firstChild();
-            continue;
-        }
-        while (n != raiz && n.nextSibling().isNull())
-            n = n.parentNode();
-        if (n == raiz)
-            break;
-        n = n.nextSibling();
-    }
-    return {};
+    const auto procurar = [&nome](const auto& eu, const ElementoXml& e) -> const ElementoXml* {
+        if (e.nome == nome)
+            return &e;
+        for (const ElementoXml& filho : e.filhos)
+            if (const ElementoXml* encontrado = eu(eu, filho))
+                return encontrado;
+        return nullptr;
+    };
+    return raiz_ ? procurar(procurar, *raiz_) : nullptr;
 }
 
 QByteArray FicheiroXml::codificar(const QString& texto) const {
@@ -368,6 +465,16 @@ void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteu
 }
 
 void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto) {
+    // Most texts have nothing to take care of: they go as they are.
+    const bool simples = std::all_of(texto.cbegin(), texto.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD) || u == u'\t' ||
+               u == u'\n';
+    });
+    if (simples) {
+        escritor.writeCharacters(texto);
+        return;
+    }
     QString parte;
     for (const char32_t u : texto.toUcs4()) {
         if (u == U'\r') {

@@ -1,9 +1,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDomDocument>
+#include <QList>
 #include <QString>
 #include <QXmlStreamWriter>
+#include <optional>
+
+// An element of a loaded file: its name as written (a prefix included), the text of its content
+// (every piece of character data within it, its descendants' included, in document order, but
+// for pieces of blanks only), and its child elements in order.
+struct ElementoXml {
+    QString nome;
+    QString texto;
+    QList<ElementoXml> filhos;
+};
 
 // Loading of the contact and order files, with the program's report of a file that does not
 // load. Files are read in UTF-8 (with or without BOM), UTF-16 (with BOM, or recognisable
@@ -21,8 +31,8 @@ class FicheiroXml {
         ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
     };
 
-    // The web files nest fewer than ten levels. A deeper document is refused before its tree is
-    // built, which would take time growing with the square of the depth.
+    // The web files nest fewer than ten levels. A deeper document is refused as soon as the
+    // reading finds it: some trees take time growing with the square of their depth.
     static constexpr int ProfundidadeMaxima = 64;
 
     struct Erro {
@@ -47,21 +57,22 @@ class FicheiroXml {
     qint64 inicioDoMarcado() const { return inicioDoMarcado_; }
     qint64 fimDoMarcado() const { return fimDoMarcado_; }
 
-    const QDomDocument& documento() const { return documento_; }
+    // The document's root element; null before a successful carregar.
+    const ElementoXml* raiz() const { return raiz_ ? &*raiz_ : nullptr; }
     // The decoded text, without a byte-order mark.
     const QString& texto() const { return texto_; }
     const Erro& erro() const { return erro_; }
     // The first element of that exact name in document order, the root included; null if none.
-    QDomElement primeiroElemento(const QString& nome) const;
+    const ElementoXml* primeiroElemento(const QString& nome) const;
 
     // The text encoded as the file was (same encoding, byte-order mark kept), characters the
     // encoding cannot hold becoming character references.
     QByteArray codificar(const QString& texto) const;
 
   private:
-    // False, with the report, when elements nest deeper than ProfundidadeMaxima; locates the
-    // marked element on the way.
-    bool verificarProfundidade(const QString& elementoMarcado);
+    // Reads the text into the tree in one pass, locating the marked element on the way. False,
+    // with the report, when it is not well-formed or nests deeper than ProfundidadeMaxima.
+    bool analisar(const QString& elementoMarcado);
     bool falhar(int codigo, const QString& razao, qint64 posicao);
     // Sets the encoding by the byte-order mark, which it takes off the bytes, by the look of
     // UTF-16 without one, or by the declaration. False when the declaration names an encoding
@@ -71,7 +82,7 @@ class FicheiroXml {
     // valid in the encoding.
     bool descodificar(const QByteArray& bytes);
 
-    QDomDocument documento_;
+    std::optional<ElementoXml> raiz_;
     QString texto_;
     Codificacao codificacao_ = Codificacao::Utf8;
     bool bom_ = false;

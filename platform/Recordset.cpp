@@ -67,8 +67,10 @@ void Recordset::moveLast() {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
+    // Names that differ in length never match: the length is compared first, being cheap.
     for (int i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+        if (fields_[i].name.size() == name.size() &&
+            fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
