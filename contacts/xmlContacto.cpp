@@ -63,22 +63,13 @@ const std::array<ElementoLido, 15> elementosLidos{{
 }  // namespace
 
 void xmlContacto::Create_XML(const QString& Ficheiro) {
-    QByteArray conteudo;
-    QXmlStreamWriter escritor(&conteudo);
-    escritor.writeProcessingInstruction(QStringLiteral("xml"),
-                                        QStringLiteral("version='1.0' encoding='UTF-8'"));
-    escritor.writeStartElement(QStringLiteral("CLIENTES"));
-    escritor.writeStartElement(QStringLiteral("PRP"));
-    for (const ElementoEscrito& e : elementosEscritos) {
-        escritor.writeStartElement(QLatin1String(e.elemento));
-        escritor.writeAttribute(QStringLiteral("Descr"), QString::fromUtf8(e.descr));
-        escritor.writeAttribute(QStringLiteral("tipo"), QLatin1String(e.tipo));
-        escreverTextoXml(escritor, this->*e.propriedade);
-        escritor.writeEndElement();
-    }
-    escritor.writeEndElement();
-    escritor.writeEndElement();
-    gravarFicheiroAtomicamente(Ficheiro, conteudo);
+    QString texto = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?><CLIENTES><PRP>");
+    for (const ElementoEscrito& e : elementosEscritos)
+        texto += elementoXml(QLatin1String(e.elemento), this->*e.propriedade,
+                             QStringLiteral(" Descr=\"%1\" tipo=\"%2\"")
+                                 .arg(QString::fromUtf8(e.descr), QLatin1String(e.tipo)));
+    texto += QStringLiteral("</PRP></CLIENTES>");
+    gravarFicheiroAtomicamente(Ficheiro, texto.toUtf8());
 }
 
 bool xmlContacto::Ler() {

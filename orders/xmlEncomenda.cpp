@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QLocale>
-#include <QXmlStreamWriter>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -306,23 +305,14 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     if (!lugar)
         return falhar(naoTemEnc);
 
-    QString bloco;
-    QXmlStreamWriter escritor(&bloco);
-    escritor.writeStartElement(QStringLiteral("IDENCSAGE"));
-    const auto elemento = [&escritor](const QString& nome, const QString& valor) {
-        escritor.writeStartElement(nome);
-        escreverTextoXml(escritor, valor);
-        escritor.writeEndElement();
-    };
-    elemento(QStringLiteral("TPDOC"), TipoDoc);
-    elemento(QStringLiteral("NNUMDOC"), QString::number(Numerodoc));
-    elemento(QStringLiteral("SERIE"), QString::number(Serie));
-    elemento(QStringLiteral("ANO"), QString::number(Ano));
-    if (!novocliente.isEmpty()) {
-        elemento(QStringLiteral("IDCLIENTE"), novocliente);
-        elemento(QStringLiteral("Id_Unico"), Id_Guid);
-    }
-    escritor.writeEndElement();
+    QString bloco = QStringLiteral("<IDENCSAGE>") + elementoXml(QStringLiteral("TPDOC"), TipoDoc) +
+                    elementoXml(QStringLiteral("NNUMDOC"), QString::number(Numerodoc)) +
+                    elementoXml(QStringLiteral("SERIE"), QString::number(Serie)) +
+                    elementoXml(QStringLiteral("ANO"), QString::number(Ano));
+    if (!novocliente.isEmpty())
+        bloco += elementoXml(QStringLiteral("IDCLIENTE"), novocliente) +
+                 elementoXml(QStringLiteral("Id_Unico"), Id_Guid);
+    bloco += QStringLiteral("</IDENCSAGE>");
 
     if (lugar->encVazio)
         texto.replace(lugar->posicao, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"));

@@ -464,27 +464,55 @@ void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteu
                             .arg(QDir::toNativeSeparators(caminho), porque));
 }
 
-void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto) {
-    // Most texts have nothing to take care of: they go as they are.
-    const bool simples = std::all_of(texto.cbegin(), texto.cend(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= 0x20 && u < 0xD800) || (u >= 0xE000 && u <= 0xFFFD) || u == u'\t' ||
-               u == u'\n';
-    });
-    if (simples) {
-        escritor.writeCharacters(texto);
-        return;
-    }
-    QString parte;
-    for (const char32_t u : texto.toUcs4()) {
-        if (u == U'\r') {
-            escritor.writeCharacters(parte);
-            parte.clear();
-            escritor.writeEntityReference(QStringLiteral("#13"));
-        } else if (caracterXmlValido(u)) {
-            parte += QString::fromUcs4(&u, 1);
+QString textoXml(const QString& texto) {
+    QString escrito;
+    escrito.reserve(texto.size() + 16);
+    const auto juntar = [&escrito](char32_t u) {
+        switch (u) {
+            case U'<':
+                escrito += QLatin1String("&lt;");
+                break;
+            case U'>':
+                escrito += QLatin1String("&gt;");
+                break;
+            case U'&':
+                escrito += QLatin1String("&amp;");
+                break;
+            case U'"':
+                escrito += QLatin1String("&quot;");
+                break;
+            case U'\r':
+                escrito += QLatin1String("&#13;");
+                break;
+            default:
+                if (!caracterXmlValido(u))
+                    break;
+                if (QChar::requiresSurrogates(u)) {
+                    escrito += QChar(QChar::highSurrogate(u));
+                    escrito += QChar(QChar::lowSurrogate(u));
+                } else {
+                    escrito += QChar(char16_t(u));
+                }
         }
+    };
+    // Most texts hold no pair of surrogates to take apart, nor a lone one to make good.
+    const bool simples =
+        std::none_of(texto.cbegin(), texto.cend(), [](QChar c) { return c.isSurrogate(); });
+    if (simples) {
+        for (const QChar c : texto)
+            juntar(c.unicode());
+    } else {
+        for (const char32_t u : texto.toUcs4())
+            juntar(u);
     }
-    if (!parte.isEmpty())
-        escritor.writeCharacters(parte);
+    return escrito;
+}
+
+QString elementoXml(const QString& nome, const QString& texto, QStringView atributos) {
+    const QString conteudo = textoXml(texto);
+    QString e = QLatin1Char('<') + nome;
+    e += atributos;
+    if (conteudo.isEmpty())
+        return e + QLatin1String("/>");
+    return e + QLatin1Char('>') + conteudo + QLatin1String("</") + nome + QLatin1Char('>');
 }

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QXmlStreamWriter>
 #include <optional>
 
 // An element of a loaded file: its name as written (a prefix included), the text of its content
@@ -97,6 +96,10 @@ class FicheiroXml {
 // as it was.
 void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo);
 
-// Writes text as element content: markup escaped, carriage returns as references so they
-// survive reading, characters XML 1.0 cannot hold left out.
-void escreverTextoXml(QXmlStreamWriter& escritor, const QString& texto);
+// Text as element content: markup escaped, carriage returns as references so they survive
+// reading, characters XML 1.0 cannot hold left out.
+QString textoXml(const QString& texto);
+
+// An element as the program writes it into a web file: "<nome" + atributos + ">" + the text as
+// textoXml gives it + "</nome>", or "<nome" + atributos + "/>" when nothing is left of the text.
+QString elementoXml(const QString& nome, const QString& texto, QStringView atributos = {});
