@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/EscritaXml.h"
 #include "platform/FicheiroXml.h"
 
 namespace {
@@ -63,12 +64,22 @@ const std::array<ElementoLido, 15> elementosLidos{{
 }  // namespace
 
 void xmlContacto::Create_XML(const QString& Ficheiro) {
-    QString texto = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?><CLIENTES><PRP>");
-    for (const ElementoEscrito& e : elementosEscritos)
-        texto += elementoXml(QLatin1String(e.elemento), this->*e.propriedade,
-                             QStringLiteral(" Descr=\"%1\" tipo=\"%2\"")
-                                 .arg(QString::fromUtf8(e.descr), QLatin1String(e.tipo)));
-    texto += QStringLiteral("</PRP></CLIENTES>");
+    static const std::array<QString, elementosEscritos.size()> atributos = [] {
+        std::array<QString, elementosEscritos.size()> r;
+        for (std::size_t i = 0; i < r.size(); ++i)
+            r[i] = QStringLiteral(" Descr=\"%1\" tipo=\"%2\"")
+                       .arg(QString::fromUtf8(elementosEscritos[i].descr),
+                            QLatin1String(elementosEscritos[i].tipo));
+        return r;
+    }();
+    QString texto;
+    texto.reserve(2048);
+    texto += QLatin1String("<?xml version='1.0' encoding='UTF-8'?><CLIENTES><PRP>");
+    for (std::size_t i = 0; i < elementosEscritos.size(); ++i) {
+        const ElementoEscrito& e = elementosEscritos[i];
+        juntarElementoXml(texto, QLatin1String(e.elemento), this->*e.propriedade, atributos[i]);
+    }
+    texto += QLatin1String("</PRP></CLIENTES>");
     gravarFicheiroAtomicamente(Ficheiro, texto.toUtf8());
 }
 

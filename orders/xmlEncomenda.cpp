@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/EscritaXml.h"
 #include "platform/Falha.h"
 #include "platform/FicheiroXml.h"
 #include "support/DataRegional.h"
@@ -305,13 +306,15 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     if (!lugar)
         return falhar(naoTemEnc);
 
-    QString bloco = QStringLiteral("<IDENCSAGE>") + elementoXml(QStringLiteral("TPDOC"), TipoDoc) +
-                    elementoXml(QStringLiteral("NNUMDOC"), QString::number(Numerodoc)) +
-                    elementoXml(QStringLiteral("SERIE"), QString::number(Serie)) +
-                    elementoXml(QStringLiteral("ANO"), QString::number(Ano));
-    if (!novocliente.isEmpty())
-        bloco += elementoXml(QStringLiteral("IDCLIENTE"), novocliente) +
-                 elementoXml(QStringLiteral("Id_Unico"), Id_Guid);
+    QString bloco = QStringLiteral("<IDENCSAGE>");
+    juntarElementoXml(bloco, QLatin1String("TPDOC"), TipoDoc);
+    juntarElementoXml(bloco, QLatin1String("NNUMDOC"), QString::number(Numerodoc));
+    juntarElementoXml(bloco, QLatin1String("SERIE"), QString::number(Serie));
+    juntarElementoXml(bloco, QLatin1String("ANO"), QString::number(Ano));
+    if (!novocliente.isEmpty()) {
+        juntarElementoXml(bloco, QLatin1String("IDCLIENTE"), novocliente);
+        juntarElementoXml(bloco, QLatin1String("Id_Unico"), Id_Guid);
+    }
     bloco += QStringLiteral("</IDENCSAGE>");
 
     if (lugar->encVazio)

@@ -99,11 +99,6 @@ qsizetype primeiroByteInvalidoUtf8(const QByteArray& b) {
     return -1;
 }
 
-bool caracterXmlValido(char32_t u) {
-    return u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u <= 0xD7FF) ||
-           (u >= 0xE000 && u <= 0xFFFD) || (u >= 0x10000 && u <= 0x10FFFF);
-}
-
 }  // namespace
 
 QString FicheiroXml::Erro::relatorio() const {
@@ -462,57 +457,4 @@ void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteu
         numero = Falha::PermissaoNegada;
     throw Falha(numero, QStringLiteral("Não foi possível gravar o ficheiro %1 (%2)")
                             .arg(QDir::toNativeSeparators(caminho), porque));
-}
-
-QString textoXml(const QString& texto) {
-    QString escrito;
-    escrito.reserve(texto.size() + 16);
-    const auto juntar = [&escrito](char32_t u) {
-        switch (u) {
-            case U'<':
-                escrito += QLatin1String("&lt;");
-                break;
-            case U'>':
-                escrito += QLatin1String("&gt;");
-                break;
-            case U'&':
-                escrito += QLatin1String("&amp;");
-                break;
-            case U'"':
-                escrito += QLatin1String("&quot;");
-                break;
-            case U'\r':
-                escrito += QLatin1String("&#13;");
-                break;
-            default:
-                if (!caracterXmlValido(u))
-                    break;
-                if (QChar::requiresSurrogates(u)) {
-                    escrito += QChar(QChar::highSurrogate(u));
-                    escrito += QChar(QChar::lowSurrogate(u));
-                } else {
-                    escrito += QChar(char16_t(u));
-                }
-        }
-    };
-    // Most texts hold no pair of surrogates to take apart, nor a lone one to make good.
-    const bool simples =
-        std::none_of(texto.cbegin(), texto.cend(), [](QChar c) { return c.isSurrogate(); });
-    if (simples) {
-        for (const QChar c : texto)
-            juntar(c.unicode());
-    } else {
-        for (const char32_t u : texto.toUcs4())
-            juntar(u);
-    }
-    return escrito;
-}
-
-QString elementoXml(const QString& nome, const QString& texto, QStringView atributos) {
-    const QString conteudo = textoXml(texto);
-    QString e = QLatin1Char('<') + nome;
-    e += atributos;
-    if (conteudo.isEmpty())
-        return e + QLatin1String("/>");
-    return e + QLatin1Char('>') + conteudo + QLatin1String("</") + nome + QLatin1Char('>');
 }

@@ -95,11 +95,3 @@ class FicheiroXml {
 // folder, then renamed over it). Raises Falha when it cannot; the old file, if any, is then left
 // as it was.
 void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteudo);
-
-// Text as element content: markup escaped, carriage returns as references so they survive
-// reading, characters XML 1.0 cannot hold left out.
-QString textoXml(const QString& texto);
-
-// An element as the program writes it into a web file: "<nome" + atributos + ">" + the text as
-// textoXml gives it + "</nome>", or "<nome" + atributos + "/>" when nothing is left of the text.
-QString elementoXml(const QString& nome, const QString& texto, QStringView atributos = {});

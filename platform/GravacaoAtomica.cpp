@@ -3,26 +3,28 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <filesystem>
 
-#ifdef Q_OS_LINUX
+#ifndef Q_OS_UNIX
+#include <filesystem>
+#endif
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #endif
 
 namespace {
 
-enum class Escrita { Feita, Falhou, SemSuporte };
-
-#ifdef Q_OS_LINUX
-// The bytes go to a file without a name, which is given the temporary name only once they are
-// all written: a process killed while writing leaves nothing behind, as QSaveFile does.
-Escrita gravarSemNome(const QString& pasta, const QString& temporario, const QByteArray& conteudo,
-                      const QFileInfo& existente, QString* erro, QFileDevice::FileError* tipo) {
+#ifdef Q_OS_UNIX
+// The bytes to the temporary file, by the system's own calls: files are written by the thousand,
+// and each call saved counts.
+bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
+                      const struct stat* existente, QString* erro, QFileDevice::FileError* tipo) {
     const auto falhar = [&](QFileDevice::FileError qual) {
         const int numero = errno;
         if (erro)
@@ -31,112 +33,108 @@ Escrita gravarSemNome(const QString& pasta, const QString& temporario, const QBy
             *tipo = numero == EACCES || numero == EPERM || numero == EROFS
                         ? QFileDevice::PermissionsError
                         : qual;
-        return Escrita::Falhou;
+        return false;
     };
-    const int fd =
-        ::open(QFile::encodeName(pasta).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int modos = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    int fd = ::open(temporario.constData(), modos, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        // Left by a run killed while writing it: nothing else writes these names.
+        ::unlink(temporario.constData());
+        fd = ::open(temporario.constData(), modos, 0666);
+    }
     if (fd < 0)
-        return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL
-                   ? Escrita::SemSuporte
-                   : falhar(QFileDevice::OpenError);
-    const auto fechar = [fd](Escrita e) {
-        const int numero = errno;
-        ::close(fd);
-        errno = numero;
-        return e;
-    };
-    for (qsizetype feito = 0; feito < conteudo.size();) {
+        return falhar(QFileDevice::OpenError);
+    bool feito = !existente || ::fchmod(fd, existente->st_mode & 07777) == 0;
+    for (qsizetype escrito = 0; feito && escrito < conteudo.size();) {
         const ssize_t n =
-            ::write(fd, conteudo.constData() + feito, size_t(conteudo.size() - feito));
+            ::write(fd, conteudo.constData() + escrito, size_t(conteudo.size() - escrito));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return fechar(falhar(QFileDevice::WriteError));
-        feito += n;
+        feito = n > 0;
+        escrito += n;
     }
-    struct stat antigo {};
-    if (::stat(QFile::encodeName(existente.absoluteFilePath()).constData(), &antigo) == 0)
-        ::fchmod(fd, antigo.st_mode & 07777);
-    QFile::remove(temporario);  // left by a run killed at that point
-    const QByteArray proprio = "/proc/self/fd/" + QByteArray::number(fd);
-    if (::linkat(AT_FDCWD, proprio.constData(), AT_FDCWD, QFile::encodeName(temporario).constData(),
-                 AT_SYMLINK_FOLLOW) != 0)
-        return fechar(errno == ENOENT ? Escrita::SemSuporte : falhar(QFileDevice::WriteError));
+    if (!feito) {
+        falhar(QFileDevice::WriteError);
+        ::close(fd);
+        ::unlink(temporario.constData());
+        return false;
+    }
     if (::close(fd) != 0) {
-        const Escrita e = falhar(QFileDevice::WriteError);
-        QFile::remove(temporario);
-        return e;
+        falhar(QFileDevice::WriteError);
+        ::unlink(temporario.constData());
+        return false;
     }
-    return Escrita::Feita;
+    return true;
 }
 #endif
-
-// The bytes to a new file of the temporary name.
-Escrita gravarComNome(const QString& temporario, const QByteArray& conteudo,
-                      const QFileInfo& existente, QString* erro, QFileDevice::FileError* tipo) {
-    QFile f(temporario);
-    const auto falhar = [&] {
-        if (erro)
-            *erro = f.errorString();
-        if (tipo)
-            *tipo = f.error();
-        return Escrita::Falhou;
-    };
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return falhar();
-    if (existente.exists())
-        f.setPermissions(existente.permissions());
-    if (f.write(conteudo) != conteudo.size() || !f.flush()) {
-        falhar();
-        f.close();
-        f.remove();
-        return Escrita::Falhou;
-    }
-    f.close();
-    if (f.error() != QFileDevice::NoError) {
-        falhar();
-        f.remove();
-        return Escrita::Falhou;
-    }
-    return Escrita::Feita;
-}
 
 }  // namespace
 
 bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QString* erro,
                         QFileDevice::FileError* tipo) {
-    // A link is followed, and the file it names replaced; an existing file keeps its permissions.
-    const QFileInfo existente(destino);
-    const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
-    // The temporary name is fixed: "." + name + ".tmp" beside the file. A run killed between
-    // naming it and the rename leaves it whole, and the next save of the same file, which every
+    // The temporary name is fixed: "." + name + ".tmp" beside the file. A run killed before the
+    // rename leaves it behind, maybe a part of it, and the next save of the same file, which every
     // interrupted run is followed by, takes it over. Only the run writes these files, under its
     // lock, so no two saves of one file meet.
-    const QFileInfo alvo(caminho);
-    const QString temporario =
-        alvo.absoluteDir().filePath(QLatin1Char('.') + alvo.fileName() + QStringLiteral(".tmp"));
-    Escrita escrita = Escrita::SemSuporte;
-#ifdef Q_OS_LINUX
-    escrita = gravarSemNome(QFileInfo(caminho).absolutePath(), temporario, conteudo, existente,
-                            erro, tipo);
-#endif
-    if (escrita == Escrita::SemSuporte)
-        escrita = gravarComNome(temporario, conteudo, existente, erro, tipo);
-    if (escrita != Escrita::Feita)
-        return false;
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(temporario.toStdU16String()),
-                            std::filesystem::path(caminho.toStdU16String()), ec);
-    if (ec) {
-        if (erro)
-            *erro = QString::fromLocal8Bit(ec.message());
-        if (tipo)
-            *tipo = ec == std::errc::permission_denied ? QFileDevice::PermissionsError
-                                                       : QFileDevice::RenameError;
-        QFile::remove(temporario);
-        return false;
+    const auto temporarioDe = [](const QString& caminho) {
+        const QFileInfo alvo(caminho);
+        return alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName() +
+               QStringLiteral(".tmp");
+    };
+#ifdef Q_OS_UNIX
+    // A link is followed, and the file it names replaced; an existing file keeps its permissions.
+    QByteArray nomeDoAlvo = QFile::encodeName(destino);
+    struct stat antigo {};
+    bool existia = ::lstat(nomeDoAlvo.constData(), &antigo) == 0;
+    if (existia && S_ISLNK(antigo.st_mode)) {
+        nomeDoAlvo = QFile::encodeName(QFileInfo(destino).symLinkTarget());
+        existia = ::stat(nomeDoAlvo.constData(), &antigo) == 0;
     }
+    const QByteArray nomeTemporario =
+        QFile::encodeName(temporarioDe(QFile::decodeName(nomeDoAlvo)));
+    if (!gravarTemporario(nomeTemporario, conteudo, existia ? &antigo : nullptr, erro, tipo))
+        return false;
+    if (std::rename(nomeTemporario.constData(), nomeDoAlvo.constData()) == 0)
+        return true;
+    const int numero = errno;
+    if (erro)
+        *erro = QString::fromLocal8Bit(std::strerror(numero));
+    if (tipo)
+        *tipo = numero == EACCES || numero == EPERM ? QFileDevice::PermissionsError
+                                                    : QFileDevice::RenameError;
+    ::unlink(nomeTemporario.constData());
+    return false;
+#else
+    const QFileInfo existente(destino);
+    const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
+    QFile f(temporarioDe(caminho));
+    const auto falhar = [&](QFileDevice::FileError qual, const QString& porque) {
+        if (erro)
+            *erro = porque;
+        if (tipo)
+            *tipo = f.error() == QFileDevice::NoError ? qual : f.error();
+        f.close();
+        f.remove();
+        return false;
+    };
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return falhar(QFileDevice::OpenError, f.errorString());
+    if (existente.exists())
+        f.setPermissions(existente.permissions());
+    if (f.write(conteudo) != conteudo.size() || !f.flush())
+        return falhar(QFileDevice::WriteError, f.errorString());
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        return falhar(QFileDevice::WriteError, f.errorString());
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(f.fileName().toStdU16String()),
+                            std::filesystem::path(caminho.toStdU16String()), ec);
+    if (ec)
+        return falhar(ec == std::errc::permission_denied ? QFileDevice::PermissionsError
+                                                         : QFileDevice::RenameError,
+                      QString::fromLocal8Bit(ec.message()));
     return true;
+#endif
 }
 
 void sincronizarDisco(const QString& pasta) {

@@ -1,6 +1,7 @@
 #include "platform/Moeda.h"
 
 #include <limits>
+#include <optional>
 
 #include "platform/Falha.h"
 
@@ -54,9 +55,27 @@ struct Sinal {
     qsizetype tamanho = 0;
 };
 
-Sinal sinalNoInicio(const QString& s, const QLocale& locale) {
-    const QString menos = locale.negativeSign();
-    const QString mais = locale.positiveSign();
+// What a locale writes numbers with, found once for the locale in use: amounts are read by the
+// thousand, and a locale's symbols are costly to ask for.
+struct Simbolos {
+    QLocale locale;
+    QString decimal;
+    QString menos;
+    QString mais;
+    QStringList grupos;
+};
+
+const Simbolos& simbolosDe(const QLocale& locale) {
+    thread_local std::optional<Simbolos> memo;
+    if (!memo || !(memo->locale == locale))
+        memo = Simbolos{locale, locale.decimalPoint(), locale.negativeSign(), locale.positiveSign(),
+                        separadoresDeGrupo(locale)};
+    return *memo;
+}
+
+Sinal sinalNoInicio(const QString& s, const Simbolos& simbolos) {
+    const QString& menos = simbolos.menos;
+    const QString& mais = simbolos.mais;
     if (!menos.isEmpty() && s.startsWith(menos))
         return {true, menos.size()};
     if (s.startsWith(QLatin1Char('-')))
@@ -79,12 +98,13 @@ Moeda Moeda::deInteiro(qint64 inteiro) {
 
 std::optional<Moeda> Moeda::deTexto(const QString& texto, const QLocale& locale) {
     const QString s = texto.trimmed();
-    const Sinal sinal = sinalNoInicio(s, locale);
+    const Simbolos& simbolos = simbolosDe(locale);
+    const Sinal sinal = sinalNoInicio(s, simbolos);
     const bool negativo = sinal.negativo;
     qsizetype pos = sinal.tamanho;
 
-    const QString decimal = locale.decimalPoint();
-    const QStringList grupos = separadoresDeGrupo(locale);
+    const QString& decimal = simbolos.decimal;
+    const QStringList& grupos = simbolos.grupos;
     // The magnitude in ten-thousandths, kept beyond 64 bits so overflow is seen, not wrapped.
     constexpr UInt128 limite = UInt128(std::numeric_limits<qint64>::max()) + 1;
     UInt128 inteiro = 0;

@@ -40,9 +40,10 @@ int ligarValor(sqlite3_stmt* st, int i, const QVariant& v) {
     }
     if (nulo)
         return sqlite3_bind_null(st, i);
+    // Bound as UTF-8, the databases' own encoding: SQLite need not translate it.
     const auto texto = [&](const QString& t) {
-        return sqlite3_bind_text16(st, i, t.utf16(), int(t.size() * sizeof(QChar)),
-                                   SQLITE_TRANSIENT);
+        const QByteArray utf8 = t.toUtf8();
+        return sqlite3_bind_text(st, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     };
     switch (v.typeId()) {
         case QMetaType::QByteArray: {
@@ -109,9 +110,10 @@ QVariant valorDaColuna(sqlite3_stmt* st, int i) {
         case SQLITE_BLOB:
             return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
                                        sqlite3_column_bytes(st, i)));
-        default:
-            return QVariant(QString(static_cast<const QChar*>(sqlite3_column_text16(st, i)),
-                                    sqlite3_column_bytes16(st, i) / qsizetype(sizeof(QChar))));
+        default: {
+            const auto* texto = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            return QVariant(QString::fromUtf8(texto, sqlite3_column_bytes(st, i)));
+        }
     }
 }
 
@@ -123,8 +125,8 @@ class InstrucaoSqlite final : public Instrucao {
     InstrucaoSqlite& operator=(const InstrucaoSqlite&) = delete;
 
     void correr(const QVariantList& valores, const QString& sql) override {
+        // Every parameter is bound again below, so no earlier value is left to clear.
         sqlite3_reset(st_);
-        sqlite3_clear_bindings(st_);
         if (sqlite3_bind_parameter_count(st_) != valores.size())
             throw Falha(Falha::ErroDeBaseDeDados,
                         QStringLiteral("Parameter count mismatch [%1] na instrução: %2")
@@ -142,7 +144,7 @@ class InstrucaoSqlite final : public Instrucao {
         QVector<RecordsetField> campos;
         campos.reserve(n);
         for (int i = 0; i < n; ++i) {
-            QString nome(static_cast<const QChar*>(sqlite3_column_name16(st_, i)));
+            QString nome = QString::fromUtf8(sqlite3_column_name(st_, i));
             nome.remove(QLatin1Char('"'));
             const int tipo = tipoDaColuna(st_, i, linha);
             RecordsetField campo{nome, tipoDoCampo(tipo), 0, QMetaType(tipo)};

@@ -67,7 +67,11 @@ void Recordset::moveLast() {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    // Names that differ in length never match: the length is compared first, being cheap.
+    // Callers mostly write a name as the table does: an exact match is looked for first, being
+    // cheap, and names that differ in length never match.
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name == name)
+            return i;
     for (int i = 0; i < fields_.size(); ++i)
         if (fields_[i].name.size() == name.size() &&
             fields_[i].name.compare(name, Qt::CaseInsensitive) == 0)

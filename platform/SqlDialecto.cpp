@@ -124,10 +124,11 @@ bool separarNumeros(const QString& sql, const QVariantList& parametros, QString&
     qsizetype i = 0;
     while (i < sql.size() && sql[i].isSpace())
         ++i;
-    if (sql.mid(i, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
+    if (QStringView(sql).mid(i, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
         return false;
     bool algum = false;
-    qsizetype proximo = 0;  // next caller's parameter
+    qsizetype proximo = 0;   // next caller's parameter
+    qsizetype passados = 0;  // caller's parameters already put in valores
     qsizetype copiado = 0;
     texto.clear();
     valores.clear();
@@ -144,7 +145,7 @@ bool separarNumeros(const QString& sql, const QVariantList& parametros, QString&
         if (c == QLatin1Char('?')) {
             if (proximo >= parametros.size())
                 return false;
-            valores << parametros[proximo++];
+            ++proximo;
             continue;
         }
         if (c != QLatin1Char('=') || (i > 0 && QStringLiteral("<>!=").contains(sql[i - 1])))
@@ -163,6 +164,8 @@ bool separarNumeros(const QString& sql, const QVariantList& parametros, QString&
             continue;
         texto += QStringView(sql).mid(copiado, inicio - copiado);
         texto += QLatin1Char('?');
+        while (passados < proximo)
+            valores << parametros[passados++];
         valores << QVariant(QStringView(sql).mid(inicio, fim - inicio).toLongLong());
         copiado = fim;
         i = fim - 1;
@@ -171,6 +174,8 @@ bool separarNumeros(const QString& sql, const QVariantList& parametros, QString&
     if (!algum || proximo != parametros.size())
         return false;
     texto += QStringView(sql).mid(copiado);
+    while (passados < proximo)
+        valores << parametros[passados++];
     return true;
 }
 

@@ -1,5 +1,8 @@
 #include "support/cl_log.h"
 
+#include <array>
+#include <cstdio>
+
 #include <QDir>
 
 #include "platform/Caminhos.h"
@@ -14,8 +17,15 @@ QString cl_log::CaminhoDoDia(const QString& pastaDoLog, const QDate& dia) {
 }
 
 QString cl_log::Linha(const QDateTime& quando, const QString& mensagem) {
-    return QLatin1Char('[') + quando.toString(QStringLiteral("dd-MM-yyyy")) + QStringLiteral("][") +
-           quando.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral("] ") + mensagem;
+    // Formatted by hand: a run writes a line per file, and the locale-aware formatting of
+    // QDateTime costs more than the rest of the line.
+    const QDate dia = quando.date();
+    const QTime hora = quando.time();
+    std::array<char, 64> carimbo{};
+    const int n = std::snprintf(carimbo.data(), carimbo.size(), "[%02d-%02d-%04d][%02d:%02d:%02d] ",
+                                dia.day(), dia.month(), dia.year(), hora.hour(), hora.minute(),
+                                hora.second());
+    return QLatin1String(carimbo.data(), n) + mensagem;
 }
 
 namespace {
