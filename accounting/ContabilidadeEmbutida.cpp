@@ -64,7 +64,9 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     // Documents made for an earlier company keep that one (closed); this opening starts afresh.
     auto nova = std::make_shared<EmpresaEmbutida>();
     nova->sessao = sessao_;
-    sessao_->registo.Pasta(percursoLog);
+    // A trial run leaves the accounting's log as it is.
+    const bool soLeitura = sessao_->guardadas && sessao_->guardadas->soLeitura();
+    sessao_->registo.Pasta(soLeitura ? QString() : percursoLog);
     nova->codigo = empresa;
     empresa_ = nova;
 

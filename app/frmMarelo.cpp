@@ -34,11 +34,19 @@ frmMarelo::frmMarelo(const QString& linhaDeComando, QWidget* parent)
     btConf->setGeometry(px(60), px(2220), px(1200), px(435));
     btCancelar = new QPushButton(QStringLiteral("Parametrizar"), this);
     btCancelar->setGeometry(px(1350), px(2220), px(1200), px(435));
+    btSimular = new QPushButton(QStringLiteral("Si&mular"), this);
+    btSimular->setToolTip(QStringLiteral("Diz o que a sincronização faria, sem gravar nada"));
+    btSimular->setGeometry(px(2640), px(2220), px(1200), px(435));
     btSair = new QPushButton(QStringLiteral("&Sair"), this);
     btSair->setGeometry(px(7800), px(2220), px(1200), px(435));
 
     connect(btConf, &QPushButton::clicked, this, &frmMarelo::btConf_Click);
     connect(btCancelar, &QPushButton::clicked, this, &frmMarelo::btCancelar_Click);
+    connect(btSimular, &QPushButton::clicked, this, [this] {
+        setEnabled(false);
+        motor_->simular();
+        setEnabled(true);
+    });
     connect(btSair, &QPushButton::clicked, this, &frmMarelo::btSair_Click);
 }
 
@@ -85,10 +93,20 @@ void frmMarelo::limparLista() {
 }
 
 void frmMarelo::mostrarLinha(const QString& texto) {
+    acrescentar(texto, false);
+}
+
+void frmMarelo::mostrarErro(const QString& texto) {
+    acrescentar(texto, true);
+}
+
+void frmMarelo::acrescentar(const QString& texto, bool erro) {
     QString linha = texto;
     linha.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Lista->addItem(linha);
-    Lista->setCurrentRow(Lista->count() - 1);
+    auto* item = new QListWidgetItem(linha, Lista);
+    if (erro)
+        item->setForeground(Qt::red);
+    Lista->setCurrentItem(item);
     if (!isVisible()) {
         // An automatic run never shows the window; its lines still reach standard output.
         const QByteArray bytes = linha.toLocal8Bit();

@@ -9,7 +9,8 @@
 
 class QListWidget;
 
-// The main window: the progress list and the buttons "&Sincronizar", "Parametrizar" and "&Sair".
+// The main window: the progress list and the buttons "&Sincronizar", "Parametrizar", "Si&mular"
+// (a trial run) and "&Sair".
 class frmMarelo : public QWidget, public JanelaDeProgresso {
     Q_OBJECT
 
@@ -31,16 +32,20 @@ class frmMarelo : public QWidget, public JanelaDeProgresso {
     QListWidget* Lista = nullptr;
     QPushButton* btConf = nullptr;
     QPushButton* btCancelar = nullptr;
+    QPushButton* btSimular = nullptr;
     QPushButton* btSair = nullptr;
 
     // JanelaDeProgresso
     void limparLista() override;
     void mostrarLinha(const QString& texto) override;
+    void mostrarErro(const QString& texto) override;
     void mostrarMensagem(const QString& texto) override;
     bool mensagensVisiveis() const override;
     void processarEventos() override;
 
   private:
+    // A line of the list, errors in red; the list follows the last line.
+    void acrescentar(const QString& texto, bool erro);
     void btConf_Click();
     void btCancelar_Click();
     void btSair_Click();

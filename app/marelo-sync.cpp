@@ -1,5 +1,6 @@
-// marelo-sync SETTINGS-FILE: one synchronization run without a window, for servers and
-// schedulers. Exit status: 0 without errors, 1 when a step reported an error, 2 on bad usage.
+// marelo-sync [--dry-run] SETTINGS-FILE: one synchronization run (or a trial run) without a
+// window, for servers and schedulers. Exit status: 0 without errors, 1 when a step reported an
+// error, 2 on bad usage.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,7 @@
 namespace {
 
 const char kUso[] =
-    "uso: marelo-sync FICHEIRO-DE-PARAMETROS\n"
+    "uso: marelo-sync [--dry-run] FICHEIRO-DE-PARAMETROS\n"
     "     marelo-sync --help | --version\n";
 
 const char kAjuda[] =
@@ -19,7 +20,14 @@ const char kAjuda[] =
     "Uma sincronização sem janela com o ficheiro de parâmetros indicado: envia os contactos\n"
     "alterados e importa os contactos e as encomendas da web. O progresso vai para a saída\n"
     "padrão. Cada sincronização acrescenta o seu registo ao ficheiro LOG_aaaammdd.txt (um por\n"
-    "dia) da pasta indicada em [Log] Directoria no ficheiro de parâmetros.\n"
+    "dia) da pasta indicada em [Log] Directoria no ficheiro de parâmetros. Quando há erros e\n"
+    "o ficheiro de parâmetros indica um servidor de e-mail e um destinatário, envia-os por\n"
+    "e-mail com o resumo da sincronização.\n"
+    "\n"
+    "  --dry-run  simulação: verifica tudo o que a sincronização faria e diz, ficheiro a\n"
+    "             ficheiro, o que faria; não grava nada (bases de dados, ficheiros, marcas e\n"
+    "             contabilidade ficam como estavam) e não envia e-mail. O estado de saída\n"
+    "             segue a mesma regra: 1 quando um ficheiro seria recusado.\n"
     "\n"
     "Estado de saída:\n"
     "  0  sincronização sem erros; --help, --version\n"
@@ -45,6 +53,7 @@ int main(int argc, char** argv) {
     // with "-". What remains names the settings file.
     QStringList ficheiros;
     bool opcoes = true;
+    bool simulacao = false;
     for (const QString& a : QCoreApplication::arguments().mid(1)) {
         if (opcoes && a == QLatin1String("--")) {
             opcoes = false;
@@ -54,6 +63,8 @@ int main(int argc, char** argv) {
         } else if (opcoes && a == QLatin1String("--version")) {
             escrever(stdout, QStringLiteral("marelo-sync " MARELO_VERSAO "\n"));
             return 0;
+        } else if (opcoes && a == QLatin1String("--dry-run")) {
+            simulacao = true;
         } else if (opcoes && a.startsWith(QLatin1Char('-'))) {
             return usoErrado(QStringLiteral("opção desconhecida: %1").arg(a));
         } else {
@@ -75,6 +86,9 @@ int main(int argc, char** argv) {
     }
     JanelaDeConsola consola;
     Sincronizacao motor(consola, ini.absoluteFilePath());
-    motor.sincronizar();
+    if (simulacao)
+        motor.simular();
+    else
+        motor.sincronizar();
     return motor.houveErros() ? 1 : 0;
 }

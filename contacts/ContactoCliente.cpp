@@ -123,6 +123,16 @@ void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& c
     codigo = QString::number(candidato);
 }
 
+QString ContactoCliente::ClienteParaSimulacao(clsBd& bd) {
+    Recordset rs;
+    bd.AbrirConsulta(QStringLiteral("SELECT CODIGO From CLIENTES WHERE (NUMERO = - 1)"), rs);
+    if (rs.eof())
+        return {};
+    const QString modelo = TextoDoCampo(rs.value(0));
+    bd.AbrirConsulta(QStringLiteral("SELECT MIN(CODIGO) From CLIENTES WHERE (NUMERO > 0)"), rs);
+    return rs.eof() || rs.value(0).isNull() ? modelo : TextoDoCampo(rs.value(0));
+}
+
 QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
                                                    const QString& CodigoContacto, QString& Id_Guid,
                                                    clsBd& bd) {

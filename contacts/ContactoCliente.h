@@ -33,6 +33,11 @@ class ContactoCliente {
     QString ConverteContactoEmCliente(const QString& Empresa, const QString& CodigoContacto,
                                       QString& Id_Guid, clsBd& bd);
 
+    // For a trial run, which converts nothing: a customer to check a prospect's document
+    // against (a customer of the company, or the template when there is none), or empty when
+    // there is no template customer (NUMERO -1) to convert from. Writes nothing; raises Falha.
+    static QString ClienteParaSimulacao(clsBd& bd);
+
   private:
     std::unique_ptr<Recordset> LerRegistoConverter(const QString& CodigoContacto, clsBd& bd);
     void ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo);

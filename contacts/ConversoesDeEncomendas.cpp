@@ -29,11 +29,26 @@ std::optional<ConversaoDeEncomenda> primeira(const Recordset& rs) {
                                 texto(rs, "Id_Unico"),       texto(rs, "Data")};
 }
 
+bool existeTabela(clsBd& bd, const QString& tabela) {
+    Recordset rs;
+    bd.AbrirConsulta(bd.dialecto() == clsBd::Dialecto::Sqlite
+                         ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
+                                          "AND name = ?")
+                         : QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE "
+                                          "TABLE_NAME = ?"),
+                     rs, {tabela});
+    return rs.value(0).toInt() > 0;
+}
+
 }  // namespace
 
 void criarTabelaDeConversoes(clsBd& bd) {
     if (bd.dialecto() == clsBd::Dialecto::Sqlite)
         bd.Executar(kTabela);
+}
+
+bool existeTabelaDeConversoes(clsBd& bd) {
+    return existeTabela(bd, QStringLiteral("vek_ConversoesDeEncomendas"));
 }
 
 void registarConversao(clsBd& bd, const ConversaoDeEncomenda& c) {
@@ -72,13 +87,7 @@ std::optional<ConversaoDeEncomenda> conversaoAntigaDoContacto(clsBd& bd,
                                                               const QString& codigoContacto) {
     Recordset rs;
     // Only a database made or migrated by an earlier version has the table.
-    bd.AbrirConsulta(bd.dialecto() == clsBd::Dialecto::Sqlite
-                         ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
-                                          "AND name = 'vek_ContactosConvertidos'")
-                         : QStringLiteral("SELECT COUNT(*) FROM INFORMATION_SCHEMA.TABLES WHERE "
-                                          "TABLE_NAME = 'vek_ContactosConvertidos'"),
-                     rs);
-    if (rs.value(0).toInt() == 0)
+    if (!existeTabela(bd, QStringLiteral("vek_ContactosConvertidos")))
         return std::nullopt;
     bd.AbrirConsulta(QStringLiteral("SELECT '' AS Empresa, 0 AS IdEncomenda, Codigo AS "
                                     "CodigoContacto, ClienteCodigo AS CodigoCliente, Id_Unico, "

@@ -24,6 +24,9 @@ struct ConversaoDeEncomenda {
 // server database gets it from db/company-sqlserver.sql. Raises Falha.
 void criarTabelaDeConversoes(clsBd& bd);
 
+// True when the database has the table (a trial run does not create it). Raises Falha.
+bool existeTabelaDeConversoes(clsBd& bd);
+
 // Records a conversion (part of the conversion's transaction), or an order without a contact.
 // Raises Falha.
 void registarConversao(clsBd& bd, const ConversaoDeEncomenda& conversao);

@@ -62,6 +62,10 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
                         .arg(f.descricao()));
     }
 
+    const bool simulacao = servicos_.Simulacao();
+    ResumoDaExecucao& resumo = servicos_.Resumo();
+    resumo.contactosEnviados.append({empresa, 0});
+    int& enviados = resumo.contactosEnviados.last().second;
     qint64 marca = 0;
     if (linha.recordCount() == 0)
         servicos_.Mostrar(QStringLiteral("Não existem alterações a contactos para enviar."));
@@ -96,9 +100,16 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
         doc.Financeiro = campo("Telfim");
         doc.SITE = campo("Sitio");
         doc.Id_Unico = campo("Id_Unico");
-        // A failure here ends the company's export with its watermark unchanged: the files
-        // already written are simply written again next time.
-        doc.Create_XML(juntarCaminho(parametros_.Contactos_SaidaDirectoria, nome));
+        const QString destino = juntarCaminho(parametros_.Contactos_SaidaDirectoria, nome);
+        if (simulacao)
+            servicos_.Mostrar(QStringLiteral("Seria enviado o contacto %1 (%2) da empresa %3 no "
+                                             "ficheiro %4.")
+                                  .arg(numero, doc.Nome, empresa, destino));
+        else
+            // A failure here ends the company's export with its watermark unchanged: the files
+            // already written are simply written again next time.
+            doc.Create_XML(destino);
+        ++enviados;
 
         bool ok = false;
         marca = linha.value(QStringLiteral("Alteração")).toLongLong(&ok);
@@ -109,7 +120,7 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
         servicos_.Pump();
     }
 
-    if (marca > ultimo && !GravarUltimoContacto(empresa, marca))
+    if (marca > ultimo && !simulacao && !GravarUltimoContacto(empresa, marca))
         servicos_.AddErro(QStringLiteral("Não foi possível guardar a marca de contactos enviados "
                                          "(%1) da empresa %2 no ficheiro de parâmetros %3; os "
                                          "contactos serão enviados de novo na próxima "

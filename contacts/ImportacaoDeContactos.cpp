@@ -1,6 +1,7 @@
 #include "contacts/ImportacaoDeContactos.h"
 
 #include <QFile>
+#include <QSet>
 
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
@@ -49,6 +50,10 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
     servicos_.Mostrar(QStringLiteral("Existem %1 contactos para importar").arg(total));
 
     QStringList importados;
+    QSet<QString> previstos;  // the web contacts a trial run would add
+    ResumoDaExecucao& resumo = servicos_.Resumo();
+    // Every file is refused but those added or found known.
+    const int antes = resumo.contactosAdicionados + resumo.contactosConhecidos;
     QStringList nomes;
     for (int i = 0; i < total; ++i)
         nomes << ListaDeFicheiros.List(i);
@@ -74,8 +79,32 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
             vekContactos contacto(bases_.BaseDaEmpresa(oNewContacto.CodigoEmpresa));
             contacto.ProcessarEventos = [this] { servicos_.Pump(); };
             copiarDoFicheiro(oNewContacto, idNet, contacto);
-            if (contacto.Contacto_add())
+            if (servicos_.Simulacao()) {
+                // A web contact met twice is added at its first file only.
+                const QString chave =
+                    contacto.CodigoEmpresa + QLatin1Char('\t') + QString::number(idNet);
+                const bool conhecido = contacto.LerEquivalencia();
+                if (conhecido || previstos.contains(chave)) {
+                    ++resumo.contactosConhecidos;
+                    servicos_.Mostrar(
+                        QStringLiteral("O ficheiro %1 seria guardado como cópia: o contacto %2 "
+                                       "da web já existe%3.")
+                            .arg(nome, QString::number(idNet),
+                                 conhecido ? QStringLiteral(" (%1)").arg(contacto.Codigo)
+                                           : QString()));
+                } else {
+                    previstos.insert(chave);
+                    ++resumo.contactosAdicionados;
+                    servicos_.Mostrar(QStringLiteral("O contacto %1 do ficheiro %2 seria "
+                                                     "adicionado à empresa %3.")
+                                          .arg(contacto.Nome, nome, contacto.CodigoEmpresa));
+                }
+                continue;
+            }
+            const bool novo = contacto.Contacto_add();
+            if (novo)
                 importados << contacto.Codigo + QLatin1Char('\t') + contacto.Nome;
+            ++(novo ? resumo.contactosAdicionados : resumo.contactosConhecidos);
         } catch (const Falha& f) {
             servicos_.AddErro(QStringLiteral("O contacto do ficheiro %1 não foi gravado (%2); fica "
                                              "na pasta de entrada.")
@@ -90,6 +119,8 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
                                   .arg(nome));
     }
 
+    resumo.contactosRecusados +=
+        int(nomes.size()) - (resumo.contactosAdicionados + resumo.contactosConhecidos - antes);
     if (!importados.isEmpty()) {
         servicos_.Mostrar(QStringLiteral("Foram importados os seguintes novos contactos: "));
         for (const QString& linha : importados)

@@ -56,8 +56,11 @@ class vekContactos {
     // the contact a second time) is raised as Falha, with nothing written.
     bool Contacto_add();
 
-  private:
+    // True when the web contact IdNet is already a CRM contact (Codigo and Numero then hold
+    // it). Raises Falha when it cannot be looked up.
     bool LerEquivalencia();
+
+  private:
     void ProximoCodigo();
 
     clsBd& bd_;

@@ -209,8 +209,7 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     VerificaPack(artigo, numero, quantidade, oDoc, bd);
 }
 
-bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
-                                qint32& outNumero, clsBd& bd) {
+std::unique_ptr<DocumentoComercial> EncNext::construirDocumento(clsBd& bd) {
     auto oDoc = objectoComo<DocumentoComercial>(CreateSageApiObject(Api::ClasseDocumento));
     CabecalhoDocumento& cab = oDoc->Cab();
     const QDate hoje = relogio().date();
@@ -259,6 +258,13 @@ bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& O
     oDoc->origem(Api::Origem);
     oNext_->Opcao(Api::Opcao);
     oDoc->Validar();
+    return oDoc;
+}
+
+bool EncNext::construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno,
+                                qint32& outNumero, clsBd& bd) {
+    const std::unique_ptr<DocumentoComercial> oDoc = construirDocumento(bd);
+    CabecalhoDocumento& cab = oDoc->Cab();
     if (oDoc->Inserir() != Api::Inserido) {
         const QString texto =
             QStringLiteral("Erro ao gravar a encomenda ") + oDoc->UltimaMensagem();
@@ -321,6 +327,16 @@ bool EncNext::GravarEncomenda(QString& OutTipoDoc, qint16& OutSerie, qint16& Out
         }
     }
     return inserido;
+}
+
+bool EncNext::ValidarEncomenda(BasesDasEmpresas& bases, const QString& Empresa, QString& porque) {
+    clsBd& bd = bases.BaseDaEmpresa(Empresa);
+    LerDocumento();
+    const std::unique_ptr<DocumentoComercial> oDoc = construirDocumento(bd);
+    if (oDoc->Validar())
+        return true;
+    porque = oDoc->UltimaMensagem();
+    return false;
 }
 
 bool EncNext::DesMartelaTpDocDaEmpresa(BasesDasEmpresas& bases, const QString& Empresa) {

@@ -65,6 +65,12 @@ class EncNext : public QObject {
                          const QString& inNomeFicheiro, BasesDasEmpresas& bd,
                          const QString& Empresa);
 
+    // Builds the order's document as GravarEncomenda would and checks it with the accounting
+    // system's own validation, writing nothing (the document type's flag is not touched). True
+    // when it would be accepted; false with the accounting's reason in porque. Raises Falha when
+    // the check cannot be made.
+    bool ValidarEncomenda(BasesDasEmpresas& bd, const QString& Empresa, QString& porque);
+
     // A new API object of that class; raises Falha when the accounting connection is not made
     // or does not know the class.
     std::unique_ptr<ObjectoApi> CreateSageApiObject(const QString& sObjectName);
@@ -93,6 +99,8 @@ class EncNext : public QObject {
     void LerDocumento();
     void reportar(const QString& funcao, int numero, const QString& descricao);
     void definirAutEco(const QString& sTpDoc, clsBd& bd, qint16 valor);
+    // The order's document, built and validated as the accounting system suggests it.
+    std::unique_ptr<DocumentoComercial> construirDocumento(clsBd& bd);
     bool construirEInserir(QString& OutTipoDoc, qint16& OutSerie, qint16& OutAno, qint32& outNumero,
                            clsBd& bd);
     void adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd);

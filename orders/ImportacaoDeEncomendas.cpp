@@ -64,7 +64,15 @@ void ImportacaoDeEncomendas::ImportarEncomendas(ListagemDeFicheiros& ListaDeFich
         n.reset();
     }
 
-    escreverResumo(QStringLiteral("Foram importadas as seguintes encomendas:"), gravadas_);
+    // Every order is refused but those written now or found written.
+    ResumoDaExecucao& resumo = servicos_.Resumo();
+    resumo.encomendasGravadas = int(gravadas_.size());
+    resumo.encomendasJaGravadas = int(anteriores_.size());
+    resumo.encomendasRecusadas = int(nomes.size() - gravadas_.size() - anteriores_.size());
+    escreverResumo(servicos_.Simulacao()
+                       ? QStringLiteral("Seriam importadas as seguintes encomendas:")
+                       : QStringLiteral("Foram importadas as seguintes encomendas:"),
+                   gravadas_);
     escreverResumo(QStringLiteral("Encomendas já gravadas anteriormente:"), anteriores_);
 }
 
@@ -94,10 +102,22 @@ void ImportacaoDeEncomendas::escreverResumo(const QString& cabecalho, const QStr
 clsBd& ImportacaoDeEncomendas::baseDaEmpresa(const QString& empresa) {
     clsBd& bd = bases_.BaseDaEmpresa(empresa);
     if (!conversoesPreparadas_.contains(empresa)) {
-        criarTabelaDeConversoes(bd);
+        // A trial run creates nothing: without the table, no conversion is on record.
+        if (!servicos_.Simulacao())
+            criarTabelaDeConversoes(bd);
+        else if (!existeTabelaDeConversoes(bd))
+            semConversoes_.insert(empresa);
         conversoesPreparadas_.insert(empresa);
     }
     return bd;
+}
+
+std::optional<ConversaoDeEncomenda> ImportacaoDeEncomendas::conversaoFeita(const QString& empresa,
+                                                                           qint32 idencomenda) {
+    clsBd& bd = baseDaEmpresa(empresa);
+    if (semConversoes_.contains(empresa))
+        return std::nullopt;
+    return conversaoDaEncomenda(bd, empresa, idencomenda);
 }
 
 void ImportacaoDeEncomendas::novoEscritor(const xmlEncomenda& leitor) {
@@ -135,8 +155,7 @@ class ImportacaoDeEncomendas::Encomenda {
         const QVector<IdentidadeDocumento>& documentos) {
         std::optional<ConversaoDeEncomenda> conversao;
         if (leitor_.Contacto)
-            conversao =
-                conversaoDaEncomenda(baseDaEmpresa(), leitor_.CodEmpresa, leitor_.Idencomenda);
+            conversao = passo_.conversaoFeita(leitor_.CodEmpresa, leitor_.Idencomenda);
         for (const DocumentoDoFicheiro& g : leitor_.Gravados) {
             const QString cliente = leitor_.Contacto ? g.IdCliente : leitor_.IdCliente;
             if (cliente.isEmpty() ||
@@ -172,7 +191,7 @@ class ImportacaoDeEncomendas::Encomenda {
         const QString& contacto = leitor_.IdCliente;
         clsBd& bd = baseDaEmpresa();
         if (const std::optional<ConversaoDeEncomenda> feita =
-                conversaoDaEncomenda(bd, empresa, leitor_.Idencomenda)) {
+                passo_.conversaoFeita(empresa, leitor_.Idencomenda)) {
             if (feita->CodigoContacto == contacto && feita->CodigoCliente.isEmpty()) {
                 semContacto(bd, feita->Data);
                 return false;
@@ -201,13 +220,29 @@ class ImportacaoDeEncomendas::Encomenda {
                         .arg(documentos.first().Terceiro));
             return false;
         }
-        if (!contactoExiste(bd, contacto)) {
+        // A trial run's conversions delete no contact: the contact it converted is gone for
+        // the orders after.
+        const QString chave = empresa + QLatin1Char('\t') + contacto;
+        if (passo_.convertidos_.contains(chave) || !contactoExiste(bd, contacto)) {
             // Remembered, so that a contact given this code later is not taken for this
             // order's.
             const QString agora = QDateTime::currentDateTime().toString(Qt::ISODate);
-            registarConversao(bd, {empresa, leitor_.Idencomenda, contacto, {}, {}, agora});
+            if (!s_.Simulacao())
+                registarConversao(bd, {empresa, leitor_.Idencomenda, contacto, {}, {}, agora});
             semContacto(bd, agora);
             return false;
+        }
+        if (s_.Simulacao()) {
+            // The customer is not made: the document's lines are checked for another one.
+            novocliente = ContactoCliente::ClienteParaSimulacao(bd);
+            if (novocliente.isEmpty()) {
+                semModelo();
+                return false;
+            }
+            passo_.convertidos_.insert(chave);
+            s_.Mostrar(QStringLiteral("O contacto %1 seria feito cliente para a encomenda %2.")
+                           .arg(contacto, nome_));
+            return true;
         }
 
         ContactoCliente conversao;
@@ -218,13 +253,17 @@ class ImportacaoDeEncomendas::Encomenda {
         for (const QString& aviso : conversao.Avisos)
             s_.Mostrar(aviso);
         if (novocliente.isEmpty()) {
-            recusar(QStringLiteral("é do contacto %1, que não pôde ser feito cliente: a empresa "
-                                   "não tem o cliente modelo (NUMERO -1); fica na pasta de "
-                                   "entrada.")
-                        .arg(contacto));
+            semModelo();
             return false;
         }
         return true;
+    }
+
+    void semModelo() {
+        recusar(QStringLiteral("é do contacto %1, que não pôde ser feito cliente: a empresa "
+                               "não tem o cliente modelo (NUMERO -1); fica na pasta de "
+                               "entrada.")
+                    .arg(leitor_.IdCliente));
     }
 
     // Refuses an order whose contact did not exist when the order was first met, with what the
@@ -237,7 +276,9 @@ class ImportacaoDeEncomendas::Encomenda {
                             "cliente para ela e fica na pasta de entrada.")
                             .arg(contacto, dataLegivel(quando));
         bool historia = false;
-        if (const auto c = ultimaConversaoDoContacto(bd, leitor_.CodEmpresa, contacto)) {
+        if (const auto c = passo_.semConversoes_.contains(leitor_.CodEmpresa)
+                               ? std::nullopt
+                               : ultimaConversaoDoContacto(bd, leitor_.CodEmpresa, contacto)) {
             texto += QStringLiteral(
                          " O contacto %1 foi feito cliente %2 em %3 para a encomenda "
                          "n.º %4.")
@@ -275,7 +316,8 @@ class ImportacaoDeEncomendas::Encomenda {
                     .arg(nome_, seu->texto());
             s_.Mostrar(texto);
             passo_.anteriores_ << linhaDoResumo(leitor_.CodEmpresa, seu->texto());
-            n.DesMartelaTpDocDaEmpresa(passo_.bases_, leitor_.CodEmpresa);
+            if (!s_.Simulacao())
+                n.DesMartelaTpDocDaEmpresa(passo_.bases_, leitor_.CodEmpresa);
             return *seu;
         }
         if (!documentos.isEmpty()) {
@@ -293,6 +335,8 @@ class ImportacaoDeEncomendas::Encomenda {
         n.Portes(leitor_.Portes);
         n.voucher(leitor_.voucher);
         n.RsLinha(leitor_.RsLinha);
+        if (s_.Simulacao())
+            return validar();
         IdentidadeDocumento documento;
         if (!n.GravarEncomenda(documento.TipoDocumento, documento.Serie, documento.Ano,
                                documento.Numero, origem, passo_.bases_, leitor_.CodEmpresa)) {
@@ -301,6 +345,24 @@ class ImportacaoDeEncomendas::Encomenda {
         }
         passo_.gravadas_ << linhaDoResumo(leitor_.CodEmpresa, documento.texto());
         return documento;
+    }
+
+    // A trial run's verdict on an order to be written: the accounting system's own check of the
+    // document, without inserting it. The document returned names no number.
+    std::optional<IdentidadeDocumento> validar() {
+        QString porque;
+        if (!passo_.n->ValidarEncomenda(passo_.bases_, leitor_.CodEmpresa, porque)) {
+            recusar(QStringLiteral("não seria gravada: ") + porque);
+            return std::nullopt;
+        }
+        const int linhas = leitor_.RsLinha ? leitor_.RsLinha->recordCount() : 0;
+        s_.Mostrar(QStringLiteral("A encomenda %1 seria gravada para o cliente %2 com %3 "
+                                  "linhas.")
+                       .arg(nome_, leitor_.Contacto ? QStringLiteral("novo") : leitor_.IdCliente,
+                            QString::number(linhas)));
+        passo_.gravadas_ << QStringLiteral(" Empresa: ") + leitor_.CodEmpresa +
+                                QStringLiteral(" encomenda ") + nome_;
+        return IdentidadeDocumento{};
     }
 
   private:
@@ -352,13 +414,15 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
             encomenda.documentoDoFicheiro(documentos);
         if (!documento)
             return;
-        const QString texto = QStringLiteral(
-                                  "A encomenda %1 já tinha sido gravada; o ficheiro é "
-                                  "movido para a pasta de saída.")
-                                  .arg(nome);
-        servicos_.Mostrar(texto);
+        servicos_.Mostrar((servicos_.Simulacao()
+                               ? QStringLiteral("A encomenda %1 já tinha sido gravada; o ficheiro "
+                                                "seria movido para a pasta de saída.")
+                               : QStringLiteral("A encomenda %1 já tinha sido gravada; o ficheiro "
+                                                "é movido para a pasta de saída."))
+                              .arg(nome));
         anteriores_ << linhaDoResumo(leitor.CodEmpresa, documento->texto());
-        moverGravada(origem, pathDestino, nome, documento->texto());
+        if (!servicos_.Simulacao())
+            moverGravada(origem, pathDestino, nome, documento->texto());
         return;
     }
 
@@ -371,7 +435,7 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
     }
     const std::optional<IdentidadeDocumento> documento =
         encomenda.documentoDaEncomenda(documentos, origem);
-    if (!documento)
+    if (!documento || servicos_.Simulacao())
         return;
 
     if (!leitor.ActualizarXML(documento->TipoDocumento, documento->Numero, documento->Serie,

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
+
+#include "contacts/ConversoesDeEncomendas.h"
 
 class BasesDasEmpresas;
 class clsBd;
@@ -44,6 +47,8 @@ class ImportacaoDeEncomendas {
     // The company's database, with the table of conversions a database made by an earlier version
     // lacks created at its first need in the run.
     clsBd& baseDaEmpresa(const QString& empresa);
+    // The conversion on record for the web order; none where the table is missing.
+    std::optional<ConversaoDeEncomenda> conversaoFeita(const QString& empresa, qint32 idencomenda);
     void escreverResumo(const QString& cabecalho, const QStringList& linhas);
 
     const Parametros& parametros_;
@@ -55,4 +60,6 @@ class ImportacaoDeEncomendas {
     QStringList gravadas_;    // the documents this run wrote
     QStringList anteriores_;  // the documents found written by an earlier run
     QSet<QString> conversoesPreparadas_;
+    QSet<QString> semConversoes_;  // companies whose table a trial run found missing
+    QSet<QString> convertidos_;    // company + contact a trial run converted
 };

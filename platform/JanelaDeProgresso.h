@@ -9,6 +9,8 @@ class JanelaDeProgresso {
     virtual ~JanelaDeProgresso() = default;
     virtual void limparLista() = 0;
     virtual void mostrarLinha(const QString& texto) = 0;
+    // A line that reports an error; a window makes it stand out.
+    virtual void mostrarErro(const QString& texto) { mostrarLinha(texto); }
     // A message box with an OK button; returns once the user has closed it.
     virtual void mostrarMensagem(const QString& texto) = 0;
     // False when nobody can see a message box.

@@ -21,7 +21,8 @@ class LigacoesGuardadas {
     // company's data and its accounting).
     static constexpr int kPorFicheiro = 4;
 
-    LigacoesGuardadas() = default;
+    // soLeitura: connections that refuse every write, for a trial run.
+    explicit LigacoesGuardadas(bool soLeitura = false) : soLeitura_(soLeitura) {}
     ~LigacoesGuardadas();
     LigacoesGuardadas(const LigacoesGuardadas&) = delete;
     LigacoesGuardadas& operator=(const LigacoesGuardadas&) = delete;
@@ -35,6 +36,7 @@ class LigacoesGuardadas {
     // caller to close.
     bool devolver(const std::shared_ptr<LigacaoBd>& ligacao);
     void fecharTodas();
+    bool soLeitura() const { return soLeitura_; }
 
   private:
     // An idle connection to the file, ready for a new use; null when none is kept.
@@ -45,6 +47,7 @@ class LigacoesGuardadas {
         std::weak_ptr<LigacaoBd> ligacao;
         int utilizadores = 0;
     };
+    bool soLeitura_ = false;
     QHash<QString, EmUso> emUso_;
     QHash<QString, QList<std::shared_ptr<LigacaoBd>>> livres_;
 };

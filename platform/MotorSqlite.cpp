@@ -201,7 +201,7 @@ class InstrucaoSqlite final : public Instrucao {
 }  // namespace
 
 std::unique_ptr<MotorBd> MotorSqlite::abrir(const QString& ficheiro, const QString& baseDeDados,
-                                            QString& erro) {
+                                            QString& erro, bool soLeitura) {
     const QString nome = abrirNoQt(QStringLiteral("QSQLITE"), ficheiro,
                                    QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"), erro);
     if (nome.isEmpty())
@@ -211,8 +211,13 @@ std::unique_ptr<MotorBd> MotorSqlite::abrir(const QString& ficheiro, const QStri
         // Committed data survives a crash of the process; WAL keeps readers and the writer
         // apart.
         QSqlQuery q(db);
-        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        if (soLeitura) {
+            // The file is left as it is, its journal mode included; any write is refused.
+            q.exec(QStringLiteral("PRAGMA query_only=ON"));
+        } else {
+            q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+            q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        }
     }
     const QVariant handle = db.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)

@@ -12,8 +12,9 @@ struct sqlite3;
 class MotorSqlite final : public MotorBd {
   public:
     // Opens the database file, which must exist; null with erro set when it does not open.
+    // soLeitura: the connection refuses every write and leaves the file as it is.
     static std::unique_ptr<MotorBd> abrir(const QString& ficheiro, const QString& baseDeDados,
-                                          QString& erro);
+                                          QString& erro, bool soLeitura = false);
 
     MotorSqlite(QString nome, QString baseDeDados, sqlite3* sqlite);
     ~MotorSqlite() override;

@@ -26,7 +26,8 @@ std::shared_ptr<LigacaoBd> ligarEmbutida(const QString& pasta, const QString& ba
     }
     const QString absoluto = QFileInfo(ficheiro).absoluteFilePath();
     const auto abrir = [&]() -> std::shared_ptr<LigacaoBd> {
-        std::unique_ptr<MotorBd> motor = MotorSqlite::abrir(ficheiro, base, erro);
+        std::unique_ptr<MotorBd> motor =
+            MotorSqlite::abrir(ficheiro, base, erro, guardadas && guardadas->soLeitura());
         if (!motor)
             return nullptr;
         return std::make_shared<LigacaoBd>(std::move(motor), absoluto);

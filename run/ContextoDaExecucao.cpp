@@ -8,12 +8,13 @@
 #include "support/cl_log.h"
 
 ContextoDaExecucao::ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros,
-                                       cl_log& log)
+                                       cl_log& log, bool simulacao)
     : janela_(janela),
       parametros_(parametros),
       log_(log),
-      ligacoes_(std::make_shared<LigacoesGuardadas>()),
-      contabilidade_(ligacoes_) {}
+      ligacoes_(std::make_shared<LigacoesGuardadas>(simulacao)),
+      contabilidade_(ligacoes_),
+      simulacao_(simulacao) {}
 
 ContextoDaExecucao::~ContextoDaExecucao() = default;
 
@@ -26,13 +27,13 @@ void ContextoDaExecucao::Escrever(const QString& texto) {
 }
 
 void ContextoDaExecucao::AddErro(const QString& texto) {
-    ++erros_;
-    AddLista(texto);
+    erros_ << texto;
+    janela_.mostrarErro(texto);
     Escrever(texto);
 }
 
 void ContextoDaExecucao::ErroNoRegisto(const QString& texto) {
-    ++erros_;
+    erros_ << texto;
     Escrever(texto);
 }
 
@@ -42,7 +43,7 @@ void ContextoDaExecucao::MostrarMensagem(const QString& texto) {
 }
 
 void ContextoDaExecucao::MostrarErro(const QString& texto) {
-    ++erros_;
+    erros_ << texto;
     MostrarMensagem(texto);
 }
 

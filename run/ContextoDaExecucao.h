@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "accounting/ContabilidadeEmbutida.h"
@@ -15,10 +16,11 @@ class clsBd;
 
 // What one run owns for its lifetime and lends its steps: the window it shows its lines in, the
 // run log, the settings it read, the company databases it opened, the accounting connections,
-// and the count of its errors.
+// its errors and its figures. A trial run's databases refuse every write.
 class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
   public:
-    ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros, cl_log& log);
+    ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros, cl_log& log,
+                       bool simulacao = false);
     ~ContextoDaExecucao() override;
     ContextoDaExecucao(const ContextoDaExecucao&) = delete;
     ContextoDaExecucao& operator=(const ContextoDaExecucao&) = delete;
@@ -30,11 +32,15 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     void MostrarMensagem(const QString& texto) override;
     void MostrarErro(const QString& texto) override;
     void Pump() override;
+    ResumoDaExecucao& Resumo() override { return resumo_; }
+    bool Simulacao() const override { return simulacao_; }
 
     clsBd& BaseDaEmpresa(const QString& empresa) override;
 
     FabricaDeContabilidade& Contabilidade() { return contabilidade_; }
-    int Erros() const { return erros_; }
+    int Erros() const { return int(erros_.size()); }
+    // Every error of the run, as the log has it.
+    const QStringList& TextosDosErros() const { return erros_; }
 
   private:
     JanelaDeProgresso& janela_;
@@ -45,5 +51,7 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     std::shared_ptr<LigacoesGuardadas> ligacoes_;
     QHash<QString, std::shared_ptr<clsBd>> bases_;  // by company code
     ContabilidadeEmbutida::Fabrica contabilidade_;
-    int erros_ = 0;
+    const bool simulacao_;
+    ResumoDaExecucao resumo_;
+    QStringList erros_;
 };

@@ -16,6 +16,7 @@
 #include "platform/JanelaDeProgresso.h"
 #include "platform/ListagemDeFicheiros.h"
 #include "platform/clsBd.h"
+#include "run/AvisoDeErros.h"
 #include "run/ContextoDaExecucao.h"
 #include "settings/Parametros.h"
 #include "support/cl_log.h"
@@ -111,6 +112,14 @@ void Sincronizacao::naoComecou(bool ocupada) {
 }
 
 void Sincronizacao::sincronizar() {
+    executar(false);
+}
+
+void Sincronizacao::simular() {
+    executar(true);
+}
+
+void Sincronizacao::executar(bool simulacao) {
     erros_ = 0;
     bool ocupada = false;
     const std::unique_ptr<QLockFile> fechadura = tomarFechadura(FicheiroIni, &ocupada);
@@ -128,7 +137,11 @@ void Sincronizacao::sincronizar() {
     const bool comLog = lidos && oLog.Abrir(parametros.Log_Directoria);
     // 3
     janela_.limparLista();
-    ContextoDaExecucao contexto(janela_, parametros, oLog);
+    ContextoDaExecucao contexto(janela_, parametros, oLog, simulacao);
+    if (simulacao)
+        contexto.Mostrar(
+            QStringLiteral("Simulação: a sincronização diz o que faria a cada "
+                           "ficheiro e não grava nada."));
     // The run goes on all the same; what it cannot do then is reported by each step.
     if (!lidos)
         contexto.AddErro(parametros.UltimoErro);
@@ -165,6 +178,10 @@ void Sincronizacao::sincronizar() {
     if (comLog && !oLog.UltimoErro().isEmpty())
         contexto.AddErro(QStringLiteral("O registo desta sincronização ficou incompleto: %1")
                              .arg(oLog.UltimoErro()));
+    const QString resumo = contexto.Resumo().texto(contexto.Erros());
+    contexto.Mostrar(resumo);
+    if (!simulacao && contexto.Erros() > 0)
+        enviarAvisoDeErros(parametros, contexto, contexto.TextosDosErros(), resumo);
     // 7
     contexto.AddLista(QStringLiteral("Sincronização terminada"));
     oLog.Escrever(QStringLiteral("Sincronização terminada"));

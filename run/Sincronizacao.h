@@ -16,10 +16,15 @@ class Sincronizacao {
     // One run: steps 1 to 8. Two runs of one settings file never overlap, not even across
     // processes: a second one says so and ends without touching anything.
     void sincronizar();
+    // A trial run: the same steps, which check everything and say file by file what the run
+    // would do, writing nothing (databases, files, watermarks and the accounting system stay as
+    // they are; the day's log records it). Its errors are the refusals the run would make.
+    void simular();
     // True when a step of the last run reported an error (or the run could not start).
     bool houveErros() const { return erros_ > 0; }
 
   private:
+    void executar(bool simulacao);
     // The run could not take its lock: says why, in the list and in the day's log.
     void naoComecou(bool ocupada);
 

@@ -1,6 +1,7 @@
 #include "support/ServicosDaExecucao.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 #include "platform/Falha.h"
 
@@ -32,4 +33,21 @@ bool TamanhoAceitavel(ServicosDaExecucao& servicos, const QString& caminho, cons
                          .arg(tamanho)
                          .arg(TamanhoMaximoDeFicheiro));
     return false;
+}
+
+QString ResumoDaExecucao::texto(int erros) const {
+    QStringList enviados;
+    for (const auto& [empresa, quantos] : contactosEnviados)
+        enviados << empresa + QLatin1Char(' ') + QString::number(quantos);
+    return QStringLiteral(
+               "Resumo: contactos enviados %1; contactos adicionados %2, já existentes %3, "
+               "recusados %4; encomendas gravadas %5, já gravadas %6, recusadas %7; erros %8")
+        .arg(enviados.isEmpty() ? QStringLiteral("0") : enviados.join(QStringLiteral(", ")))
+        .arg(contactosAdicionados)
+        .arg(contactosConhecidos)
+        .arg(contactosRecusados)
+        .arg(encomendasGravadas)
+        .arg(encomendasJaGravadas)
+        .arg(encomendasRecusadas)
+        .arg(erros);
 }

@@ -1,9 +1,27 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class Falha;
 class clsBd;
+
+// What a run did, counted by its steps for the line that ends it. A file counts once: refused
+// when it stays in the inbox for a fault of its own or of the step.
+struct ResumoDaExecucao {
+    QList<QPair<QString, int>> contactosEnviados;  // contact files written, by company
+    int contactosAdicionados = 0;
+    int contactosConhecidos = 0;  // files of contacts already in the CRM, archived
+    int contactosRecusados = 0;
+    int encomendasGravadas = 0;
+    int encomendasJaGravadas = 0;  // orders whose document an earlier run wrote
+    int encomendasRecusadas = 0;
+
+    // "Resumo: contactos enviados QF 3, SR 0; contactos adicionados 2, já existentes 1,
+    // recusados 0; encomendas gravadas 5, já gravadas 1, recusadas 2; erros 3"
+    QString texto(int erros) const;
+};
 
 // What a step of a run asks of the run it is part of: the progress list, the run log, the errors
 // the run counts, a message box, and letting the window breathe. The run gives one to each step;
@@ -27,6 +45,10 @@ class ServicosDaExecucao {
     virtual void MostrarErro(const QString& texto) = 0;
     // Lets waiting window messages through, so the window stays painted.
     virtual void Pump() = 0;
+    // The run's figures, which the steps add to.
+    virtual ResumoDaExecucao& Resumo() = 0;
+    // True in a trial run: the steps check and say what they would do, and write nothing.
+    virtual bool Simulacao() const = 0;
 
     // Logged, then shown: how the steps report what they did.
     void Mostrar(const QString& texto);

@@ -44,12 +44,16 @@ struct EspacoDeExecucao {
 
 const QString kSemAlteracoes = QStringLiteral("Não existem alterações a contactos para enviar.");
 const QString kSemContactos = QStringLiteral("Não existem contactos para importar");
+const QString kResumoVazio = QStringLiteral(
+    "Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados "
+    "0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0");
 const QStringList kListaVazia{QStringLiteral("Enviar contactos alterados"),
                               kSemAlteracoes,
                               kSemAlteracoes,
                               QStringLiteral("Importar Contactos"),
                               kSemContactos,
                               QStringLiteral("Importar Encomendas"),
+                              kResumoVazio,
                               QStringLiteral("Sincronização terminada")};
 const QStringList kLogVazio{QStringLiteral("Inicio da sincronização"),
                             QStringLiteral("Enviar contactos alterados"),
@@ -58,6 +62,7 @@ const QStringList kLogVazio{QStringLiteral("Inicio da sincronização"),
                             QStringLiteral("Importar Contactos"),
                             kSemContactos,
                             QStringLiteral("Importar encomendas"),
+                            kResumoVazio,
                             QStringLiteral("Sincronização terminada"),
                             QStringLiteral("Sincronização terminada")};
 

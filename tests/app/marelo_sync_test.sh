@@ -31,7 +31,7 @@ INI
 cd "$ws"
 out=$("$bin/marelo-sync" Quintaflor.vek) || fail "empty run exited $?"
 none=$'Não existem alterações a contactos para enviar.'
-expected=$'Enviar contactos alterados\n'"$none"$'\n'"$none"$'\nImportar Contactos\nNão existem contactos para importar\nImportar Encomendas\nSincronização terminada'
+expected=$'Enviar contactos alterados\n'"$none"$'\n'"$none"$'\nImportar Contactos\nNão existem contactos para importar\nImportar Encomendas\nResumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0\nSincronização terminada'
 [ "$out" = "$expected" ] || fail "unexpected output: $out"
 log=$(ls log/LOG_*.txt) || fail "no run log"
 [ "$(grep -c 'Sincronização terminada' "$log")" = 2 ] || fail "log lacks the closing lines"
