@@ -28,6 +28,10 @@ QString aEncomenda(const QString& nome, const xmlEncomenda& leitor) {
         .arg(leitor.CodEmpresa);
 }
 
+QString chave(const QString& empresa, qint32 idencomenda) {
+    return empresa + QLatin1Char('\t') + QString::number(idencomenda);
+}
+
 QString dataLegivel(const QString& iso) {
     const QDateTime d = QDateTime::fromString(iso, Qt::ISODate);
     return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")) : iso;
@@ -115,9 +119,18 @@ clsBd& ImportacaoDeEncomendas::baseDaEmpresa(const QString& empresa) {
 std::optional<ConversaoDeEncomenda> ImportacaoDeEncomendas::conversaoFeita(const QString& empresa,
                                                                            qint32 idencomenda) {
     clsBd& bd = baseDaEmpresa(empresa);
+    if (const auto simulada = simulados_.conversoes.constFind(chave(empresa, idencomenda));
+        simulada != simulados_.conversoes.cend())
+        return *simulada;
     if (semConversoes_.contains(empresa))
         return std::nullopt;
     return conversaoDaEncomenda(bd, empresa, idencomenda);
+}
+
+bool ImportacaoDeEncomendas::contactoPorConverter(clsBd& bd, const QString& empresa,
+                                                  const QString& contacto) {
+    return !simulados_.contactos.contains(empresa + QLatin1Char('\t') + contacto) &&
+           contactoExiste(bd, contacto);
 }
 
 void ImportacaoDeEncomendas::novoEscritor(const xmlEncomenda& leitor) {
@@ -198,7 +211,8 @@ class ImportacaoDeEncomendas::Encomenda {
             }
             // The conversion deleted its contact: a contact of that code that exists now is
             // another one, given the code again.
-            if (feita->CodigoContacto == contacto && !contactoExiste(bd, contacto)) {
+            if (feita->CodigoContacto == contacto &&
+                !passo_.contactoPorConverter(bd, empresa, contacto)) {
                 novocliente = feita->CodigoCliente;
                 Id_Guid = feita->Id_Unico;
                 return true;
@@ -220,15 +234,17 @@ class ImportacaoDeEncomendas::Encomenda {
                         .arg(documentos.first().Terceiro));
             return false;
         }
-        // A trial run's conversions delete no contact: the contact it converted is gone for
-        // the orders after.
-        const QString chave = empresa + QLatin1Char('\t') + contacto;
-        if (passo_.convertidos_.contains(chave) || !contactoExiste(bd, contacto)) {
+        if (!passo_.contactoPorConverter(bd, empresa, contacto)) {
             // Remembered, so that a contact given this code later is not taken for this
             // order's.
             const QString agora = QDateTime::currentDateTime().toString(Qt::ISODate);
-            if (!s_.Simulacao())
-                registarConversao(bd, {empresa, leitor_.Idencomenda, contacto, {}, {}, agora});
+            const ConversaoDeEncomenda semCliente{empresa, leitor_.Idencomenda, contacto, {}, {},
+                                                  agora};
+            if (s_.Simulacao())
+                passo_.simulados_.conversoes.insert(chave(empresa, leitor_.Idencomenda),
+                                                    semCliente);
+            else
+                registarConversao(bd, semCliente);
             semContacto(bd, agora);
             return false;
         }
@@ -239,7 +255,11 @@ class ImportacaoDeEncomendas::Encomenda {
                 semModelo();
                 return false;
             }
-            passo_.convertidos_.insert(chave);
+            // What the run would remember: the contact gone, the conversion on record.
+            passo_.simulados_.contactos.insert(empresa + QLatin1Char('\t') + contacto);
+            passo_.simulados_.conversoes.insert(
+                chave(empresa, leitor_.Idencomenda),
+                {empresa, leitor_.Idencomenda, contacto, novocliente, {}, {}});
             s_.Mostrar(QStringLiteral("O contacto %1 seria feito cliente para a encomenda %2.")
                            .arg(contacto, nome_));
             return true;
@@ -360,6 +380,9 @@ class ImportacaoDeEncomendas::Encomenda {
                                   "linhas.")
                        .arg(nome_, leitor_.Contacto ? QStringLiteral("novo") : leitor_.IdCliente,
                             QString::number(linhas)));
+        // What the run would find for the next file of this web order number.
+        passo_.simulados_.documentos[chave(leitor_.CodEmpresa, leitor_.Idencomenda)]
+            << IdentidadeDocumento{QStringLiteral("?"), 0, 0, 0, leitor_.IdCliente};
         passo_.gravadas_ << QStringLiteral(" Empresa: ") + leitor_.CodEmpresa +
                                 QStringLiteral(" encomenda ") + nome_;
         return IdentidadeDocumento{};
@@ -407,7 +430,9 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
         encomenda.naoGravada();
         return;
     }
-    const QVector<IdentidadeDocumento> documentos = n->DocumentosDaEncomenda();
+    const QVector<IdentidadeDocumento> documentos =
+        n->DocumentosDaEncomenda() +
+        simulados_.documentos.value(chave(leitor.CodEmpresa, leitor.Idencomenda));
 
     if (leitor.JaGravada) {
         const std::optional<IdentidadeDocumento> documento =

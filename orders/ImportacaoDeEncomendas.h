@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <memory>
 #include <optional>
 
 #include "contacts/ConversoesDeEncomendas.h"
+#include "platform/clsNext.h"
 
 class BasesDasEmpresas;
 class clsBd;
@@ -49,6 +52,8 @@ class ImportacaoDeEncomendas {
     clsBd& baseDaEmpresa(const QString& empresa);
     // The conversion on record for the web order; none where the table is missing.
     std::optional<ConversaoDeEncomenda> conversaoFeita(const QString& empresa, qint32 idencomenda);
+    // The contact exists and no conversion of this run has taken it.
+    bool contactoPorConverter(clsBd& bd, const QString& empresa, const QString& contacto);
     void escreverResumo(const QString& cabecalho, const QStringList& linhas);
 
     const Parametros& parametros_;
@@ -61,5 +66,11 @@ class ImportacaoDeEncomendas {
     QStringList anteriores_;  // the documents found written by an earlier run
     QSet<QString> conversoesPreparadas_;
     QSet<QString> semConversoes_;  // companies whose table a trial run found missing
-    QSet<QString> convertidos_;    // company + contact a trial run converted
+    // What a trial run would have written so far, for the files after: conversions and
+    // documents by company and web order number, contacts converted by company and code.
+    struct {
+        QHash<QString, ConversaoDeEncomenda> conversoes;
+        QHash<QString, QVector<IdentidadeDocumento>> documentos;
+        QSet<QString> contactos;
+    } simulados_;
 };

@@ -7,6 +7,7 @@
 // one order; each conversion serves its own order; the summary lists what the run wrote.
 //   MARELO_SEED=n repeats one seed and lists its orders; without it, a few fixed seeds run.
 #include <QDate>
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <iostream>
 #include <random>
@@ -414,9 +415,47 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                   Linhas{});
     }
 
+    // Every file of the workspace but the run logs, with its content.
+    QMap<QString, QByteArray> estado() const {
+        QMap<QString, QByteArray> r;
+        QDirIterator i(e.caminho(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (i.hasNext())
+            if (const QString f = i.next(); !f.contains(QStringLiteral("/log/")))
+                r.insert(f, lerFicheiro(f));
+        return r;
+    }
+
+    // A trial run first: it changes nothing, and foretells of each order file whether the run
+    // writes it (or finds it written) or leaves it in the inbox, and the run's figures.
     void executarEVerificar(bool ultima) {
+        const QMap<QString, QByteArray> inicial = estado();
+        Sincronizacao(janela, ini).simular();
+        EXPECT_EQ(estado(), inicial);
+        const QStringList previsao = janela.lista;
         const QSet<QString> antes = documentos();
         executar();
+        // The same figures but the errors: a refused document is also reported by the writer.
+        const auto figuras = [](const QStringList& lista) {
+            return lista.filter(QStringLiteral("Resumo: "))
+                .value(0)
+                .section(QStringLiteral("; erros"), 0, 0);
+        };
+        EXPECT_EQ(figuras(previsao), figuras(janela.lista));
+        const auto disse = [&](const QString& f, const char* inicio) {
+            return !previsao
+                        .filter(QRegularExpression(QStringLiteral("^A encomenda ") +
+                                                   QRegularExpression::escape(f) +
+                                                   QLatin1Char(' ') + QString::fromUtf8(inicio)))
+                        .isEmpty();
+        };
+        for (const QString& f : ficheiros("es"))
+            if (!inicial.contains(e.caminho(QStringLiteral("es/") + f))) {
+                EXPECT_TRUE(disse(f, "seria gravada") || disse(f, "já t")) << f.toStdString();
+            }
+        for (const QString& f : ficheiros("ee"))
+            EXPECT_TRUE(!previsao.filter(f).isEmpty() && !disse(f, "seria gravada") &&
+                        !disse(f, "já t"))
+                << (previsao.filter(f) + janela.lista.filter(f)).join(u'\n').toStdString();
         const QSet<QString> depois = documentos();
         EXPECT_EQ(resumo(kGravadas), depois - antes);
         // Written by an earlier run, or by this one for another file of the same order.
