@@ -4,7 +4,8 @@
 // leaves them, databases made by an earlier version. After every run: each order file is in the
 // outbox with one IDENCSAGE block naming a document of its own customer, or in the inbox and
 // named in that run's log; no customer has a document of an order that is not theirs, nor two of
-// one order; each conversion serves its own order; the summary lists what the run wrote.
+// one order; each conversion serves its own order; the summary lists what the run wrote. A trial
+// run before each run changes no file and foretells each file's fate and the run's figures.
 //   MARELO_SEED=n repeats one seed and lists its orders; without it, a few fixed seeds run.
 #include <QDate>
 #include <QDirIterator>
@@ -448,8 +449,10 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                                                    QLatin1Char(' ') + QString::fromUtf8(inicio)))
                         .isEmpty();
         };
+        int movidas = 0;
         for (const QString& f : ficheiros("es"))
             if (!inicial.contains(e.caminho(QStringLiteral("es/") + f))) {
+                ++movidas;
                 EXPECT_TRUE(disse(f, "seria gravada") || disse(f, "já t")) << f.toStdString();
             }
         for (const QString& f : ficheiros("ee"))
@@ -458,6 +461,14 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                 << (previsao.filter(f) + janela.lista.filter(f)).join(u'\n').toStdString();
         const QSet<QString> depois = documentos();
         EXPECT_EQ(resumo(kGravadas), depois - antes);
+        // The run's figures: the documents it wrote, the other files it moved, those it left.
+        EXPECT_TRUE(figuras(janela.lista)
+                        .endsWith(QStringLiteral("encomendas gravadas %1, já gravadas %2, "
+                                                 "recusadas %3")
+                                      .arg((depois - antes).size())
+                                      .arg(movidas - (depois - antes).size())
+                                      .arg(ficheiros("ee").size())))
+            << figuras(janela.lista).toStdString();
         // Written by an earlier run, or by this one for another file of the same order.
         EXPECT_TRUE(depois.contains(resumo(kAnteriores)));
         const QString log = logDaUltimaExecucao();

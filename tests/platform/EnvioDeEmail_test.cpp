@@ -13,6 +13,7 @@
 #include "platform/EnvioDeEmail.h"
 #include "platform/Falha.h"
 #include "tests/apoio/Apoio.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
@@ -141,5 +142,78 @@ TEST(EnvioDeEmail, EntregaSoPelaLigacaoPedidaENuncaMostraAPassword) {
         EXPECT_TRUE(r[u("Message-ID")].toString().endsWith(u("@quintaflor.pt>")));
         EXPECT_NE(r[u("Date")].toString(), u("None"));
         EXPECT_EQ(r[u("login")].toString(), s.Utilizador);
+    }
+}
+
+// The run's warning: sent only for a run with errors and a mail server and a recipient set,
+// naming the file that went wrong, with the summary; a server out of reach is logged and leaves
+// the run's outcome as it was.
+class AvisoDeErros : public ExecucaoComEmpresas {};
+
+TEST_F(AvisoDeErros, SoUmaExecucaoComErrosEnviaOsErrosEOResumo) {
+    ServidorDeTeste simples(e.pasta(u("simples")), u("plain"));
+    ServidorDeTeste starttls(e.pasta(u("starttls")), u("starttls"));
+    ServidorDeTeste ninguem(e.pasta(u("ninguem")), u("none"));
+    const QByteArray base = lerFicheiro(ini);
+    struct Caso {
+        const char* nome;
+        ServidorDeTeste& servidor;
+        const char* seguranca;
+        const char* destino;
+        const char* assunto;
+        bool comErro;
+        const char* registo;  // what the log says of the e-mail; nothing when empty
+    } casos[] = {
+        {"sem segurança", simples, "Nenhuma", "escritorio@quintaflor.pt", "", true,
+         "O aviso dos erros foi enviado por e-mail para escritorio@quintaflor.pt."},
+        {"STARTTLS com login", starttls, "STARTTLS", "escritorio@quintaflor.pt", "Loja: erros",
+         true, "O aviso dos erros foi enviado por e-mail para escritorio@quintaflor.pt."},
+        {"execução sem erros", simples, "Nenhuma", "escritorio@quintaflor.pt", "", false, ""},
+        {"sem destinatário", simples, "Nenhuma", "", "", true, ""},
+        {"servidor fora de alcance", ninguem, "Nenhuma", "escritorio@quintaflor.pt", "", true,
+         "Não foi possível enviar o aviso dos erros por e-mail para escritorio@quintaflor.pt: "},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nome);
+        const bool login = &c.servidor == &starttls;
+        e.escrever(u("Quintaflor.vek"),
+                   base + u("[email]\nOrigem=loja@quintaflor.pt\nOrigem Nome=Loja\n"
+                            "Assunto=%1\nDestino=%2\n[Servidor email]\nServidor=127.0.0.1\n"
+                            "Porta=%3\nSeguranca=%4\nUtilizador=%5\nPassword=%6\n"
+                            "Certificados=%7\n")
+                              .arg(u(c.assunto), u(c.destino), c.servidor.porta, u(c.seguranca),
+                                   login ? u("loja") : QString(), login ? kPassword : QString(),
+                                   login ? c.servidor.certificado() : QString())
+                              .toUtf8());
+        QFile::remove(e.caminho(u("ee/ENC_9.xml")));
+        if (c.comErro)
+            e.escrever(u("ee/ENC_9.xml"), "<ENCOMENDAS><ENC>");
+        for (const QString& f : QDir(e.caminho(u("log"))).entryList(QDir::Files))
+            QFile::remove(e.caminho(u("log/") + f));
+        EXPECT_EQ(executar(), !c.comErro);
+        const QString log = QString::fromUtf8(lerFicheiro(
+            e.caminho(u("log/")) + QDir(e.caminho(u("log"))).entryList(QDir::Files).value(0)));
+        EXPECT_FALSE(log.contains(kPassword));
+        const QStringList resumo = janela.lista.filter(u("Resumo: "));
+        ASSERT_EQ(resumo.size(), 1);
+        if (!*c.registo) {
+            EXPECT_FALSE(log.contains(u("e-mail"))) << log.toStdString();
+            EXPECT_TRUE(c.servidor.recebidas().isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(log.contains(u(c.registo))) << log.toStdString();
+        if (&c.servidor == &ninguem)
+            continue;
+        const QList<QJsonObject> recebidas = c.servidor.recebidas();
+        ASSERT_EQ(recebidas.size(), 1);
+        const QJsonObject& r = recebidas[0];
+        EXPECT_EQ(r[u("de")].toString(), u("loja@quintaflor.pt"));
+        EXPECT_EQ(r[u("para")].toArray(), QJsonArray{u(c.destino)});
+        EXPECT_EQ(r[u("Subject")].toString(),
+                  *c.assunto ? u(c.assunto) : u("Erros na sincronização"));
+        const QString corpo = r[u("corpo")].toString();
+        EXPECT_TRUE(corpo.contains(u("A encomenda ENC_9.xml não foi lida"))) << corpo.toStdString();
+        EXPECT_TRUE(corpo.contains(resumo[0])) << corpo.toStdString();
+        EXPECT_EQ(r[u("login")].toString(), login ? u("loja") : QString());
     }
 }
