@@ -7,7 +7,11 @@
 #include <cstdio>
 
 #include "app/frmMarelo.h"
+#include "platform/Falha.h"
+#include "platform/ScriptSql.h"
 #include "platform/ServidorEmail.h"
+#include "platform/clsBd.h"
+#include "platform/clsStringLigacao.h"
 #include "run/Sincronizacao.h"
 #include "settings/Parametros.h"
 #include "settings/frmParametros.h"
@@ -57,7 +61,27 @@ Parametros parametrosDeDemonstracao(const QString& ficheiro) {
     return p;
 }
 
-// A settings file whose folders exist, so that the demonstration run reports no errors.
+// The company database <pasta>/<nome>.db, made from the repository's scripts.
+void criarEmpresa(const QString& pasta, const QString& nome) {
+    QFile(QDir(pasta).filePath(nome + QStringLiteral(".db"))).open(QIODevice::WriteOnly);
+    clsBd bd;
+    clsStringLigacao s;
+    s.Provider = QStringLiteral("MSDataShape");
+    s.Opcao = 1;
+    s.Servidor = pasta;
+    s.BaseDeDados = nome;
+    if (!bd.Ligar(s.StringLigacao()))
+        throw Falha(Falha::ErroDeBaseDeDados, bd.UltimoErro());
+    for (const char* script : {"company-sqlite.sql", "demo-data.sql"}) {
+        QFile f(QString::fromUtf8(MARELO_SOURCE_DIR "/db/") + QString::fromUtf8(script));
+        if (!f.open(QIODevice::ReadOnly))
+            throw Falha(Falha::CaminhoNaoEncontrado, f.fileName());
+        executarScriptSql(bd, QString::fromUtf8(f.readAll()));
+    }
+}
+
+// A settings file whose folders and companies exist, so that the demonstration run reports no
+// errors.
 QString ficheiroDaCorrida(const QTemporaryDir& tmp) {
     const QDir raiz(tmp.path());
     Parametros p = parametrosDeDemonstracao(raiz.filePath(QStringLiteral("corrida.vek")));
@@ -71,6 +95,8 @@ QString ficheiroDaCorrida(const QTemporaryDir& tmp) {
     p.Encomendas_saidaDirectoria = pasta(QStringLiteral("encomendas/saida"));
     p.Log_Directoria = pasta(QStringLiteral("log"));
     p.Sql_Servidor = pasta(QStringLiteral("sql"));
+    criarEmpresa(p.Sql_Servidor, p.Empresa0_BdSQL);
+    criarEmpresa(p.Sql_Servidor, p.Empresa1_BdSql);
     p.Escrever();
     return p.FicheiroIni;
 }

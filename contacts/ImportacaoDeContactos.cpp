@@ -49,8 +49,6 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
         [this](const QString& DescricaoDoErro) { servicos_.MostrarErro(DescricaoDoErro); });
     servicos_.Mostrar(QStringLiteral("Existem %1 contactos para importar").arg(total));
 
-    QStringList importados;
-    QSet<QString> previstos;  // the web contacts a trial run would add
     ResumoDaExecucao& resumo = servicos_.Resumo();
     // Every file is refused but those added or found known.
     const int antes = resumo.contactosAdicionados + resumo.contactosConhecidos;
@@ -62,68 +60,76 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
     for (int i = 0; i < nomes.size(); ++i) {
         servicos_.Pump();
         ListaDeFicheiros.ListIndex = i;
-        const QString& nome = nomes[i];
-        oNewContacto.Ficheiro = juntarCaminho(pasta, nome);
-        if (!TamanhoAceitavel(servicos_, oNewContacto.Ficheiro, nome) || !oNewContacto.Ler())
-            continue;
-
-        bool ok = false;
-        const qint32 idNet = oNewContacto.id.trimmed().toInt(&ok);
-        if (!ok) {
-            servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não tem um IDNET numérico "
-                                             "(\"%2\"); fica na pasta de entrada.")
-                                  .arg(nome, oNewContacto.id));
-            continue;
-        }
-        try {
-            vekContactos contacto(bases_.BaseDaEmpresa(oNewContacto.CodigoEmpresa));
-            contacto.ProcessarEventos = [this] { servicos_.Pump(); };
-            copiarDoFicheiro(oNewContacto, idNet, contacto);
-            if (servicos_.Simulacao()) {
-                // A web contact met twice is added at its first file only.
-                const QString chave =
-                    contacto.CodigoEmpresa + QLatin1Char('\t') + QString::number(idNet);
-                const bool conhecido = contacto.LerEquivalencia();
-                if (conhecido || previstos.contains(chave)) {
-                    ++resumo.contactosConhecidos;
-                    servicos_.Mostrar(
-                        QStringLiteral("O ficheiro %1 seria guardado como cópia: o contacto %2 "
-                                       "da web já existe%3.")
-                            .arg(nome, QString::number(idNet),
-                                 conhecido ? QStringLiteral(" (%1)").arg(contacto.Codigo)
-                                           : QString()));
-                } else {
-                    previstos.insert(chave);
-                    ++resumo.contactosAdicionados;
-                    servicos_.Mostrar(QStringLiteral("O contacto %1 do ficheiro %2 seria "
-                                                     "adicionado à empresa %3.")
-                                          .arg(contacto.Nome, nome, contacto.CodigoEmpresa));
-                }
-                continue;
-            }
-            const bool novo = contacto.Contacto_add();
-            if (novo)
-                importados << contacto.Codigo + QLatin1Char('\t') + contacto.Nome;
-            ++(novo ? resumo.contactosAdicionados : resumo.contactosConhecidos);
-        } catch (const Falha& f) {
-            servicos_.AddErro(QStringLiteral("O contacto do ficheiro %1 não foi gravado (%2); fica "
-                                             "na pasta de entrada.")
-                                  .arg(nome, f.descricao()));
-            continue;
-        }
-        ArquivarFicheiro(pasta, nome);
-        if (QFile::exists(oNewContacto.Ficheiro))
-            servicos_.Mostrar(QStringLiteral("O ficheiro %1 não pôde ser guardado como cópia "
-                                             "(.bak); será lido de novo na próxima "
-                                             "sincronização.")
-                                  .arg(nome));
+        importarFicheiro(oNewContacto, pasta, nomes[i]);
     }
 
     resumo.contactosRecusados +=
         int(nomes.size()) - (resumo.contactosAdicionados + resumo.contactosConhecidos - antes);
-    if (!importados.isEmpty()) {
+    if (!importados_.isEmpty()) {
         servicos_.Mostrar(QStringLiteral("Foram importados os seguintes novos contactos: "));
-        for (const QString& linha : importados)
+        for (const QString& linha : importados_)
             servicos_.Mostrar(linha);
     }
+}
+
+void ImportacaoDeContactos::importarFicheiro(xmlContacto& oNewContacto, const QString& pasta,
+                                             const QString& nome) {
+    oNewContacto.Ficheiro = juntarCaminho(pasta, nome);
+    if (!TamanhoAceitavel(servicos_, oNewContacto.Ficheiro, nome) || !oNewContacto.Ler())
+        return;
+
+    bool ok = false;
+    const qint32 idNet = oNewContacto.id.trimmed().toInt(&ok);
+    if (!ok) {
+        servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não tem um IDNET numérico "
+                                         "(\"%2\"); fica na pasta de entrada.")
+                              .arg(nome, oNewContacto.id));
+        return;
+    }
+    ResumoDaExecucao& resumo = servicos_.Resumo();
+    try {
+        vekContactos contacto(bases_.BaseDaEmpresa(oNewContacto.CodigoEmpresa));
+        contacto.ProcessarEventos = [this] { servicos_.Pump(); };
+        copiarDoFicheiro(oNewContacto, idNet, contacto);
+        if (servicos_.Simulacao()) {
+            preverContacto(contacto, nome);
+            return;
+        }
+        const bool novo = contacto.Contacto_add();
+        if (novo)
+            importados_ << contacto.Codigo + QLatin1Char('\t') + contacto.Nome;
+        ++(novo ? resumo.contactosAdicionados : resumo.contactosConhecidos);
+    } catch (const Falha& f) {
+        servicos_.AddErro(QStringLiteral("O contacto do ficheiro %1 não foi gravado (%2); fica "
+                                         "na pasta de entrada.")
+                              .arg(nome, f.descricao()));
+        return;
+    }
+    ArquivarFicheiro(pasta, nome);
+    if (QFile::exists(oNewContacto.Ficheiro))
+        servicos_.Mostrar(QStringLiteral("O ficheiro %1 não pôde ser guardado como cópia "
+                                         "(.bak); será lido de novo na próxima "
+                                         "sincronização.")
+                              .arg(nome));
+}
+
+void ImportacaoDeContactos::preverContacto(vekContactos& contacto, const QString& nome) {
+    ResumoDaExecucao& resumo = servicos_.Resumo();
+    // A web contact met twice is added at its first file only.
+    const QString chave =
+        contacto.CodigoEmpresa + QLatin1Char('\t') + QString::number(contacto.IdNet);
+    const bool conhecido = contacto.LerEquivalencia();
+    if (conhecido || previstos_.contains(chave)) {
+        ++resumo.contactosConhecidos;
+        servicos_.Mostrar(
+            QStringLiteral("O ficheiro %1 seria guardado como cópia: o contacto %2 "
+                           "da web já existe%3.")
+                .arg(nome, QString::number(contacto.IdNet),
+                     conhecido ? QStringLiteral(" (%1)").arg(contacto.Codigo) : QString()));
+        return;
+    }
+    previstos_.insert(chave);
+    ++resumo.contactosAdicionados;
+    servicos_.Mostrar(QStringLiteral("O contacto %1 do ficheiro %2 seria adicionado à empresa %3.")
+                          .arg(contacto.Nome, nome, contacto.CodigoEmpresa));
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 class BasesDasEmpresas;
+class vekContactos;
+class xmlContacto;
 class ListagemDeFicheiros;
 class ServicosDaExecucao;
 
@@ -17,6 +21,13 @@ class ImportacaoDeContactos {
     void ImpContactos(ListagemDeFicheiros& ListaDeFicheiros);
 
   private:
+    // One file of the inbox: added, archived as known, or left with a message.
+    void importarFicheiro(xmlContacto& ficheiro, const QString& pasta, const QString& nome);
+    // A trial run's verdict on a contact read from its file.
+    void preverContacto(vekContactos& contacto, const QString& nome);
+
     ServicosDaExecucao& servicos_;
     BasesDasEmpresas& bases_;
+    QStringList importados_;
+    QSet<QString> previstos_;  // the web contacts a trial run would add
 };
