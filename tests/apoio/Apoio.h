@@ -14,6 +14,8 @@
 #include "settings/Parametros.h"
 #include "tests/apoio/JanelaDeTeste.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 // Readable test failures for Qt strings.
 inline void PrintTo(const QString& texto, std::ostream* os) {
     *os << '"' << texto.toStdString() << '"';
