@@ -49,7 +49,7 @@ QString stringLigacaoEmbutida(const QString& pasta, const QString& nome) {
 
 void criarBaseDeDados(const QString& pasta, const QString& nome, const QStringList& scripts) {
     QDir().mkpath(pasta);
-    QFile(QDir(pasta).filePath(nome + QStringLiteral(".db"))).open(QIODevice::Append);
+    QFile(QDir(pasta).filePath(nome + u".db"_s)).open(QIODevice::Append);
     clsBd bd;
     ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(pasta, nome))) << bd.UltimoErro().toStdString();
     for (const QString& s : scripts)
@@ -66,45 +66,43 @@ std::string nomeDaVia(const testing::TestParamInfo<Via>& info) {
 Empresas::Empresas(bool demonstracao, Via via, const QStringList& sqlDeQF) {
     for (const char* p : {"ce", "cs", "ee", "es", "log", "nlog"})
         pasta(QString::fromLatin1(p));
-    const QString bd = pasta(QStringLiteral("bd"));
-    for (const QString& empresa : {QStringLiteral("QF"), QStringLiteral("SR")}) {
-        QStringList scripts{QStringLiteral("company-sqlite.sql"), QStringLiteral("accounting.sql")};
+    const QString bd = pasta(u"bd"_s);
+    for (const QString& empresa : {u"QF"_s, u"SR"_s}) {
+        QStringList scripts{u"company-sqlite.sql"_s, u"accounting.sql"_s};
         if (demonstracao)
-            scripts << QStringLiteral("demo-data.sql") << QStringLiteral("accounting-demo.sql");
+            scripts << u"demo-data.sql"_s << u"accounting-demo.sql"_s;
         criarBaseDeDados(bd, empresa,
                          scripts + (empresa == QLatin1String("QF") ? sqlDeQF : QStringList()));
     }
     Parametros& p = parametros;
-    p.FicheiroIni = ini = caminho(QStringLiteral("Quintaflor.vek"));
-    p.Contactos_Directoria = caminho(QStringLiteral("ce"));
-    p.Contactos_Ficheiro = QStringLiteral("PRP*.xml");
-    p.Contactos_SaidaDirectoria = caminho(QStringLiteral("cs"));
-    p.Contactos_SaidaFicheiro = QStringLiteral("Contactos*.xml");
-    p.Encomendas_Directoria = caminho(QStringLiteral("ee"));
-    p.Encomendas_Ficheiro = QStringLiteral("ENC*.xml");
-    p.Encomendas_saidaDirectoria = caminho(QStringLiteral("es"));
-    p.Log_Directoria = caminho(QStringLiteral("log"));
+    p.FicheiroIni = ini = caminho(u"Quintaflor.vek"_s);
+    p.Contactos_Directoria = caminho(u"ce"_s);
+    p.Contactos_Ficheiro = u"PRP*.xml"_s;
+    p.Contactos_SaidaDirectoria = caminho(u"cs"_s);
+    p.Contactos_SaidaFicheiro = u"Contactos*.xml"_s;
+    p.Encomendas_Directoria = caminho(u"ee"_s);
+    p.Encomendas_Ficheiro = u"ENC*.xml"_s;
+    p.Encomendas_saidaDirectoria = caminho(u"es"_s);
+    p.Log_Directoria = caminho(u"log"_s);
     // NoCreat: a database that is not there must fail to open, as on a server.
-    p.Sql_Servidor =
-        via == Via::Embutida
-            ? bd
-            : QStringLiteral("DRIVER={SQLite3};Database=%1/{NomeSQL}.db;NoCreat=1").arg(bd);
+    p.Sql_Servidor = via == Via::Embutida
+                         ? bd
+                         : u"DRIVER={SQLite3};Database=%1/{NomeSQL}.db;NoCreat=1"_s.arg(bd);
     p.Next_PercursoNext = bd;
-    p.Next_PercursoLog = caminho(QStringLiteral("nlog"));
-    p.Next_Utilizador = p.Next_Password = QStringLiteral("demo");
-    p.Empresa0_CodigoNext = p.Empresa0_BdSQL = QStringLiteral("QF");
-    p.Empresa1_CodigoNext = p.Empresa1_BdSql = QStringLiteral("SR");
-    p.Empresa0_TipoDoc = p.Empresa1_TipoDoc = QStringLiteral("ENCW");
-    p.Empresa0_Sector = p.Empresa1_Sector = QStringLiteral("WEB");
-    p.Empresa0_Serie = p.Empresa1_Serie = QStringLiteral("1");
-    p.Empresa0_ArtPortes = p.Empresa1_ArtPortes = QStringLiteral("PORTES");
-    p.Empresa0_Armazem = p.Empresa1_Armazem = QStringLiteral("A1");
+    p.Next_PercursoLog = caminho(u"nlog"_s);
+    p.Next_Utilizador = p.Next_Password = u"demo"_s;
+    p.Empresa0_CodigoNext = p.Empresa0_BdSQL = u"QF"_s;
+    p.Empresa1_CodigoNext = p.Empresa1_BdSql = u"SR"_s;
+    p.Empresa0_TipoDoc = p.Empresa1_TipoDoc = u"ENCW"_s;
+    p.Empresa0_Sector = p.Empresa1_Sector = u"WEB"_s;
+    p.Empresa0_Serie = p.Empresa1_Serie = u"1"_s;
+    p.Empresa0_ArtPortes = p.Empresa1_ArtPortes = u"PORTES"_s;
+    p.Empresa0_Armazem = p.Empresa1_Armazem = u"A1"_s;
     EXPECT_TRUE(p.Escrever());
     // Without mail settings: a test that sends mail adds its own.
-    escrever(QStringLiteral("Quintaflor.vek"),
-             QString::fromUtf8(ler(QStringLiteral("Quintaflor.vek")))
-                 .remove(QRegularExpression(QStringLiteral("\\[email\\][^[]*")))
-                 .toUtf8());
+    escrever(u"Quintaflor.vek"_s, QString::fromUtf8(ler(u"Quintaflor.vek"_s))
+                                      .remove(QRegularExpression(u"\\[email\\][^[]*"_s))
+                                      .toUtf8());
     EXPECT_TRUE(p.Ler());
 }
 
@@ -127,7 +125,7 @@ clsBd& Empresas::base(const QString& empresa) {
 Linhas Empresas::consultar(const QString& empresa, const QString& sql,
                            const QVariantList& p) const {
     clsBd bd;
-    EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(caminho(QStringLiteral("bd")), empresa)));
+    EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(caminho(u"bd"_s), empresa)));
     Recordset rs;
     bd.AbrirConsulta(sql, rs, p);
     Linhas r;
@@ -145,9 +143,17 @@ QString Empresas::valor(const QString& empresa, const QString& sql, const QVaria
     return l.isEmpty() ? QString() : l[0][0];
 }
 
+QStringList Empresas::linhas(const QString& empresa, const QString& sql,
+                             const QVariantList& p) const {
+    QStringList r;
+    for (const QStringList& l : consultar(empresa, sql, p))
+        r << l.join(u'|');
+    return r;
+}
+
 void Empresas::sql(const QString& empresa, const QString& texto, const QVariantList& p) const {
     clsBd bd;
-    ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(caminho(QStringLiteral("bd")), empresa)));
+    ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(caminho(u"bd"_s), empresa)));
     bd.Executar(texto, p);
 }
 
@@ -162,8 +168,8 @@ qint64 Empresas::marca(const QString& empresa) const {
 }
 
 QString Empresas::registo() const {
-    return QString::fromUtf8(lerFicheiro(
-        cl_log::CaminhoDoDia(caminho(QStringLiteral("log")), cl_log::relogio().date())));
+    return QString::fromUtf8(
+        lerFicheiro(cl_log::CaminhoDoDia(caminho(u"log"_s), cl_log::relogio().date())));
 }
 
 bool Empresas::executar() {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <ostream>
 
+#include "platform/JanelaDeProgresso.h"
 #include "platform/clsBd.h"
 #include "settings/Parametros.h"
-#include "tests/apoio/JanelaDeTeste.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,16 +20,29 @@ using namespace Qt::Literals::StringLiterals;
 inline void PrintTo(const QString& texto, std::ostream* os) {
     *os << '"' << texto.toStdString() << '"';
 }
-inline void PrintTo(const QStringList& lista, std::ostream* os) {
-    *os << "{\n  \"" << lista.join(QStringLiteral("\"\n  \"")).toStdString() << "\"\n}";
-}
-
 inline void PrintTo(const QList<QStringList>& linhas, std::ostream* os) {
     for (const QStringList& l : linhas)
         *os << "\n  " << l.join(QLatin1Char('|')).toStdString();
 }
 
 QByteArray lerFicheiro(const QString& caminho);
+
+// Keeps what a run shows, as the list and the message boxes would hold it.
+class JanelaDeTeste : public JanelaDeProgresso {
+  public:
+    QStringList lista;
+    QStringList mensagens;
+    int limpezas = 0;
+
+    void limparLista() override {
+        lista.clear();
+        ++limpezas;
+    }
+    void mostrarLinha(const QString& texto) override { lista << texto; }
+    void mostrarMensagem(const QString& texto) override { mensagens << texto; }
+    bool mensagensVisiveis() const override { return false; }
+    void processarEventos() override {}
+};
 
 // A temporary folder, removed after the test.
 class Espaco {
@@ -74,10 +87,13 @@ class Empresas : public Espaco {
     // Changes one setting of the file and reads the settings again.
     void definir(const char* seccao, const char* chave, const QString& valor);
     // The company's database through the chosen path, as a run opens it; kept for the test.
-    clsBd& base(const QString& empresa = QStringLiteral("QF"));
+    clsBd& base(const QString& empresa = u"QF"_s);
     // Direct reads and writes beside the code under test; values as text.
     Linhas consultar(const QString& empresa, const QString& sql, const QVariantList& p = {}) const;
     QString valor(const QString& empresa, const QString& sql, const QVariantList& p = {}) const;
+    // The rows, each as its values joined by "|".
+    QStringList linhas(const QString& empresa, const QString& sql,
+                       const QVariantList& p = {}) const;
     void sql(const QString& empresa, const QString& texto, const QVariantList& p = {}) const;
     QStringList ficheiros(const QString& pasta) const;
     qint64 marca(const QString& empresa) const;  // the watermark in the file now

@@ -10,12 +10,12 @@ using Execucao = ComEmpresas;
 
 namespace {
 
-const QString kEmCurso = QStringLiteral("Já está em curso uma sincronização");
+const QString kEmCurso = u"Já está em curso uma sincronização"_s;
 
 // The log's lines without their "[dd-mm-yyyy][HH:MM:SS] " stamp.
 QStringList semHora(const QString& registo) {
     QStringList r;
-    for (const QString& l : registo.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    for (const QString& l : registo.split(u"\r\n"_s, Qt::SkipEmptyParts))
         r << l.mid(23);
     return r;
 }
@@ -25,8 +25,7 @@ QStringList elementos(const QByteArray& ficheiro) {
     QDomDocument doc;
     EXPECT_TRUE(doc.setContent(ficheiro));
     QStringList r;
-    for (QDomElement e =
-             doc.documentElement().firstChildElement(QStringLiteral("PRP")).firstChildElement();
+    for (QDomElement e = doc.documentElement().firstChildElement(u"PRP"_s).firstChildElement();
          !e.isNull(); e = e.nextSiblingElement())
         r << e.tagName() + QLatin1Char('=') + e.text();
     return r;
@@ -38,31 +37,21 @@ TEST(ExecucaoVazia, MostraERegistaOsPassos) {
     Empresas vazia(false);
     EXPECT_TRUE(vazia.executar());
     EXPECT_TRUE(vazia.executar());
-    const QString semAlteracoes = QStringLiteral("Não existem alterações a contactos para enviar.");
-    const QString semContactos = QStringLiteral("Não existem contactos para importar");
     EXPECT_EQ(vazia.janela.limpezas, 2);  // the list starts again at every run
-    EXPECT_EQ(vazia.janela.lista,
-              (QStringList{
-                  "Enviar contactos alterados", semAlteracoes, semAlteracoes, "Importar Contactos",
-                  semContactos, "Importar Encomendas",
-                  "Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes "
-                  "0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0",
-                  "Sincronização terminada"}));
-    const QStringList umaVez{
-        "Inicio da sincronização",
-        "Enviar contactos alterados",
-        semAlteracoes,
-        semAlteracoes,
-        "Importar Contactos",
-        semContactos,
-        "Importar encomendas",
-        "Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, "
-        "recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0",
-        "Sincronização terminada",
-        "Sincronização terminada"};
-    EXPECT_EQ(semHora(vazia.registo()), umaVez + umaVez);  // both runs in the day's log
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:"
-                                                  "\\d\\d\\] Inicio da sincronização\r\n"))
+    const QString passos =
+        u"Enviar contactos alterados|Não existem alterações a contactos para "
+        "enviar.|Não existem alterações a contactos para enviar.|Importar "
+        "Contactos|Não existem contactos para importar|Importar "_s;
+    EXPECT_EQ(
+        vazia.janela.lista.join(u'|'),
+        passos +
+            u"Encomendas|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0|Sincronização terminada"_s);
+    const QString registo =
+        u"Inicio da sincronização|"_s + passos +
+        u"encomendas|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0|Sincronização terminada|Sincronização terminada"_s;
+    EXPECT_EQ(semHora(vazia.registo()).join(u'|'), registo + u'|' + registo);  // both runs
+    EXPECT_TRUE(QRegularExpression(u"^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:"
+                                   "\\d\\d\\] Inicio da sincronização\r\n"_s)
                     .match(vazia.registo())
                     .hasMatch());
 }
@@ -81,7 +70,7 @@ TEST_F(Execucao, SoUmaExecucaoDeCadaVezMesmoDepoisDeUmaMorta) {
         {"lock of a dead process", "2147483000\nmarelo-sync\n\n\n\n", 0, true, true},
         {"empty lock file and .rmlock", "", 5000, true, true},
     };
-    const QString lock = e.ini + QStringLiteral(".lock");
+    const QString lock = e.ini + u".lock"_s;
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
         QLockFile viva(lock);
@@ -89,17 +78,17 @@ TEST_F(Execucao, SoUmaExecucaoDeCadaVezMesmoDepoisDeUmaMorta) {
             ASSERT_TRUE(viva.tryLock(0));
             QFile::resize(lock, 0);  // its content not written yet
         } else {
-            e.escrever(QStringLiteral("Quintaflor.vek.lock"), c.fechadura);
+            e.escrever(u"Quintaflor.vek.lock"_s, c.fechadura);
         }
         QFile f(lock);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.setFileTime(QDateTime::currentDateTime().addMSecs(-c.idade),
                       QFileDevice::FileModificationTime);
         if (c.rmlock)
-            e.escrever(QStringLiteral("Quintaflor.vek.lock.rmlock"), "");
+            e.escrever(u"Quintaflor.vek.lock.rmlock"_s, "");
         const qsizetype linhas = semHora(e.registo()).size();
         EXPECT_EQ(e.executar(), c.comeca) << e.lista().toStdString();
-        EXPECT_EQ(e.janela.lista.contains(QStringLiteral("Sincronização terminada")), c.comeca);
+        EXPECT_EQ(e.janela.lista.contains(u"Sincronização terminada"_s), c.comeca);
         if (!c.comeca) {
             ASSERT_EQ(e.janela.lista.size(), 1);
             EXPECT_TRUE(e.janela.lista[0].startsWith(kEmCurso));
@@ -108,9 +97,8 @@ TEST_F(Execucao, SoUmaExecucaoDeCadaVezMesmoDepoisDeUmaMorta) {
         } else {
             EXPECT_FALSE(e.lista().contains(kEmCurso));
             EXPECT_EQ(
-                QDir(e.caminho())
-                    .entryList({QStringLiteral("Quintaflor.vek*")}, QDir::Files | QDir::Hidden),
-                QStringList{QStringLiteral("Quintaflor.vek")});
+                QDir(e.caminho()).entryList({u"Quintaflor.vek*"_s}, QDir::Files | QDir::Hidden),
+                QStringList{u"Quintaflor.vek"_s});
         }
     }
 }
@@ -140,56 +128,48 @@ TEST_F(Execucao, ContactosDaLojaChegamAoCrmEVoltamComoFicheiros) {
         if (qstrcmp(c.elemento, "NOME") != 0)
             resto += QByteArray("<") + c.elemento + ">" +
                      QByteArray(c.valor).replace("&", "&amp;") + "</" + c.elemento + ">";
-    e.escrever(QStringLiteral("ce/PRP_601.xml"),
-               contactoWeb("601", "Quinta d'Ouro &amp; Filhos", "QF", resto));
-    e.escrever(QStringLiteral("ce/PRP_602.xml"), contactoWeb("602", "Serralharia", "SR"));
-    e.escrever(QStringLiteral("ee/ENC_2.xml"),
+    e.escrever(u"ce/PRP_601.xml"_s, contactoWeb("601", "Quinta d'Ouro &amp; Filhos", "QF", resto));
+    e.escrever(u"ce/PRP_602.xml"_s, contactoWeb("602", "Serralharia", "SR"));
+    e.escrever(u"ee/ENC_2.xml"_s,
                encomendaWeb("2", "2", linhaWeb("MEL250", "1", "4,5"), {}, "2026-12-05", "SR"));
 
     ASSERT_TRUE(e.executar()) << e.lista().toStdString();
-    EXPECT_EQ(e.ficheiros(QStringLiteral("cs")).size(), 8);  // four demonstration contacts each
-    EXPECT_EQ(e.ficheiros(QStringLiteral("ce")),
-              (QStringList{"PRP_601.xml.bak", "PRP_602.xml.bak"}));
-    EXPECT_EQ(e.ficheiros(QStringLiteral("es")), QStringList{"ENC_2.xml"});
-    EXPECT_TRUE(e.lista().contains(QStringLiteral(" Empresa: SR documento ENCW/1/1/")));
+    EXPECT_EQ(e.ficheiros(u"cs"_s).size(), 8);  // four demonstration contacts each
+    EXPECT_EQ(e.ficheiros(u"ce"_s), (QStringList{"PRP_601.xml.bak", "PRP_602.xml.bak"}));
+    EXPECT_EQ(e.ficheiros(u"es"_s), QStringList{"ENC_2.xml"});
+    EXPECT_TRUE(e.lista().contains(u" Empresa: SR documento ENCW/1/1/"_s));
     const QString numero = e.valor(
-        QStringLiteral("QF"),
-        QStringLiteral("SELECT numero FROM vek_BDC_EquivalenciaOnlineDesktop WHERE IDnet = 601"));
-    EXPECT_EQ(numero, QStringLiteral("5"));
+        u"QF"_s, u"SELECT numero FROM vek_BDC_EquivalenciaOnlineDesktop WHERE IDnet = 601"_s);
+    EXPECT_EQ(numero, u"5"_s);
     for (const auto& c : kCampos)
-        EXPECT_EQ(e.valor(QStringLiteral("QF"),
-                          QStringLiteral("SELECT %1 FROM vek_contactos WHERE Numero = 5")
-                              .arg(QLatin1String(c.coluna))),
+        EXPECT_EQ(e.valor(u"QF"_s, u"SELECT %1 FROM vek_contactos WHERE Numero = 5"_s.arg(
+                                       QLatin1String(c.coluna))),
                   QString::fromUtf8(c.valor))
             << c.coluna;
     // A classified contact is sent with its class, the class's discount and its salesman.
-    const QStringList primeiro = elementos(e.ler(QStringLiteral("cs/Contactos QF_1.xml")));
+    const QStringList primeiro = elementos(e.ler(u"cs/Contactos QF_1.xml"_s));
     EXPECT_EQ(primeiro.mid(0, 6), (QStringList{"IDNET=501", "CODEMPRESA=QF", "IDCONTACTO=1",
                                                "TIPO=1", "DESC=10", "VENDEDOR=V01"}));
-    EXPECT_TRUE(e.ler(QStringLiteral("cs/Contactos QF_1.xml"))
+    EXPECT_TRUE(e.ler(u"cs/Contactos QF_1.xml"_s)
                     .contains("<IDNET Descr=\"Id do Cliente Online\" tipo=\"int\">501</IDNET>"));
-    const qint64 marca = e.marca(QStringLiteral("QF"));
+    const qint64 marca = e.marca(u"QF"_s);
     EXPECT_GT(marca, 0);
 
     // The next run sends only the contacts the first one added, and writes nothing twice.
     ASSERT_TRUE(e.executar()) << e.lista().toStdString();
-    EXPECT_GT(e.marca(QStringLiteral("QF")), marca);
-    EXPECT_TRUE(
-        e.janela.lista.contains(QStringLiteral("Existem 1 alterações a contactos para enviar.")));
-    EXPECT_EQ(e.valor(QStringLiteral("SR"), QStringLiteral("SELECT COUNT(*) FROM ct_Documentos")),
-              QStringLiteral("1"));
+    EXPECT_GT(e.marca(u"QF"_s), marca);
+    EXPECT_TRUE(e.janela.lista.contains(u"Existem 1 alterações a contactos para enviar."_s));
+    EXPECT_EQ(e.valor(u"SR"_s, u"SELECT COUNT(*) FROM ct_Documentos"_s), u"1"_s);
     QStringList esperado{"IDNET=601", "CODEMPRESA=QF", "IDCONTACTO=5",
                          "TIPO=",     "DESC=",         "VENDEDOR="};
     for (const auto& c : kCampos)
         if (c.enviado)
             esperado << QString::fromUtf8(c.elemento) + QLatin1Char('=') +
                             QString::fromUtf8(c.valor);
-    esperado << QStringLiteral("Id_Unico=") +
-                    e.valor(QStringLiteral("QF"),
-                            QStringLiteral("SELECT Id_Unico FROM vek_contactos WHERE Numero = 5"));
-    EXPECT_EQ(elementos(e.ler(QStringLiteral("cs/Contactos QF_5.xml"))), esperado);
+    esperado << u"Id_Unico="_s +
+                    e.valor(u"QF"_s, u"SELECT Id_Unico FROM vek_contactos WHERE Numero = 5"_s);
+    EXPECT_EQ(elementos(e.ler(u"cs/Contactos QF_5.xml"_s)), esperado);
 
     ASSERT_TRUE(e.executar());  // the third has nothing at all to do
-    EXPECT_EQ(
-        e.janela.lista.count(QStringLiteral("Não existem alterações a contactos para enviar.")), 2);
+    EXPECT_EQ(e.janela.lista.count(u"Não existem alterações a contactos para enviar."_s), 2);
 }

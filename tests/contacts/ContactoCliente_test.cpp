@@ -4,7 +4,7 @@
 
 namespace {
 
-const QString QF = QStringLiteral("QF");
+const QString QF = u"QF"_s;
 
 // What becomes of the contact's columns in the customer's.
 const std::pair<const char*, const char*> kColunas[] = {
@@ -55,32 +55,33 @@ TEST_P(Conversao, ClienteFeitoDoModeloEDoContactoComAsLigacoesDoContacto) {
     QString valores;  // each column its own value: "c1", "c2"...
     int i = 0;
     for (const auto& [cliente, contacto] : kColunas) {
-        valores += QStringLiteral("%1%2 = 'c%3'").arg(i ? ", " : "", contacto).arg(i + 1);
+        valores += u"%1%2 = 'c%3'"_s.arg(i ? ", " : "", contacto).arg(i + 1);
         ++i;
     }
-    empresa.sql(QF, QStringLiteral("UPDATE vek_contactos SET ") + valores +
-                        QStringLiteral(" WHERE Codigo = '1'"));
+    empresa.sql(QF, u"UPDATE vek_contactos SET "_s + valores + u" WHERE Codigo = '1'"_s);
     const QString guidDoContacto =
-        empresa.valor(QF, QStringLiteral("SELECT Id_Unico FROM vek_contactos WHERE Codigo = '1'"));
-    QString guid = QStringLiteral("antes");
+        empresa.valor(QF, u"SELECT Id_Unico FROM vek_contactos WHERE Codigo = '1'"_s);
+    QString guid = u"antes"_s;
 
-    EXPECT_EQ(converter(empresa, QStringLiteral("1"), guid), QStringLiteral("4"));
+    EXPECT_EQ(converter(empresa, u"1"_s, guid), u"4"_s);
 
     EXPECT_EQ(guid, guidDoContacto);
     i = 0;
     for (const auto& [cliente, contacto] : kColunas)
-        EXPECT_EQ(empresa.valor(QF, QStringLiteral("SELECT %1 FROM CLIENTES WHERE NUMERO = 4")
-                                        .arg(QLatin1String(cliente))),
-                  QStringLiteral("c%1").arg(++i))
+        EXPECT_EQ(empresa.valor(QF, u"SELECT %1 FROM CLIENTES WHERE NUMERO = 4"_s.arg(
+                                        QLatin1String(cliente))),
+                  u"c%1"_s.arg(++i))
             << cliente;
-    EXPECT_EQ(empresa.consultar(QF, QStringLiteral("SELECT CONDPAG, MOEDA, TIPOPRECO, ZONA, "
-                                                   "LIMITECRED, NOTAS IS NULL, DBTS > (SELECT "
-                                                   "MAX(dbts) FROM vek_contactos) FROM CLIENTES "
-                                                   "WHERE CODIGO = '4'")),
+    EXPECT_EQ(empresa.consultar(QF,
+                                u"SELECT CONDPAG, MOEDA, TIPOPRECO, ZONA, "
+                                "LIMITECRED, NOTAS IS NULL, DBTS > (SELECT "
+                                "MAX(dbts) FROM vek_contactos) FROM CLIENTES "
+                                "WHERE CODIGO = '4'"_s),
               (Linhas{{"30D", "EUR", "1", "WEB", "500", "1", "1"}}));
-    EXPECT_EQ(estado(empresa), QStringLiteral("-1/MODELO 1/1 2/2 3/3 4/4 2 3 4 14 33 111 114 "
-                                              "232 312 333 14 QF55>1>4>") +
-                                   guidDoContacto + QLatin1Char(' '));
+    EXPECT_EQ(estado(empresa),
+              u"-1/MODELO 1/1 2/2 3/3 4/4 2 3 4 14 33 111 114 "
+              "232 312 333 14 QF55>1>4>"_s +
+                  guidDoContacto + QLatin1Char(' '));
     EXPECT_TRUE(mensagens.isEmpty());
     EXPECT_TRUE(avisos.isEmpty());
 }
@@ -94,11 +95,11 @@ TEST_P(Conversao, NumeroSeguinteEPrimeiroCodigoLivre) {
                  {"(10, '11')", "11", "12"}};
     for (const auto& caso : casos) {
         Empresas empresa(true, GetParam());
-        empresa.sql(QF, QStringLiteral("INSERT INTO CLIENTES (NUMERO, CODIGO) VALUES ") +
-                            QLatin1String(caso.clientes));
+        empresa.sql(
+            QF, u"INSERT INTO CLIENTES (NUMERO, CODIGO) VALUES "_s + QLatin1String(caso.clientes));
         QString guid;
-        EXPECT_EQ(converter(empresa, QStringLiteral("2"), guid), QLatin1String(caso.codigo));
-        EXPECT_EQ(empresa.valor(QF, QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE NUMERO = ?"),
+        EXPECT_EQ(converter(empresa, u"2"_s, guid), QLatin1String(caso.codigo));
+        EXPECT_EQ(empresa.valor(QF, u"SELECT CODIGO FROM CLIENTES WHERE NUMERO = ?"_s,
                                 {QLatin1String(caso.numero)}),
                   QLatin1String(caso.codigo));
     }
@@ -129,9 +130,9 @@ TEST_P(Conversao, SemContactoSemModeloOuComFalhaNadaMuda) {
         if (*c.sql)
             empresa.sql(QF, QString::fromUtf8(c.sql));
         else if (qstrcmp(c.contacto, "1") == 0)
-            converter(empresa, QStringLiteral("1"), guid);
+            converter(empresa, u"1"_s, guid);
         const QString antes = estado(empresa);
-        guid = QStringLiteral("antes");
+        guid = u"antes"_s;
         mensagens.clear();
         if (c.falha) {
             EXPECT_THROW(converter(empresa, QString::fromUtf8(c.contacto), guid), Falha);
@@ -143,12 +144,12 @@ TEST_P(Conversao, SemContactoSemModeloOuComFalhaNadaMuda) {
             EXPECT_EQ(guid, QLatin1String(c.guid));
         }
         EXPECT_FALSE(empresa.base().EmTransaccao());  // so the database takes writes
-        empresa.sql(QF, QStringLiteral("UPDATE CLIENTES SET NOME = 'x'"));
+        empresa.sql(QF, u"UPDATE CLIENTES SET NOME = 'x'"_s);
         if (QByteArray(c.sql).contains("DROP COLUMN")) {
             ASSERT_EQ(mensagens.size(), 1);
-            EXPECT_TRUE(mensagens[0].startsWith(QStringLiteral("Erro 3146 (")));
-            EXPECT_TRUE(mensagens[0].endsWith(QStringLiteral(
-                ")\r\nNa função LerRegistoConverter do Módulo de classe cl_NextConvertePara")));
+            EXPECT_TRUE(mensagens[0].startsWith(u"Erro 3146 ("_s));
+            EXPECT_TRUE(mensagens[0].endsWith(
+                u")\r\nNa função LerRegistoConverter do Módulo de classe cl_NextConvertePara"_s));
         }
     }
 }
@@ -156,14 +157,13 @@ TEST_P(Conversao, SemContactoSemModeloOuComFalhaNadaMuda) {
 TEST_P(Conversao, TextoMaiorQueAColunaDoClienteFicaCortadoEDito) {
     Empresas empresa(true, GetParam());
     const QString nome = QString(120, QLatin1Char('x'));
-    empresa.sql(QF, QStringLiteral("UPDATE vek_contactos SET Nome = ? WHERE Codigo = '4'"), {nome});
+    empresa.sql(QF, u"UPDATE vek_contactos SET Nome = ? WHERE Codigo = '4'"_s, {nome});
     QString guid;
-    EXPECT_EQ(converter(empresa, QStringLiteral("4"), guid), QStringLiteral("4"));
-    EXPECT_EQ(empresa.valor(QF, QStringLiteral("SELECT NOME FROM CLIENTES WHERE NUMERO = 4")),
-              nome.left(100));
-    EXPECT_EQ(avisos, QStringList{QStringLiteral("O valor de NOME do contacto 4 tem 120 caracteres "
-                                                 "e foi cortado aos 100 da coluna NOME de "
-                                                 "CLIENTES")});
+    EXPECT_EQ(converter(empresa, u"4"_s, guid), u"4"_s);
+    EXPECT_EQ(empresa.valor(QF, u"SELECT NOME FROM CLIENTES WHERE NUMERO = 4"_s), nome.left(100));
+    EXPECT_EQ(avisos, QStringList{u"O valor de NOME do contacto 4 tem 120 caracteres "
+                                  "e foi cortado aos 100 da coluna NOME de "
+                                  "CLIENTES"_s});
 }
 
 INSTANTIATE_TEST_SUITE_P(, Conversao, testing::Values(Via::Embutida, Via::Odbc), nomeDaVia);

@@ -24,7 +24,7 @@ QStringList linhas(Recordset rs) {
         QStringList campos;
         for (int i = 0; i < rs.fieldCount(); ++i) {
             const QVariant v = rs.value(i);
-            campos << (v.isNull()              ? QStringLiteral("~")
+            campos << (v.isNull()              ? u"~"_s
                        : v.canConvert<Moeda>() ? v.value<Moeda>().paraTexto(QLocale::c())
                                                : v.toString());
         }
@@ -42,7 +42,7 @@ class xmlEncomendaTeste : public ComEmpresas {
     xmlEncomenda e;
     Espaco espaco;
     bool ler(const QByteArray& conteudo) {
-        e.FicheiroXML = espaco.escrever(QStringLiteral("e.xml"), conteudo);
+        e.FicheiroXML = espaco.escrever(u"e.xml"_s, conteudo);
         return e.GetEncomenda();
     }
 };
@@ -72,11 +72,11 @@ TEST_F(xmlEncomendaTeste, EncomendaCompletaENadaDelaPassaParaASeguinte) {
     // A malformed file changes nothing; the next one starts from nothing; a table a caller
     // still holds stays its own.
     ASSERT_FALSE(ler("<ENC>\n<OBS>x</ENC>"));
-    EXPECT_TRUE(e.UltimoErro.startsWith(QStringLiteral("Erro ao abrir o ficheiro.\r\n")));
-    EXPECT_EQ(e.IdCliente, QStringLiteral("C0007"));
+    EXPECT_TRUE(e.UltimoErro.startsWith(u"Erro ao abrir o ficheiro.\r\n"_s));
+    EXPECT_EQ(e.IdCliente, u"C0007"_s);
     ASSERT_TRUE(ler(encomenda("<IDENCOMENDA>5</IDENCOMENDA><Obs>1</Obs><oBs>2</oBs>")));
     EXPECT_EQ(e.Idencomenda, 5);
-    EXPECT_EQ(e.Observacoes, QStringLiteral("2"));
+    EXPECT_EQ(e.Observacoes, u"2"_s);
     EXPECT_TRUE(e.IdCliente.isEmpty() && e.CodEmpresa.isEmpty() && !e.Data.isValid());
     EXPECT_EQ(e.Portes, Moeda());
     EXPECT_EQ(e.RsLinha->recordCount(), 0);
@@ -88,13 +88,14 @@ TEST_F(xmlEncomendaTeste, MontantesPelaRegiaoEAvisoDoQueNaoSeLe) {
         ler(encomenda("<PORTES>3,50</PORTES><SUBTOTAL>1.234,5</SUBTOTAL><VOUCHER/>"
                       "<LINHAS><LINHA><CODIGO>A</CODIGO><QUANTIDADE> 3,5 </QUANTIDADE>"
                       "<PRECO>grátis</PRECO></LINHA></LINHAS>")));
-    EXPECT_EQ(e.Portes.paraTexto(), QStringLiteral("3,5"));
-    EXPECT_EQ(e.SubTotal.paraTexto(), QStringLiteral("1234,5"));
+    EXPECT_EQ(e.Portes.paraTexto(), u"3,5"_s);
+    EXPECT_EQ(e.SubTotal.paraTexto(), u"1234,5"_s);
     EXPECT_EQ(linhas(*e.RsLinha), QStringList{"A|~|3.5|0|~|~"});
     ASSERT_EQ(e.Avisos.size(), 1);
-    EXPECT_TRUE(e.Avisos[0].startsWith(QStringLiteral("O montante \"grátis\" do elemento PRECO "
-                                                      "da linha 1 do ficheiro ") +
-                                       QDir::toNativeSeparators(e.FicheiroXML)));
+    EXPECT_TRUE(
+        e.Avisos[0].startsWith(u"O montante \"grátis\" do elemento PRECO "
+                               "da linha 1 do ficheiro "_s +
+                               QDir::toNativeSeparators(e.FicheiroXML)));
     // Started without regional settings (as by a scheduler), a Portuguese amount is said, not
     // taken as 350.
     QLocale::setDefault(QLocale::c());
@@ -103,14 +104,13 @@ TEST_F(xmlEncomendaTeste, MontantesPelaRegiaoEAvisoDoQueNaoSeLe) {
     EXPECT_EQ(e.Avisos.size(), 4);
 }
 
-TEST_F(xmlEncomendaTeste, FlagProspect) {
-    const std::pair<const char*, bool> casos[] = {{"<FLAGPROSPECT>0</FLAGPROSPECT>", false},
-                                                  {"<FLAGPROSPECT>1</FLAGPROSPECT>", true},
-                                                  {"<FLAGPROSPECT>true</FLAGPROSPECT>", true},
-                                                  {"<FLAGPROSPECT></FLAGPROSPECT>", true},
-                                                  {"<FLAGPROSPECT> 0</FLAGPROSPECT>", true},
-                                                  {"<flagProspect>0</flagProspect>", false},
-                                                  {"", false}};
+TEST_F(xmlEncomendaTeste, FlagProspectSoZeroOuAusenteEUmCliente) {
+    // clang-format off
+    const std::pair<const char*, bool> casos[] = {
+        {"<FLAGPROSPECT>0</FLAGPROSPECT>", false}, {"<flagProspect>0</flagProspect>", false},
+        {"", false}, {"<FLAGPROSPECT>1</FLAGPROSPECT>", true}, {"<FLAGPROSPECT/>", true},
+        {"<FLAGPROSPECT>true</FLAGPROSPECT>", true}, {"<FLAGPROSPECT> 0</FLAGPROSPECT>", true}};
+    // clang-format on
     for (const auto& [filho, contacto] : casos) {
         e.Contacto = !contacto;
         ASSERT_TRUE(ler(encomenda(filho))) << filho;
@@ -187,50 +187,39 @@ TEST_F(xmlEncomendaTeste, OBlocoDoDocumentoEntraNoPrimeiroEncEOrestoFicaComoEsta
         SCOPED_TRACE(c.caso);
         ler(c.lido);
         if (!c.depois.isNull()) {  // through another file, as the web side writes
-            espaco.escrever(QStringLiteral("novo.xml"), c.depois);
+            espaco.escrever(u"novo.xml"_s, c.depois);
             QFile::remove(e.FicheiroXML);
-            QFile::rename(espaco.caminho(QStringLiteral("novo.xml")), e.FicheiroXML);
+            QFile::rename(espaco.caminho(u"novo.xml"_s), e.FicheiroXML);
         }
         const QByteArray antes = lerFicheiro(e.FicheiroXML);
-        EXPECT_EQ(e.ActualizarXML(QStringLiteral("FT"), 1, 1, 2026, QString(), QStringLiteral("g")),
-                  !c.esperado.isNull());
+        EXPECT_EQ(e.ActualizarXML(u"FT"_s, 1, 1, 2026, QString(), u"g"_s), !c.esperado.isNull());
         EXPECT_EQ(lerFicheiro(e.FicheiroXML), c.esperado.isNull() ? antes : c.esperado);
     }
     // Gone, or unsaveable (a name at the file system's limit leaves no room for the temporary
     // file): false, and nothing made or changed.
     ler(simples);
     QFile::remove(e.FicheiroXML);
-    EXPECT_FALSE(e.ActualizarXML(QStringLiteral("FT"), 1, 1, 2026, QString(), QString()));
+    EXPECT_FALSE(e.ActualizarXML(u"FT"_s, 1, 1, 2026, QString(), QString()));
     EXPECT_FALSE(QFile::exists(e.FicheiroXML));
-    e.FicheiroXML =
-        espaco.escrever(QString(251, QLatin1Char('e')) + QStringLiteral(".xml"), simples);
-    EXPECT_FALSE(e.ActualizarXML(QStringLiteral("FT"), 1, 1, 2026, QString(), QString()));
-    EXPECT_TRUE(e.UltimoErro.contains(QStringLiteral("Não foi possível gravar")));
+    e.FicheiroXML = espaco.escrever(QString(251, QLatin1Char('e')) + u".xml"_s, simples);
+    EXPECT_FALSE(e.ActualizarXML(u"FT"_s, 1, 1, 2026, QString(), QString()));
+    EXPECT_TRUE(e.UltimoErro.contains(u"Não foi possível gravar"_s));
     EXPECT_EQ(lerFicheiro(e.FicheiroXML), simples);
 }
 
-TEST_F(xmlEncomendaTeste, BlocosDeUmProspectLidosDeVolta) {
+TEST_F(xmlEncomendaTeste, BlocoDeUmProspectLidoDeVolta) {
     // A line that could not be written now does not stop a file already written from reading.
-    EXPECT_FALSE(
-        ler(encomenda("<IDCLIENTE>CT0042</IDCLIENTE><FLAGPROSPECT>1</FLAGPROSPECT>"
-                      "<LINHAS><LINHA/></LINHAS>")));
-    ASSERT_TRUE(e.ActualizarXML(QStringLiteral("ENC & Co"), -5, -1, 26, QStringLiteral("C0100"),
-                                QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}")));
-    ASSERT_TRUE(e.ActualizarXML(QStringLiteral("FT"), 2147483647, 32767, -32768,
-                                QStringLiteral("C0101"), QString()));
-    EXPECT_TRUE(
-        lerFicheiro(e.FicheiroXML)
-            .contains("<IDENCSAGE><TPDOC>ENC &amp; Co</TPDOC><NNUMDOC>-5</NNUMDOC><SERIE>-1"
-                      "</SERIE><ANO>26</ANO><IDCLIENTE>C0100</IDCLIENTE><Id_Unico>{0F8FAD5B-"
-                      "D9CB-469F-A165-70867728950E}</Id_Unico></IDENCSAGE><IDENCSAGE>"));
+    EXPECT_FALSE(ler(encomenda("<IDCLIENTE>CT0042</IDCLIENTE><LINHAS><LINHA/></LINHAS>")));
+    ASSERT_TRUE(e.ActualizarXML(u"ENC & Co"_s, -5, -1, 26, u"C0100"_s, u"{0F8F-70}"_s));
+    EXPECT_TRUE(lerFicheiro(e.FicheiroXML)
+                    .contains("<IDENCSAGE><TPDOC>ENC &amp; Co</TPDOC><NNUMDOC>-5</NNUMDOC><SERIE>-1"
+                              "</SERIE><ANO>26</ANO><IDCLIENTE>C0100</IDCLIENTE><Id_Unico>{0F8F-70}"
+                              "</Id_Unico></IDENCSAGE></ENC>"));
     ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
-    EXPECT_EQ(e.IdCliente, QStringLiteral("CT0042"));  // the prospect's code stays under ENC
-    EXPECT_TRUE(e.JaGravada);
-    ASSERT_EQ(e.Gravados.size(), 2);
-    EXPECT_EQ(e.Gravados[0].Documento.texto(), QStringLiteral("ENC & Co/-1/-5/26"));
-    EXPECT_EQ(e.Gravados[0].IdCliente, QStringLiteral("C0100"));
-    EXPECT_EQ(e.Gravados[0].Id_Unico, QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}"));
-    EXPECT_EQ(e.Gravados[1].Documento.texto(), QStringLiteral("FT/32767/2147483647/-32768"));
+    EXPECT_EQ(e.IdCliente, u"CT0042"_s);  // the prospect's code stays under ENC
+    ASSERT_TRUE(e.JaGravada && e.Gravados.size() == 1);
+    EXPECT_EQ(e.Gravados[0].Documento.texto() + e.Gravados[0].IdCliente + e.Gravados[0].Id_Unico,
+              u"ENC & Co/-1/-5/26C0100{0F8F-70}"_s);
 }
 
 TEST_F(xmlEncomendaTeste, FicheirosDoSiteGuardamACodificacao) {
@@ -244,12 +233,11 @@ TEST_F(xmlEncomendaTeste, FicheirosDoSiteGuardamACodificacao) {
         ASSERT_TRUE(ler(lerFicheiro(dados(nome))));
         EXPECT_TRUE(e.Contacto);
         EXPECT_EQ(linhas(*e.RsLinha), QStringList{"Ç1|Açúcar mascavado|3|1.25|~|~"});
-        ASSERT_TRUE(e.ActualizarXML(QStringLiteral("FT"), 7, 1, 2026, QStringLiteral("Ç€"),
-                                    QStringLiteral("g")));
+        ASSERT_TRUE(e.ActualizarXML(u"FT"_s, 7, 1, 2026, u"Ç€"_s, u"g"_s));
         EXPECT_TRUE(lerFicheiro(e.FicheiroXML).contains(marca));
         ASSERT_TRUE(e.GetEncomenda());
         EXPECT_TRUE(e.JaGravada);
-        EXPECT_TRUE(e.Observacoes.startsWith(QStringLiteral("Conceição, Guimarães")));
+        EXPECT_TRUE(e.Observacoes.startsWith(u"Conceição, Guimarães"_s));
     }
-    EXPECT_EQ(e.Observacoes, QStringLiteral("Conceição, Guimarães € “URGENTE”"));
+    EXPECT_EQ(e.Observacoes, u"Conceição, Guimarães € “URGENTE”"_s);
 }

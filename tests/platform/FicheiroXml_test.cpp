@@ -20,7 +20,7 @@ QByteArray declarado(const char* codificacao, const QByteArray& nome) {
 }  // namespace
 
 TEST(FicheiroXml, LeAsCodificacoesDaLoja) {
-    const QString nome = QStringLiteral("<PRP><NOME>João Conceição</NOME></PRP>");
+    const QString nome = u"<PRP><NOME>João Conceição</NOME></PRP>"_s;
     const struct {
         const char* caso;
         QByteArray bytes;
@@ -41,26 +41,25 @@ TEST(FicheiroXml, LeAsCodificacoesDaLoja) {
     Espaco e;
     for (const auto& c : casos) {
         FicheiroXml f;
-        ASSERT_TRUE(f.carregar(e.escrever(QStringLiteral("c.xml"), c.bytes))) << c.caso;
-        EXPECT_EQ(f.primeiroElemento(QStringLiteral("NOME"))->texto, QString::fromUtf8(c.texto));
+        ASSERT_TRUE(f.carregar(e.escrever(u"c.xml"_s, c.bytes))) << c.caso;
+        EXPECT_EQ(f.primeiroElemento(u"NOME"_s)->texto, QString::fromUtf8(c.texto));
     }
 }
 
 TEST(FicheiroXml, RelatorioDoFicheiroQueNaoCarrega) {
     Espaco e;
-    const QString mau =
-        e.escrever(QStringLiteral("mau.xml"), "<CLIENTES>\n<PRP><NOME>Zé</PRP>\n</CLIENTES>\n");
+    const QString mau = e.escrever(u"mau.xml"_s, "<CLIENTES>\n<PRP><NOME>Zé</PRP>\n</CLIENTES>\n");
     FicheiroXml f;
     ASSERT_FALSE(f.carregar(mau));
     EXPECT_EQ(f.erro().relatorio(),
-              QStringLiteral("Erro ao abrir o ficheiro.\r\n"
-                             "Erro           #: 1002: Opening and ending tag mismatch.\r\n"
-                             "Linha          #: 2\r\n"
-                             "Posição na linha: 19\r\n"
-                             "Posição ficheiro: 30\r\n"
-                             "Origem          : <PRP><NOME>Zé</PRP>\r\n"
-                             "Ficheiro        : ") +
-                  mau + QStringLiteral("\r\n"));
+              u"Erro ao abrir o ficheiro.\r\n"
+              "Erro           #: 1002: Opening and ending tag mismatch.\r\n"
+              "Linha          #: 2\r\n"
+              "Posição na linha: 19\r\n"
+              "Posição ficheiro: 30\r\n"
+              "Origem          : <PRP><NOME>Zé</PRP>\r\n"
+              "Ficheiro        : "_s +
+                  mau + u"\r\n"_s);
     const std::pair<QByteArray, const char*> outros[] = {
         {QByteArray(), "1001: Não foi possível abrir o ficheiro"},
         {"<PRP>\n<NOME>Jo\xE3o</NOME></PRP>", "1003: Conteúdo que não é UTF-8 válido"},
@@ -69,8 +68,8 @@ TEST(FicheiroXml, RelatorioDoFicheiroQueNaoCarrega) {
          "1005: Elementos encaixados a mais de 64 níveis"},
     };
     for (const auto& [bytes, razao] : outros) {
-        const QString c = bytes.isNull() ? e.caminho(QStringLiteral("nao-existe.xml"))
-                                         : e.escrever(QStringLiteral("c.xml"), bytes);
+        const QString c =
+            bytes.isNull() ? e.caminho(u"nao-existe.xml"_s) : e.escrever(u"c.xml"_s, bytes);
         EXPECT_FALSE(f.carregar(c));
         EXPECT_TRUE(f.erro().relatorio().contains(QString::fromUtf8(razao)))
             << f.erro().relatorio().toStdString();

@@ -60,18 +60,17 @@ const QStringList kValores{"c1", "c2", "c3", "c4", "e1", "e2", "e3", "e4", "m1",
 TEST(Parametros, CadaChaveChegaAoSeuParametroEVoltaAoFicheiro) {
     Espaco e;
     Parametros p;
-    p.FicheiroIni = e.escrever(QStringLiteral("q.vek"), kFicheiro);
+    p.FicheiroIni = e.escrever(u"q.vek"_s, kFicheiro);
     ASSERT_TRUE(p.Ler());
     EXPECT_EQ(valores(p), kValores);
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("SR")), 4294967397);
+    EXPECT_EQ(p.UltimoContacto_Get(u"SR"_s), 4294967397);
     EXPECT_EQ(
-        p.StringLigacao(QStringLiteral("SR")),
-        QStringLiteral(
-            "Provider={MSDataShape};Option=1;Server={s1};Database={r2};User={s2};Password={s3}"));
+        p.StringLigacao(u"SR"_s),
+        u"Provider={MSDataShape};Option=1;Server={s1};Database={r2};User={s2};Password={s3}"_s);
 
     // Written into a file of its own and read again: the same settings, spaces and quotes kept.
-    p.Sql_Password = QStringLiteral(" começa com espaço; \"e aspas\" ");
-    p.FicheiroIni = e.caminho(QStringLiteral("novo.vek"));
+    p.Sql_Password = u" começa com espaço; \"e aspas\" "_s;
+    p.FicheiroIni = e.caminho(u"novo.vek"_s);
     ASSERT_TRUE(p.Escrever());
     Parametros lido;
     lido.FicheiroIni = p.FicheiroIni;
@@ -84,12 +83,12 @@ TEST(Parametros, CadaChaveChegaAoSeuParametroEVoltaAoFicheiro) {
 TEST(Parametros, FicheiroQueNaoExisteDaValoresVaziosEMarcaErradaEUmaFalha) {
     Espaco e;
     Parametros p;
-    p.FicheiroIni = e.caminho(QStringLiteral("nao-existe.vek"));
-    p.Log_Directoria = QStringLiteral("antes");
+    p.FicheiroIni = e.caminho(u"nao-existe.vek"_s);
+    p.Log_Directoria = u"antes"_s;
     EXPECT_TRUE(p.Ler());
     EXPECT_EQ(valores(p), QStringList(34, QString()));
-    EXPECT_EQ(p.UltimoContacto_Get(QStringLiteral("QF")), 0);
+    EXPECT_EQ(p.UltimoContacto_Get(u"QF"_s), 0);
     Parametros errado;
-    errado.FicheiroIni = e.escrever(QStringLiteral("q.vek"), "[QF]\nUltimoEnviado=12x\n");
-    EXPECT_ANY_THROW(errado.UltimoContacto_Get(QStringLiteral("QF")));
+    errado.FicheiroIni = e.escrever(u"q.vek"_s, "[QF]\nUltimoEnviado=12x\n");
+    EXPECT_ANY_THROW(errado.UltimoContacto_Get(u"QF"_s));
 }

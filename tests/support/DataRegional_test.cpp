@@ -2,8 +2,8 @@
 #include "tests/apoio/Apoio.h"
 
 TEST(DataRegional, LePelaRegiaoOuIso) {
-    const QLocale pt(QLocale::Portuguese, QLocale::Portugal), c = QLocale::c(),
-        us(QLocale::English, QLocale::UnitedStates);
+    const QLocale pt(QLocale::Portuguese, QLocale::Portugal),
+        c = QLocale::c(), us(QLocale::English, QLocale::UnitedStates);
     const struct {
         const char* texto;
         const QLocale& regiao;
@@ -26,7 +26,8 @@ TEST(DataRegional, LePelaRegiaoOuIso) {
         {"amanhã", pt, nullptr},
     };
     for (const auto& caso : casos) {
-        const std::optional<QDateTime> d = lerDataRegional(QString::fromUtf8(caso.texto), caso.regiao);
+        const std::optional<QDateTime> d =
+            lerDataRegional(QString::fromUtf8(caso.texto), caso.regiao);
         EXPECT_EQ(d ? d->toString(Qt::ISODate) : QString(), QString::fromUtf8(caso.esperado))
             << caso.texto;
     }
