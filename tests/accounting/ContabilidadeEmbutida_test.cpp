@@ -2,7 +2,7 @@
 
 #include "accounting/ContabilidadeEmbutida.h"
 #include "platform/Falha.h"
-#include "tests/apoio/Apoio.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
@@ -19,10 +19,10 @@ struct LinhaNova {
 const QList<LinhaNova> kUmaLinha = {{1, "AZEITE05", "1", nullptr}};
 
 // The accounting of the demonstration company QF, opened by its user.
-class Contabilidade : public ComEmpresas {
+class Contabilidade : public ExecucaoComEmpresas {
   protected:
     void SetUp() override {
-        ComEmpresas::SetUp();
+        ExecucaoComEmpresas::SetUp();
         ASSERT_TRUE(abrir(u"demo"_s, u"demo"_s));
     }
     bool abrir(const QString& utilizador, const QString& password, const QString& empresa = QF) {
@@ -99,23 +99,17 @@ TEST_F(Contabilidade, RecusaSemGravarNadaEDizPorque) {
         QList<LinhaNova> linhas;
         const char* mensagem;
     } casos[] = {
+        // clang-format off
         {"FT", 1, "1", kUmaLinha, "O tipo de documento 'FT' não existe"},
         {"ENCW", 1, "8", kUmaLinha, "O terceiro '8' não é um cliente"},
         {"ENCW", 1, "MODELO", kUmaLinha, "O terceiro 'MODELO' não é um cliente"},
         {"ENCW", 0, "1", kUmaLinha, "A série 0 não é válida"},
         {"ENCW", 1, "1", {}, "O documento não tem linhas"},
-        {"ENCW",
-         1,
-         "1",
-         {{1, "AZEITE05", "1", nullptr}, {1, "AZEITE5", "1", nullptr}},
-         "Linha 2: o artigo 'AZEITE5' não existe"},
+        {"ENCW", 1, "1", {{1, "AZEITE05", "1", nullptr}, {1, "AZEITE5", "1", nullptr}}, "Linha 2: o artigo 'AZEITE5' não existe"},
         {"ENCW", 1, "1", {{2, "PORTE", "1", "3"}}, "Linha 1: o artigo 'PORTE' não existe"},
         {"ENCW", 1, "1", {{2, "", "1", "3"}}, "Linha 1: a linha de portes não tem artigo"},
-        {"ENCW",
-         1,
-         "1",
-         {{3, "AZEITE05", "1", nullptr}},
-         "Linha 1: o tipo de linha 3 não é válido"},
+        {"ENCW", 1, "1", {{3, "AZEITE05", "1", nullptr}}, "Linha 1: o tipo de linha 3 não é válido"},
+        // clang-format on
     };
     for (const auto& c : casos) {
         auto doc = documento(c.tipo, c.serie, 2026, c.terceiro, c.linhas);
@@ -160,12 +154,10 @@ TEST_F(Contabilidade, NumeraPorTipoSerieEAnoEGuardaTudoOuNada) {
         EXPECT_EQ(doc->Cab().TipoDocumento(), QString::fromLatin1(c.tipo).toUpper());
         EXPECT_NE(doc->Inserir(), 0);  // once only
     }
-    EXPECT_EQ(
-        e.consultar(QF,
-                    u"SELECT NumeroDaLinha, TipoDeLinha, Artigo, Unidade, "
-                    "Quantidade, PrecoUnitario FROM ct_LinhasDocumento "
-                    "WHERE Numero = 3 ORDER BY NumeroDaLinha"_s),
-        (Linhas{{"1", "1", "AZEITE05", "UN", "1.5", "7"}, {"2", "2", "PORTES", "SV", "1", "4.5"}}));
+    EXPECT_EQ(e.linhas(QF,
+                       u"SELECT NumeroDaLinha, TipoDeLinha, Artigo, Unidade, Quantidade, "
+                       "PrecoUnitario FROM ct_LinhasDocumento WHERE Numero = 3"_s),
+              (QStringList{"1|1|AZEITE05|UN|1.5|7", "2|2|PORTES|SV|1|4.5"}));
     const auto achados = next.DocumentosPorProcesso(u"Web 1"_s);
     ASSERT_EQ(achados.size(), 6);
     EXPECT_EQ(achados[0].Terceiro, u"1"_s);

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QRegularExpression>
 
 #include "platform/Recordset.h"
@@ -197,12 +196,4 @@ QByteArray encomendaWeb(const QByteArray& id, const QByteArray& cliente, const Q
 QByteArray linhaWeb(const QByteArray& artigo, const QByteArray& qtd, const QByteArray& preco) {
     return "<LINHA><CODIGO>" + artigo + "</CODIGO><QUANTIDADE>" + qtd + "</QUANTIDADE><PRECO>" +
            preco + "</PRECO></LINHA>";
-}
-
-void ComEmpresas::SetUp() {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Portugal));
-}
-
-void ComEmpresas::TearDown() {
-    QLocale::setDefault(QLocale::c());
 }

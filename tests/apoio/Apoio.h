@@ -116,13 +116,3 @@ QByteArray encomendaWeb(const QByteArray& id, const QByteArray& cliente, const Q
                         const QByteArray& resto = {}, const QByteArray& data = "2026-12-05",
                         const QByteArray& empresa = "QF");
 QByteArray linhaWeb(const QByteArray& artigo, const QByteArray& qtd, const QByteArray& preco);
-
-// A test on a fresh workspace, in Portuguese regional settings.
-class ComEmpresas : public testing::Test {
-  public:
-    Empresas e;
-
-  protected:
-    void SetUp() override;
-    void TearDown() override;
-};

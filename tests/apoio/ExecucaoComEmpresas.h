@@ -22,13 +22,13 @@ class ExecucaoComEmpresas : public testing::Test {
     }
     void contacto(const QString& nome, const QByteArray& idnet, const QByteArray& empresa,
                   const QByteArray& quem) {
-        e.escrever(QStringLiteral("ce/") + nome,
+        e.escrever(u"ce/"_s + nome,
                    contactoWeb(idnet, quem, empresa, "<EMAIL>x@example.pt</EMAIL>"));
     }
     void encomenda(const QString& nome, int id, const QByteArray& empresa,
                    const QByteArray& cliente, bool prospect, const QByteArray& linhas,
                    const QByteArray& resto = {}) {
-        e.escrever(QStringLiteral("ee/") + nome,
+        e.escrever(u"ee/"_s + nome,
                    encomendaWeb(QByteArray::number(id), cliente, linhas,
                                 (prospect ? "<FLAGPROSPECT>1</FLAGPROSPECT>" : "") + resto,
                                 "2026-12-05", empresa));
@@ -40,7 +40,7 @@ class ExecucaoComEmpresas : public testing::Test {
         return e.valor(empresa, sql);
     }
     int contar(const QString& empresa, const QString& tabela) const {
-        return e.valor(empresa, QStringLiteral("SELECT COUNT(*) FROM ") + tabela).toInt();
+        return e.valor(empresa, u"SELECT COUNT(*) FROM "_s + tabela).toInt();
     }
     QStringList ficheiros(const char* pasta) const { return e.ficheiros(QString::fromUtf8(pasta)); }
     qint64 marca(const QString& empresa) const { return e.marca(empresa); }

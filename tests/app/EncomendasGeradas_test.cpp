@@ -4,16 +4,19 @@
 // leaves them, databases made by an earlier version. After every run: each order file is in the
 // outbox with one IDENCSAGE block naming a document of its own customer, or in the inbox and
 // named in that run's log; no customer has a document of an order that is not theirs, nor two of
-// one order; each conversion serves its own order; the summary lists what the run wrote.
+// one order; each conversion serves its own order; the summary lists what the run wrote. A trial
+// run before each run changes no file and foretells each file's fate and the run's figures.
 //   MARELO_SEED=n repeats one seed; without it, a few fixed seeds run.
 #include <QDate>
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <iostream>
 #include <random>
 
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
-#include "tests/apoio/Apoio.h"
+#include "run/Sincronizacao.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
@@ -35,10 +38,11 @@ QList<unsigned> sementes() {
     return {5, 83, 7, 2026};  // between them, every kind of order and refusal
 }
 
-class EncomendasGeradas : public ComEmpresas, public ::testing::WithParamInterface<unsigned> {
+class EncomendasGeradas : public ExecucaoComEmpresas,
+                          public ::testing::WithParamInterface<unsigned> {
   protected:
     void SetUp() override {
-        ComEmpresas::SetUp();
+        ExecucaoComEmpresas::SetUp();
         std::cout << "seed: " << GetParam() << " (MARELO_SEED=" << GetParam() << " repeats it)"
                   << std::endl;
         rng.seed(GetParam());
@@ -364,11 +368,56 @@ class EncomendasGeradas : public ComEmpresas, public ::testing::WithParamInterfa
             QStringList());
     }
 
+    // Every file of the workspace but the run logs, with its content.
+    QMap<QString, QByteArray> estado() const {
+        QMap<QString, QByteArray> r;
+        QDirIterator i(e.caminho(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (i.hasNext())
+            if (const QString f = i.next(); !f.contains(u"/log/"_s))
+                r.insert(f, lerFicheiro(f));
+        return r;
+    }
+
+    // A trial run first: it changes nothing, and foretells of each order file whether the run
+    // writes it (or finds it written) or leaves it in the inbox, and the run's figures.
     void executarEVerificar(bool ultima) {
+        const QMap<QString, QByteArray> inicial = estado();
+        Sincronizacao(janela, ini).simular();
+        EXPECT_EQ(estado(), inicial);
+        const QStringList previsao = janela.lista;
         const QSet<QString> antes = documentos();
         e.executar();
+        // The same figures but the errors: a refused document is also reported by the writer.
+        const auto figuras = [](const QStringList& lista) {
+            return lista.filter(u"Resumo: "_s).value(0).section(u"; erros"_s, 0, 0);
+        };
+        EXPECT_EQ(figuras(previsao), figuras(janela.lista));
+        const auto disse = [&](const QString& f, const char* inicio) {
+            return !previsao
+                        .filter(QRegularExpression(u"^A encomenda "_s +
+                                                   QRegularExpression::escape(f) + u' ' +
+                                                   QString::fromUtf8(inicio)))
+                        .isEmpty();
+        };
+        int movidas = 0;
+        for (const QString& f : ficheiros("es"))
+            if (!inicial.contains(e.caminho(u"es/"_s + f))) {
+                ++movidas;
+                EXPECT_TRUE(disse(f, "seria gravada") || disse(f, "já t")) << f.toStdString();
+            }
+        for (const QString& f : ficheiros("ee"))
+            EXPECT_TRUE(!previsao.filter(f).isEmpty() && !disse(f, "seria gravada") &&
+                        !disse(f, "já t"))
+                << (previsao.filter(f) + janela.lista.filter(f)).join(u'\n').toStdString();
         const QSet<QString> depois = documentos();
         EXPECT_EQ(resumo(kGravadas), depois - antes);
+        // The run's figures: the documents it wrote, the other files it moved, those it left.
+        EXPECT_TRUE(figuras(janela.lista)
+                        .endsWith(u"encomendas gravadas %1, já gravadas %2, recusadas %3"_s
+                                      .arg((depois - antes).size())
+                                      .arg(movidas - (depois - antes).size())
+                                      .arg(ficheiros("ee").size())))
+            << figuras(janela.lista).toStdString();
         // Written by an earlier run, or by this one for another file of the same order.
         EXPECT_TRUE(depois.contains(resumo(kAnteriores)));
         const QString log = logDaUltimaExecucao();

@@ -4,7 +4,7 @@
 
 #include "platform/clsIni.h"
 #include "support/cl_log.h"
-#include "tests/apoio/Apoio.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 // Hostile, broken and legacy input, one run per case. Whatever the case, the run goes to its end,
 // says what went wrong naming the file (where the user sees it and in the run log), loses
@@ -165,7 +165,7 @@ const Caso kCasos[] = {
 
 }  // namespace
 
-class EntradaHostil : public ComEmpresas, public testing::WithParamInterface<Caso> {
+class EntradaHostil : public ExecucaoComEmpresas, public testing::WithParamInterface<Caso> {
   protected:
     // The settings file without its watermarks, which a run may add or change.
     QByteArray semMarcas() const {
@@ -219,10 +219,10 @@ TEST_P(EntradaHostil, NadaSePerdeEOFicheiroEDito) {
 INSTANTIATE_TEST_SUITE_P(, EntradaHostil, testing::ValuesIn(kCasos),
                          [](const testing::TestParamInfo<Caso>& i) { return i.param.nome; });
 
-using EntradaHostilPastas = ComEmpresas;
+using EntradaHostilPastas = ExecucaoComEmpresas;
 
 TEST_F(EntradaHostilPastas, PastaDeSaidaQueFaltaNaoPerdeNemDuplicaAEncomenda) {
-    e.escrever(u"ee/ENC_1.xml"_s, encomenda("1", "2026-12-05"));
+    encomenda(u"ENC_1.xml"_s, 1, "QF", "1", false, linha("VINHO75", "1", "9,75"));
     QDir(e.caminho(u"es"_s)).removeRecursively();
     QDir(e.caminho(u"cs"_s)).removeRecursively();
     EXPECT_FALSE(e.executar());

@@ -4,9 +4,9 @@
 #include <QLockFile>
 #include <QRegularExpression>
 
-#include "tests/apoio/Apoio.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
-using Execucao = ComEmpresas;
+using Execucao = ExecucaoComEmpresas;
 
 namespace {
 
@@ -42,13 +42,13 @@ TEST(ExecucaoVazia, MostraERegistaOsPassos) {
         u"Enviar contactos alterados|Não existem alterações a contactos para "
         "enviar.|Não existem alterações a contactos para enviar.|Importar "
         "Contactos|Não existem contactos para importar|Importar "_s;
-    EXPECT_EQ(
-        vazia.janela.lista.join(u'|'),
-        passos +
-            u"Encomendas|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0|Sincronização terminada"_s);
-    const QString registo =
-        u"Inicio da sincronização|"_s + passos +
-        u"encomendas|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, recusadas 0; erros 0|Sincronização terminada|Sincronização terminada"_s;
+    const QString resumo =
+        u"|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já "
+        "existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, "
+        "recusadas 0; erros 0|Sincronização terminada"_s;
+    EXPECT_EQ(vazia.janela.lista.join(u'|'), passos + u"Encomendas"_s + resumo);
+    const QString registo = u"Inicio da sincronização|"_s + passos + u"encomendas"_s + resumo +
+                            u"|Sincronização terminada"_s;
     EXPECT_EQ(semHora(vazia.registo()).join(u'|'), registo + u'|' + registo);  // both runs
     EXPECT_TRUE(QRegularExpression(u"^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:"
                                    "\\d\\d\\] Inicio da sincronização\r\n"_s)

@@ -3,7 +3,7 @@
 #include "orders/EncNext.h"
 #include "run/ContextoDaExecucao.h"
 #include "support/cl_log.h"
-#include "tests/apoio/Apoio.h"
+#include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
@@ -23,10 +23,10 @@ struct Resultado {
 };
 
 // The writer of one order of customer 1 on the demonstration workspace, dated by a fixed clock.
-class Escritor : public ComEmpresas {
+class Escritor : public ExecucaoComEmpresas {
   public:
     void SetUp() override {
-        ComEmpresas::SetUp();
+        ExecucaoComEmpresas::SetUp();
         EncNext::relogio = [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)); };
         e.sql(QF, u"UPDATE TpDoc SET AutEco = -1"_s);  // as a killed run left it
         e.definir("QF", "Tipo Doc", u"encw"_s);
@@ -35,7 +35,7 @@ class Escritor : public ComEmpresas {
     }
     void TearDown() override {
         EncNext::relogio = [] { return QDateTime::currentDateTime(); };
-        ComEmpresas::TearDown();
+        ExecucaoComEmpresas::TearDown();
     }
 
     void novaEncomenda() {
@@ -183,18 +183,15 @@ TEST_F(Escritor, RecusaOuFalhaDaOsDoisEventosEDeixaAutEcoDesligado) {
         const char *cliente, *artigo, *qtd, *preco, *serie, *sql;
         QString erro;  // how the Erros event starts
     } casos[] = {
-        {"99", "MEL250", "1", "1", "1", "",
-         u"Erro ao gravar a encomenda O terceiro '99' não é um cliente"_s},
-        {"1", "AZEITE05", nullptr, "1", "1", "",
-         u"Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem quantidade)"_s},
-        {"1", "AZEITE05", "1", nullptr, "1", "",
-         u"Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem preço)"_s},
-        {"1", "CABAZ01", "1", "1", "1",
-         "UPDATE OperaFac SET Quantida = 'muito' WHERE Factor = 'MEL250'",
+        // clang-format off
+        {"99", "MEL250", "1", "1", "1", "", u"Erro ao gravar a encomenda O terceiro '99' não é um cliente"_s},
+        {"1", "AZEITE05", nullptr, "1", "1", "", u"Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem quantidade)"_s},
+        {"1", "AZEITE05", "1", nullptr, "1", "", u"Erro 94\r\n(A linha 1 da encomenda (artigo AZEITE05) não tem preço)"_s},
+        {"1", "CABAZ01", "1", "1", "1", "UPDATE OperaFac SET Quantida = 'muito' WHERE Factor = 'MEL250'",
          u"Erro 13\r\n(O valor 'muito' de OperaFac.Quantida não é uma quantia)"_s},
-        {"1", "AZEITE05", "1", "1", "um", "",
-         u"Erro 13\r\n(A série 'um' da empresa QF não é um número)"_s},
+        {"1", "AZEITE05", "1", "1", "um", "", u"Erro 13\r\n(A série 'um' da empresa QF não é um número)"_s},
         {"1", "AZEITE05", "1", "1", "1", "DROP TABLE vek_Packs", u"Erro 3146\r\n("_s},
+        // clang-format on
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.erro.toStdString());

@@ -37,8 +37,10 @@ const QByteArray kBloco =
     "<IDENCSAGE><TPDOC>FT</TPDOC><NNUMDOC>1</NNUMDOC><SERIE>1</SERIE>"
     "<ANO>2026</ANO></IDENCSAGE>";
 
-class xmlEncomendaTeste : public ComEmpresas {
+class xmlEncomendaTeste : public testing::Test {
   protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Portugal)); }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
     xmlEncomenda e;
     Espaco espaco;
     bool ler(const QByteArray& conteudo) {
@@ -119,27 +121,23 @@ TEST_F(xmlEncomendaTeste, FlagProspectSoZeroOuAusenteEUmCliente) {
 }
 
 TEST_F(xmlEncomendaTeste, EncomendaQueNaoSePodeGravarDizPorque) {
+    const QByteArray linhas = "<LINHAS><LINHA><QUANTIDADE>1</QUANTIDADE><PRECO>1</PRECO>";
     const std::pair<QByteArray, const char*> casos[] = {
+        // clang-format off
         {"<ENCOMENDAS><enc><IDENCOMENDA>1</IDENCOMENDA></enc></ENCOMENDAS>", "ENC"},
         {encomenda("<IDENCOMENDA>12,5</IDENCOMENDA>"), "IDENCOMENDA"},
         {encomenda("<IDENCOMENDA/>"), "IDENCOMENDA"},
         {encomenda("<IDENCOMENDA>2147483648</IDENCOMENDA>"), "IDENCOMENDA"},
-        {"<ENCOMENDAS><ENC><IDCLIENTE>1</IDCLIENTE></ENC></ENCOMENDAS>",
-         "Falta o elemento IDENCOMENDA"},
-        {encomenda("<LINHAS><LINHA><QUANTIDADE>1</QUANTIDADE><PRECO>1</PRECO></LINHA></LINHAS>"),
-         "A linha 1 não tem o elemento CODIGO"},
-        {encomenda("<LINHAS><LINHA><CODIGO>1234567890123456</CODIGO></LINHA></LINHAS>"),
-         "CODIGO da linha 1"},
-        {encomenda("<LINHAS><LINHA><NOME>" + QByteArray(81, 'n') + "</NOME></LINHA></LINHAS>"),
-         "Descrição"},
-        {encomenda("<LINHAS><LINHA/><LINHA><DESCONTOTXT>" + QByteArray(26, 'd') +
-                   "</DESCONTOTXT></LINHA></LINHAS>"),
+        {"<ENCOMENDAS><ENC><IDCLIENTE>1</IDCLIENTE></ENC></ENCOMENDAS>", "Falta o elemento IDENCOMENDA"},
+        {encomenda(linhas + "</LINHA></LINHAS>"), "A linha 1 não tem o elemento CODIGO"},
+        {encomenda(linhas + "<CODIGO>1234567890123456</CODIGO></LINHA></LINHAS>"), "CODIGO da linha 1"},
+        {encomenda(linhas + "<NOME>" + QByteArray(81, 'n') + "</NOME></LINHA></LINHAS>"), "Descrição"},
+        {encomenda("<LINHAS><LINHA/><LINHA><DESCONTOTXT>" + QByteArray(26, 'd') + "</DESCONTOTXT></LINHA></LINHAS>"),
          "DESCONTOTXT da linha 2"},
         // The file could not be marked as written afterwards, and would be written again.
-        {"<!DOCTYPE E [<!ENTITY e \"<ENC><IDENCOMENDA>1</IDENCOMENDA></ENC>\">]><E>&e;</E>",
-         "entidade"},
-        {"<!DOCTYPE R [<!ENTITY e \"<ENC/>\">]><R>&e;<ENC><IDENCOMENDA>2</IDENCOMENDA></ENC></R>",
-         "entidade"},
+        {"<!DOCTYPE E [<!ENTITY e \"<ENC><IDENCOMENDA>1</IDENCOMENDA></ENC>\">]><E>&e;</E>", "entidade"},
+        {"<!DOCTYPE R [<!ENTITY e \"<ENC/>\">]><R>&e;<ENC><IDENCOMENDA>2</IDENCOMENDA></ENC></R>", "entidade"},
+        // clang-format on
     };
     for (const auto& [conteudo, razao] : casos) {
         EXPECT_FALSE(ler(conteudo)) << razao;
@@ -160,28 +158,18 @@ TEST_F(xmlEncomendaTeste, OBlocoDoDocumentoEntraNoPrimeiroEncEOrestoFicaComoEsta
         QByteArray lido, depois;  // depois: written over the file after it was read
         QByteArray esperado;      // null: refused, the file unchanged
     } casos[] = {
+        // clang-format off
         {"as read", simples, {}, QByteArray(simples).replace("</ENC>", kBloco + "</ENC>")},
-        {"changed, same size", simples, encomenda("<OBS>segunda!</OBS>"),
-         encomenda("<OBS>segunda!</OBS>" + kBloco)},
-        {"changed, another size", simples, encomenda("<OBS>mais longa</OBS>"),
-         encomenda("<OBS>mais longa</OBS>" + kBloco)},
+        {"changed, same size", simples, encomenda("<OBS>segunda!</OBS>"), encomenda("<OBS>segunda!</OBS>" + kBloco)},
+        {"changed, another size", simples, encomenda("<OBS>mais</OBS>"), encomenda("<OBS>mais</OBS>" + kBloco)},
         {"no longer an order", simples, "<R><X/></R>", {}},
         {"malformed", "<ENC><OBS>x</ENC>", {}, {}},
         {"no ENC", "<R><enc/></R>", {}, {}},
-        {"empty ENC, then one inside",
-         "<R><ENC/><ENC><X/></ENC></R>",
-         {},
-         "<R><ENC>" + kBloco + "</ENC><ENC><X/></ENC></R>"},
-        {"ENC in ENC",
-         "<ENC a='1'><ENC><X/></ENC><Y/></ENC   >",
-         {},
-         "<ENC a='1'><ENC><X/></ENC><Y/>" + kBloco + "</ENC   >"},
-        {"entities",
-         "<!DOCTYPE E [<!ENTITY id \"<IDENCOMENDA>7</IDENCOMENDA>\">]>\n<E><ENC>&id;"
-         "</ENC></E>",
-         {},
-         "<!DOCTYPE E [<!ENTITY id \"<IDENCOMENDA>7</IDENCOMENDA>\">]>\n<E><ENC>&id;" + kBloco +
-             "</ENC></E>"},
+        {"empty ENC, then one inside", "<R><ENC/><ENC><X/></ENC></R>", {}, "<R><ENC>" + kBloco + "</ENC><ENC><X/></ENC></R>"},
+        {"ENC in ENC", "<ENC a='1'><ENC><X/></ENC><Y/></ENC   >", {}, "<ENC a='1'><ENC><X/></ENC><Y/>" + kBloco + "</ENC   >"},
+        {"entities", "<!DOCTYPE E [<!ENTITY i \"<IDENCOMENDA>7</IDENCOMENDA>\">]><E><ENC>&i;</ENC></E>", {},
+         "<!DOCTYPE E [<!ENTITY i \"<IDENCOMENDA>7</IDENCOMENDA>\">]><E><ENC>&i;" + kBloco + "</ENC></E>"},
+        // clang-format on
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
