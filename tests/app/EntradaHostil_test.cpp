@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "platform/clsIni.h"
+#include "support/ServicosDaExecucao.h"
 #include "support/cl_log.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
@@ -39,6 +40,11 @@ QByteArray contacto(const QByteArray& idnet, const QByteArray& nome, const char*
 QByteArray encomenda(const QByteArray& id, const QByteArray& data, const QByteArray& cliente = "1",
                      const QByteArray& artigo = "VINHO75", const QByteArray& resto = {}) {
     return encomendaWeb(id, cliente, linhaWeb(artigo, "1", "9,75"), resto, data);
+}
+
+// The file padded with blanks to `mais` bytes over the size a web file may have.
+QByteArray comTamanho(const QByteArray& conteudo, int mais) {
+    return conteudo + QByteArray(TamanhoMaximoDeFicheiro + mais - conteudo.size(), ' ');
 }
 
 const QByteArray kLixo = QByteArray("\x00\xFF<\x80\xC3(&\x1B", 8).repeated(512);
@@ -93,12 +99,14 @@ const Caso kCasos[] = {
      .ficam = {"ce/PRP_1.xml.bak", "ce/PRP_2.xml.bak", "ce/PRP_3.xml", "ce/PRP_4.xml",
                "ce/PRP_5.xml", "ce/PRP_6.xml.bak"},
      .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "6"}}},
+    // Up to the limit a file is read; above it, refused unread.
     {.nome = "FicheirosDemasiadoGrandesRecusadosSemSeremLidos",
-     .ficheiros = {{"ce/PRP_grande.xml", contacto("920", QByteArray(5 << 20, 'g'))},
-                   {"ee/ENC_grande.xml", encomenda("8", "5/12/26", "1", QByteArray(5 << 20, 'g'))}},
-     .dizem = {"O ficheiro PRP_grande.xml tem ", "O ficheiro ENC_grande.xml tem "},
-     .ficam = {"ce/PRP_grande.xml", "ee/ENC_grande.xml"},
-     .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "4"}}},
+     .ficheiros = {{"ce/PRP_limite.xml", comTamanho(contacto("921", "No limite"), 0)},
+                   {"ce/PRP_grande.xml", comTamanho(contacto("920", "Grande"), 1)},
+                   {"ee/ENC_grande.xml", comTamanho(encomenda("8", "5/12/26"), 1)}},
+     .dizem = {"O ficheiro PRP_grande.xml tem 4194305 bytes", "O ficheiro ENC_grande.xml tem "},
+     .ficam = {"ce/PRP_limite.xml.bak", "ce/PRP_grande.xml", "ee/ENC_grande.xml"},
+     .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "5"}}},
     {.nome = "DatasNasFormasHabituais",
      .ficheiros = {{"ee/ENC_11.xml", encomenda("11", "05-12-2026")},
                    {"ee/ENC_12.xml", encomenda("12", "08.12.26 9:30")},

@@ -130,6 +130,7 @@ TEST_F(xmlEncomendaTeste, EncomendaQueNaoSePodeGravarDizPorque) {
         {encomenda("<IDENCOMENDA>2147483648</IDENCOMENDA>"), "IDENCOMENDA"},
         {"<ENCOMENDAS><ENC><IDCLIENTE>1</IDCLIENTE></ENC></ENCOMENDAS>", "Falta o elemento IDENCOMENDA"},
         {encomenda(linhas + "</LINHA></LINHAS>"), "A linha 1 não tem o elemento CODIGO"},
+        {encomenda(linhas + "<CODIGO> </CODIGO></LINHA></LINHAS>"), "O elemento CODIGO da linha 1 está vazio"},
         {encomenda(linhas + "<CODIGO>1234567890123456</CODIGO></LINHA></LINHAS>"), "CODIGO da linha 1"},
         {encomenda(linhas + "<NOME>" + QByteArray(81, 'n') + "</NOME></LINHA></LINHAS>"), "Descrição"},
         {encomenda("<LINHAS><LINHA/><LINHA><DESCONTOTXT>" + QByteArray(26, 'd') + "</DESCONTOTXT></LINHA></LINHAS>"),
