@@ -1,47 +1,31 @@
-#include <gtest/gtest.h>
-
 #include "app/Arranque.h"
 #include "tests/apoio/Apoio.h"
 
-TEST(Arrancar, CaminhoDoFicheiroDeParametros) {
+TEST(Arrancar, FicheiroDeParametrosEModoDaLinhaDeComando) {
     Espaco e;
-    const QString programa = e.pasta(QStringLiteral("programa"));
-    const QString comComum = e.pasta(QStringLiteral("comum"));
-    e.pasta(QStringLiteral("comum/norbix"));
-    const QString semComum = e.pasta(QStringLiteral("vazia"));
-    const QString fabricante = comComum + QStringLiteral("/norbix");
-
-    struct Caso {
-        const char* linha;
-        bool pastaDoFabricanteExiste;
+    const QString programa = e.pasta(u"programa"_s), comum = e.pasta(u"comum"_s),
+                  fabricante = e.pasta(u"comum/norbix"_s), semComum = e.pasta(u"vazia"_s);
+    const struct {
+        QStringList argumentos;
+        bool pastaDoFabricante;
         QString ficheiro;
         bool automatico;
     } casos[] = {
-        {"", true, fabricante + "/Quintaflor.vek", false},
-        {"", false, programa + "/Quintaflor.vek", false},
-        {"/S", true, fabricante + "/Quintaflor.vek", true},
-        {"/S", false, programa + "/Quintaflor.vek", true},
+        {{}, true, fabricante + "/Quintaflor.vek", false},
+        {{}, false, programa + "/Quintaflor.vek", false},
+        {{"/S"}, true, fabricante + "/Quintaflor.vek", true},
+        {{"/S"}, false, programa + "/Quintaflor.vek", true},
         // Here "/s" and "/S " are absolute paths: taken as they stand, and not the switch.
-        {"/s", true, "/s", false},
-        {"/S ", true, "/S ", false},
-        {"s", true, programa + "/s", false},
-        {"cliente2.vek", true, programa + "/cliente2.vek", false},
-        {"/etc/marelo/loja.vek", true, "/etc/marelo/loja.vek", false},
+        {{"/s"}, true, "/s", false},
+        {{"/S", ""}, true, "/S ", false},
+        {{"s"}, true, programa + "/s", false},
+        {{"a b.vek"}, true, programa + "/a b.vek", false},
+        {{"/etc/marelo/loja.vek"}, true, "/etc/marelo/loja.vek", false},
     };
-    for (const Caso& c : casos) {
-        const Arranque a = Arrancar(QString::fromUtf8(c.linha), programa,
-                                    c.pastaDoFabricanteExiste ? comComum : semComum);
-        EXPECT_EQ(a.FicheiroIni, c.ficheiro) << "linha \"" << c.linha << "\"";
-        EXPECT_EQ(a.bAutomatico, c.automatico) << "linha \"" << c.linha << "\"";
+    for (const auto& c : casos) {
+        const Arranque a = Arrancar(linhaDeComando(QStringList{u"marelo"_s} + c.argumentos),
+                                    programa, c.pastaDoFabricante ? comum : semComum);
+        EXPECT_EQ(a.FicheiroIni, c.ficheiro) << c.argumentos.join(' ').toStdString();
+        EXPECT_EQ(a.bAutomatico, c.automatico) << c.argumentos.join(' ').toStdString();
     }
-}
-
-TEST(Arrancar, ALinhaDeComandoEOTextoDosArgumentos) {
-    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo")}), QString());
-    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("/S")}),
-              QStringLiteral("/S"));
-    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("a b.vek")}),
-              QStringLiteral("a b.vek"));
-    EXPECT_EQ(linhaDeComando({QStringLiteral("marelo"), QStringLiteral("/S"), QString()}),
-              QStringLiteral("/S "));
 }

@@ -6,17 +6,16 @@
 // named in that run's log; no customer has a document of an order that is not theirs, nor two of
 // one order; each conversion serves its own order; the summary lists what the run wrote. A trial
 // run before each run changes no file and foretells each file's fate and the run's figures.
-//   MARELO_SEED=n repeats one seed and lists its orders; without it, a few fixed seeds run.
+//   MARELO_SEED=n repeats one seed; without it, a few fixed seeds run.
 #include <QDate>
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <iostream>
 #include <random>
 
-#include "accounting/ContabilidadeEmbutida.h"
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
-#include "platform/ScriptSql.h"
+#include "run/Sincronizacao.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
@@ -30,10 +29,8 @@ struct Ordem {
     bool recusada = false;  // cannot be written, whatever else happens
 };
 
-using Linhas = QList<QStringList>;
-
-const QString kGravadas = QStringLiteral("Foram importadas as seguintes encomendas:");
-const QString kAnteriores = QStringLiteral("Encomendas já gravadas anteriormente:");
+const QString kGravadas = u"Foram importadas as seguintes encomendas:"_s;
+const QString kAnteriores = u"Encomendas já gravadas anteriormente:"_s;
 
 QList<unsigned> sementes() {
     if (const QByteArray s = qgetenv("MARELO_SEED"); !s.isEmpty())
@@ -49,64 +46,35 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         std::cout << "seed: " << GetParam() << " (MARELO_SEED=" << GetParam() << " repeats it)"
                   << std::endl;
         rng.seed(GetParam());
-        for (const char* emp : {"QF", "SR"}) {
-            clsBd bd;
-            ASSERT_TRUE(bd.Ligar(
-                stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), QString::fromLatin1(emp))));
-            executarScriptSql(bd, ContabilidadeEmbutida::Esquema());
-        }
     }
 
-    Linhas consultar(const QString& empresa, const QString& sql, const QVariantList& p = {}) {
-        clsBd bd;
-        EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), empresa)));
-        Recordset rs;
-        bd.AbrirConsulta(sql, rs, p);
-        Linhas r;
-        for (; !rs.eof(); rs.moveNext()) {
-            QStringList l;
-            for (int i = 0; i < rs.fieldCount(); ++i)
-                l << rs.value(i).toString();
-            r << l;
-        }
-        return r;
-    }
-    void sql(const QString& empresa, const QString& texto, const QVariantList& p = {}) {
-        clsBd bd;
-        ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), empresa)));
-        bd.Executar(texto, p);
-    }
     int sorte(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     bool chance(int porCento) { return sorte(100) < porCento; }
 
     // A document as a killed run leaves it, stored under the web order number; its number.
     QByteArray documento(const QString& empresa, qint32 numero, const QString& terceiro) {
         const int ano = QDate::currentDate().year();
-        sql(empresa,
-            QStringLiteral(
-                "INSERT INTO ct_Documentos (TipoDocumento, Serie, Ano, Numero, Terceiro, "
-                "Processo) SELECT 'ENCW', 1, ?, COALESCE(MAX(Numero), 0) + 1, ?, ? FROM "
-                "ct_Documentos WHERE TipoDocumento = 'ENCW' AND Serie = 1 AND Ano = ?"),
-            {ano, terceiro, QStringLiteral("Web %1").arg(numero), ano});
-        return consultar(empresa, QStringLiteral("SELECT MAX(Numero) FROM ct_Documentos"))[0][0]
-            .toUtf8();
+        e.sql(empresa,
+              u"INSERT INTO ct_Documentos (TipoDocumento, Serie, Ano, Numero, Terceiro, "
+              "Processo) SELECT 'ENCW', 1, ?, COALESCE(MAX(Numero), 0) + 1, ?, ? FROM "
+              "ct_Documentos WHERE TipoDocumento = 'ENCW' AND Serie = 1 AND Ano = ?"_s,
+              {ano, terceiro, u"Web %1"_s.arg(numero), ano});
+        return e.valor(empresa, u"SELECT MAX(Numero) FROM ct_Documentos"_s).toUtf8();
     }
     bool existe(const QString& empresa, const QString& contacto) {
-        return !consultar(empresa, QStringLiteral("SELECT 1 FROM vek_contactos WHERE Codigo = ?"),
-                          {contacto})
+        return !e.consultar(empresa, u"SELECT 1 FROM vek_contactos WHERE Codigo = ?"_s, {contacto})
                     .isEmpty();
     }
     QString novaPessoa(const QString& empresa, const QString& codigo) {
-        const QString nome = QStringLiteral("Pessoa %1").arg(++pessoas);
-        sql(empresa,
-            QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero, Nome) VALUES (?, ?, ?)"),
-            {codigo, 1000 + pessoas, nome});
+        const QString nome = u"Pessoa %1"_s.arg(++pessoas);
+        e.sql(empresa, u"INSERT INTO vek_contactos (Codigo, Numero, Nome) VALUES (?, ?, ?)"_s,
+              {codigo, 1000 + pessoas, nome});
         return nome;
     }
     // A conversion as a run killed before writing the document leaves it.
     QString converter(const Ordem& o, QString& guid) {
         clsBd bd;
-        EXPECT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(QStringLiteral("bd")), o.empresa)));
+        EXPECT_TRUE(bd.Ligar(e.parametros.StringLigacao(o.empresa)));
         criarTabelaDeConversoes(bd);
         ContactoCliente c;
         c.Idencomenda = o.numero;
@@ -123,7 +91,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             QByteArray l = "<CODIGO>" + QByteArray(artigos[sorte(6)]) + "</CODIGO>";
             if (i == 0 && defeito < 6) {  // unknown to the accounting until the second run
                 l = "<CODIGO>NOVO" + QByteArray::number(o.numero) + "</CODIGO>";
-                novosArtigos << QStringLiteral("NOVO%1").arg(o.numero);
+                novosArtigos << u"NOVO%1"_s.arg(o.numero);
             }
             const int falta = i == 0 && defeito >= 6 && defeito < 18 ? defeito / 3 : 0;
             if (falta == 2 || falta == 3)  // an empty article, or none
@@ -151,8 +119,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         if (estado < 20) {  // the document was inserted, and perhaps the file stamped
             const QByteArray numero = documento(o.empresa, o.numero, cliente);
             if (estado >= 10)  // killed before switching the flag off
-                sql(o.empresa,
-                    QStringLiteral("UPDATE TpDoc SET AutEco = -1 WHERE Codigo = 'ENCW'"));
+                e.sql(o.empresa, u"UPDATE TpDoc SET AutEco = -1 WHERE Codigo = 'ENCW'"_s);
             if (estado < 10)
                 bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
                         "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO>" +
@@ -163,7 +130,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         } else if (estado >= 25 && estado < 33) {  // another customer's document has this number
             const QString outro = QString::number(1 + (o.cliente.toInt() + 1) % 3);
             const QByteArray numero = documento(o.empresa, o.numero, outro);
-            estranhos << o.empresa + QStringLiteral("Web %1").arg(o.numero) + outro;
+            estranhos << o.empresa + u"Web %1"_s.arg(o.numero) + outro;
             if (estado < 29)  // and the file says it is this order's
                 bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
                         "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO></IDENCSAGE>";
@@ -177,21 +144,16 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             "</IDCLIENTE><FLAGPROSPECT>" + (o.prospect ? "1" : "0") +
             "</FLAGPROSPECT><DATA>2026-12-05</DATA><LINHAS>" + linhas + "</LINHAS>" + bloco +
             "</ENC></ENCOMENDAS>";
-        e.escrever(QStringLiteral("ee/") + o.ficheiro, texto);
+        e.escrever(u"ee/"_s + o.ficheiro, texto);
         if (chance(5))  // a save killed half-way, of a file of another number
-            e.escrever(QStringLiteral("ee/.") + o.ficheiro + QStringLiteral(".tmp"),
+            e.escrever(u"ee/."_s + o.ficheiro + u".tmp"_s,
                        texto.left(texto.size() / 2).replace("<IDENCOMENDA>", "<IDENCOMENDA>9"));
         ordens << o;
-        if (qEnvironmentVariableIsSet("MARELO_SEED"))  // what a repeated seed made
-            std::cout << o.ficheiro.toStdString() << " " << o.empresa.toStdString() << " "
-                      << o.numero << (o.temNumero ? "" : "(sem)") << " " << o.cliente.toStdString()
-                      << " " << o.pessoa.toStdString() << " def=" << defeito << " estado=" << estado
-                      << std::endl;
     }
 
     Ordem nova(const QString& empresa) {
         Ordem o;
-        o.ficheiro = QStringLiteral("ENC_%1.xml").arg(ordens.size() + 1, 4, 10, QLatin1Char('0'));
+        o.ficheiro = u"ENC_%1.xml"_s.arg(ordens.size() + 1, 4, 10, QLatin1Char('0'));
         o.empresa = empresa;
         o.numero = ++numeros;
         return o;
@@ -201,16 +163,18 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
     // record by contact code, which names a contact that is gone and one whose code is given
     // again.
     void versaoAnterior(const QString& empresa) {
-        sql(empresa, QStringLiteral("DROP TABLE vek_ConversoesDeEncomendas"));
-        sql(empresa, QStringLiteral("CREATE TABLE vek_ContactosConvertidos (Codigo nvarchar(15) "
-                                    "PRIMARY KEY, ClienteCodigo nvarchar(10), Id_Unico "
-                                    "nvarchar(36), Data nvarchar(19))"));
-        sql(empresa, QStringLiteral("INSERT INTO vek_ContactosConvertidos VALUES ('77', '3', "
-                                    "NULL, '2025-01-02T10:00:00'), ('10', '2', NULL, NULL)"));
+        e.sql(empresa, u"DROP TABLE vek_ConversoesDeEncomendas"_s);
+        e.sql(empresa,
+              u"CREATE TABLE vek_ContactosConvertidos (Codigo nvarchar(15) "
+              "PRIMARY KEY, ClienteCodigo nvarchar(10), Id_Unico "
+              "nvarchar(36), Data nvarchar(19))"_s);
+        e.sql(empresa,
+              u"INSERT INTO vek_ContactosConvertidos VALUES ('77', '3', "
+              "NULL, '2025-01-02T10:00:00'), ('10', '2', NULL, NULL)"_s);
         Ordem o = nova(empresa);
         o.prospect = true;
-        o.cliente = QStringLiteral("77");
-        o.pessoa = QStringLiteral("ninguém");
+        o.cliente = u"77"_s;
+        o.pessoa = u"ninguém"_s;
         o.recusada = true;
         escrever(o, true);
         anteriores << o;
@@ -221,8 +185,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             if (chance(25))
                 versaoAnterior(QString::fromLatin1(emp));
         for (int i = 0, n = 6 + sorte(9); i < n; ++i) {
-            Ordem o = nova(chance(3) ? QStringLiteral("ZZ")
-                                     : QString::fromLatin1(chance(50) ? "QF" : "SR"));
+            Ordem o = nova(chance(3) ? u"ZZ"_s : QString::fromLatin1(chance(50) ? "QF" : "SR"));
             const int tipo = sorte(100);
             if (tipo < 8)
                 o.temNumero = false;
@@ -268,16 +231,15 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                 if (chance(25) && p.temNumero)
                     o.numero = p.numero;
             } else {
-                o.pessoa = QStringLiteral("ninguém");  // gone before its order arrives
+                o.pessoa = u"ninguém"_s;  // gone before its order arrives
                 o.recusada = true;
             }
             escrever(o);
         }
         for (const QString& artigo : novosArtigos)
             for (const char* emp : {"QF", "SR"})
-                sql(QString::fromLatin1(emp),
-                    QStringLiteral("INSERT OR IGNORE INTO ct_Artigos (Codigo) VALUES (?)"),
-                    {artigo});
+                e.sql(QString::fromLatin1(emp),
+                      u"INSERT OR IGNORE INTO ct_Artigos (Codigo) VALUES (?)"_s, {artigo});
     }
 
     // What must have become of the order once every run is over; nullopt when it depends on
@@ -306,48 +268,44 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
 
     // The customer an order belongs to: its own code, or the one made of its prospect.
     QString clienteDe(const Ordem& o) const {
-        return o.prospect ? clientes.value(o.empresa + o.pessoa, QStringLiteral("?")) : o.cliente;
+        return o.prospect ? clientes.value(o.empresa + o.pessoa, u"?"_s) : o.cliente;
     }
 
     QString logDaUltimaExecucao() {
-        const QDir pasta(e.caminho(QStringLiteral("log")));
-        QString log;
-        for (const QString& n :
-             pasta.entryList({QStringLiteral("LOG_*.txt")}, QDir::Files, QDir::Name))
-            log += QString::fromUtf8(lerFicheiro(pasta.filePath(n)));
-        return log.mid(log.lastIndexOf(QStringLiteral("Inicio da sincronização")));
+        const QString log = e.registo();
+        return log.mid(log.lastIndexOf(u"Inicio da sincronização"_s));
     }
 
     // The documents listed in the run's summary under this heading.
     QSet<QString> resumo(const QString& cabecalho) {
         QSet<QString> r;
-        for (qsizetype i = janela.lista.indexOf(cabecalho) + 1;
-             i > 0 && i < janela.lista.size() &&
-             janela.lista[i].startsWith(QLatin1String(" Empresa: "));
+        for (qsizetype i = e.janela.lista.indexOf(cabecalho) + 1;
+             i > 0 && i < e.janela.lista.size() &&
+             e.janela.lista[i].startsWith(QLatin1String(" Empresa: "));
              ++i)
-            r << janela.lista[i];
+            r << e.janela.lista[i];
         return r;
     }
 
     QSet<QString> documentos() {
         QSet<QString> r;
         for (const char* emp : {"QF", "SR"})
-            for (const QStringList& d : consultar(
-                     QString::fromLatin1(emp),
-                     QStringLiteral("SELECT TipoDocumento || '/' || Serie || '/' || Numero || "
-                                    "'/' || Ano FROM ct_Documentos")))
-                r << QStringLiteral(" Empresa: %1 documento %2").arg(QLatin1String(emp), d[0]);
+            for (const QStringList& d :
+                 e.consultar(QString::fromLatin1(emp),
+                             u"SELECT TipoDocumento || '/' || Serie || '/' || Numero || "
+                             "'/' || Ano FROM ct_Documentos"_s))
+                r << u" Empresa: %1 documento %2"_s.arg(QLatin1String(emp), d[0]);
         return r;
     }
 
     void verificarFicheiro(const Ordem& o, const QString& log, bool ultima) {
         SCOPED_TRACE(o.ficheiro.toStdString());
-        static const QRegularExpression bloco(QStringLiteral(
-            "<IDENCSAGE><TPDOC>(\\w+)</TPDOC><NNUMDOC>(\\d+)</NNUMDOC><SERIE>(\\d+)</SERIE>"
-            "<ANO>(\\d+)</ANO>(?:<IDCLIENTE>([^<]*)</IDCLIENTE>)?"));
-        const QString texto = QString::fromUtf8(e.ler(QStringLiteral("es/") + o.ficheiro));
+        static const QRegularExpression bloco(
+            u"<IDENCSAGE><TPDOC>(\\w+)</TPDOC><NNUMDOC>(\\d+)</NNUMDOC><SERIE>(\\d+)</SERIE>"
+            "<ANO>(\\d+)</ANO>(?:<IDCLIENTE>([^<]*)</IDCLIENTE>)?"_s);
+        const QString texto = QString::fromUtf8(e.ler(u"es/"_s + o.ficheiro));
         const bool saiu = !texto.isEmpty();
-        EXPECT_NE(saiu, e.existe(QStringLiteral("ee/") + o.ficheiro));
+        EXPECT_NE(saiu, e.existe(u"ee/"_s + o.ficheiro));
         if (const std::optional<bool> deve = gravada(o); ultima && deve) {
             EXPECT_EQ(saiu, *deve) << log.toStdString();
         }
@@ -355,65 +313,59 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             EXPECT_TRUE(log.contains(o.ficheiro)) << log.toStdString();
             // Refused before anything is written: its prospect is not made a customer for it.
             if (o.prospect && o.recusada && !partilhada(o)) {
-                EXPECT_EQ(
-                    consultar(o.empresa,
-                              QStringLiteral("SELECT COUNT(*) FROM vek_ConversoesDeEncomendas "
-                                             "WHERE Empresa = ? AND IdEncomenda = ? AND "
-                                             "CodigoCliente <> ''"),
-                              {o.empresa, o.numero}),
-                    Linhas{{"0"}});
+                EXPECT_EQ(e.valor(o.empresa,
+                                  u"SELECT COUNT(*) FROM vek_ConversoesDeEncomendas WHERE "
+                                  "Empresa = ? AND IdEncomenda = ? AND CodigoCliente <> ''"_s,
+                                  {o.empresa, o.numero}),
+                          u"0"_s);
             }
             return;
         }
-        EXPECT_EQ(texto.count(QStringLiteral("<IDENCSAGE>")), 1);
+        EXPECT_EQ(texto.count(u"<IDENCSAGE>"_s), 1);
         const QRegularExpressionMatch m = bloco.match(texto);
         ASSERT_TRUE(m.hasMatch()) << texto.toStdString();
         const QString cliente = clienteDe(o);
         EXPECT_EQ(m.captured(5), o.prospect ? cliente : QString());
-        EXPECT_EQ(
-            consultar(o.empresa,
-                      QStringLiteral("SELECT Terceiro FROM ct_Documentos WHERE TipoDocumento = "
-                                     "? AND Numero = ? AND Serie = ? AND Ano = ? AND "
-                                     "Processo = ?"),
-                      {m.captured(1), m.captured(2), m.captured(3), m.captured(4),
-                       QStringLiteral("Web %1").arg(o.numero)}),
-            Linhas{{cliente}});
+        EXPECT_EQ(e.linhas(o.empresa,
+                           u"SELECT Terceiro FROM ct_Documentos WHERE TipoDocumento = ? AND "
+                           "Numero = ? AND Serie = ? AND Ano = ? AND Processo = ?"_s,
+                           {m.captured(1), m.captured(2), m.captured(3), m.captured(4),
+                            u"Web %1"_s.arg(o.numero)}),
+                  QStringList{cliente});
     }
 
     void verificarEmpresa(const QString& empresa) {
-        EXPECT_EQ(
-            consultar(empresa, QStringLiteral("SELECT COUNT(*) FROM TpDoc WHERE AutEco <> 0")),
-            Linhas{{"0"}});
+        EXPECT_EQ(e.valor(empresa, u"SELECT COUNT(*) FROM TpDoc WHERE AutEco <> 0"_s), u"0"_s);
         // Every document is of an order of its customer, and one at most per order.
-        for (const QStringList& d :
-             consultar(empresa, QStringLiteral("SELECT Processo, Terceiro, COUNT(*) FROM "
-                                               "ct_Documentos GROUP BY Processo, Terceiro"))) {
+        for (const QStringList& d : e.consultar(empresa,
+                                                u"SELECT Processo, Terceiro, COUNT(*) FROM "
+                                                "ct_Documentos GROUP BY Processo, Terceiro"_s)) {
             bool seu = estranhos.contains(empresa + d[0] + d[1]);
             for (const Ordem& o : ordens)
-                seu =
-                    seu || (o.empresa == empresa && o.temNumero &&
-                            d[0] == QStringLiteral("Web %1").arg(o.numero) && clienteDe(o) == d[1]);
+                seu = seu || (o.empresa == empresa && o.temNumero &&
+                              d[0] == u"Web %1"_s.arg(o.numero) && clienteDe(o) == d[1]);
             EXPECT_TRUE(seu) << d.join(' ').toStdString();
-            EXPECT_EQ(d[2], QStringLiteral("1")) << d.join(' ').toStdString();
+            EXPECT_EQ(d[2], u"1"_s) << d.join(' ').toStdString();
         }
         // Every conversion is its own order's, and nobody became a customer twice.
-        if (consultar(empresa, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = "
-                                              "'vek_ConversoesDeEncomendas'"))
+        if (e.valor(empresa,
+                    u"SELECT 1 FROM sqlite_master WHERE name = "
+                    "'vek_ConversoesDeEncomendas'"_s)
                 .isEmpty())
             return;
-        for (const QStringList& c :
-             consultar(empresa, QStringLiteral("SELECT v.IdEncomenda, v.CodigoContacto, c.NOME "
-                                               "FROM vek_ConversoesDeEncomendas v JOIN CLIENTES c "
-                                               "ON c.CODIGO = v.CodigoCliente"))) {
+        for (const QStringList& c : e.consultar(empresa,
+                                                u"SELECT v.IdEncomenda, v.CodigoContacto, c.NOME "
+                                                "FROM vek_ConversoesDeEncomendas v JOIN CLIENTES c "
+                                                "ON c.CODIGO = v.CodigoCliente"_s)) {
             bool seu = false;
             for (const Ordem& o : ordens)
                 seu = seu || (o.empresa == empresa && o.prospect && o.temNumero &&
                               o.numero == c[0].toInt() && o.cliente == c[1] && o.pessoa == c[2]);
             EXPECT_TRUE(seu) << c.join(' ').toStdString();
         }
-        EXPECT_EQ(consultar(empresa, QStringLiteral("SELECT NOME FROM CLIENTES GROUP BY NOME "
-                                                    "HAVING COUNT(*) > 1")),
-                  Linhas{});
+        EXPECT_EQ(
+            e.linhas(empresa, u"SELECT NOME FROM CLIENTES GROUP BY NOME HAVING COUNT(*) > 1"_s),
+            QStringList());
     }
 
     // Every file of the workspace but the run logs, with its content.
@@ -421,7 +373,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         QMap<QString, QByteArray> r;
         QDirIterator i(e.caminho(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (i.hasNext())
-            if (const QString f = i.next(); !f.contains(QStringLiteral("/log/")))
+            if (const QString f = i.next(); !f.contains(u"/log/"_s))
                 r.insert(f, lerFicheiro(f));
         return r;
     }
@@ -434,24 +386,22 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         EXPECT_EQ(estado(), inicial);
         const QStringList previsao = janela.lista;
         const QSet<QString> antes = documentos();
-        executar();
+        e.executar();
         // The same figures but the errors: a refused document is also reported by the writer.
         const auto figuras = [](const QStringList& lista) {
-            return lista.filter(QStringLiteral("Resumo: "))
-                .value(0)
-                .section(QStringLiteral("; erros"), 0, 0);
+            return lista.filter(u"Resumo: "_s).value(0).section(u"; erros"_s, 0, 0);
         };
         EXPECT_EQ(figuras(previsao), figuras(janela.lista));
         const auto disse = [&](const QString& f, const char* inicio) {
             return !previsao
-                        .filter(QRegularExpression(QStringLiteral("^A encomenda ") +
-                                                   QRegularExpression::escape(f) +
-                                                   QLatin1Char(' ') + QString::fromUtf8(inicio)))
+                        .filter(QRegularExpression(u"^A encomenda "_s +
+                                                   QRegularExpression::escape(f) + u' ' +
+                                                   QString::fromUtf8(inicio)))
                         .isEmpty();
         };
         int movidas = 0;
         for (const QString& f : ficheiros("es"))
-            if (!inicial.contains(e.caminho(QStringLiteral("es/") + f))) {
+            if (!inicial.contains(e.caminho(u"es/"_s + f))) {
                 ++movidas;
                 EXPECT_TRUE(disse(f, "seria gravada") || disse(f, "já t")) << f.toStdString();
             }
@@ -463,8 +413,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         EXPECT_EQ(resumo(kGravadas), depois - antes);
         // The run's figures: the documents it wrote, the other files it moved, those it left.
         EXPECT_TRUE(figuras(janela.lista)
-                        .endsWith(QStringLiteral("encomendas gravadas %1, já gravadas %2, "
-                                                 "recusadas %3")
+                        .endsWith(u"encomendas gravadas %1, já gravadas %2, recusadas %3"_s
                                       .arg((depois - antes).size())
                                       .arg(movidas - (depois - antes).size())
                                       .arg(ficheiros("ee").size())))
@@ -474,17 +423,16 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         const QString log = logDaUltimaExecucao();
         clientes.clear();
         for (const char* emp : {"QF", "SR"})
-            for (const QStringList& c : consultar(
-                     QString::fromLatin1(emp), QStringLiteral("SELECT NOME, CODIGO FROM CLIENTES")))
-                clientes.insert(
-                    QLatin1String(emp) + c[0],
-                    clientes.contains(QLatin1String(emp) + c[0]) ? QStringLiteral("?") : c[1]);
+            for (const QStringList& c :
+                 e.consultar(QString::fromLatin1(emp), u"SELECT NOME, CODIGO FROM CLIENTES"_s))
+                clientes.insert(QLatin1String(emp) + c[0],
+                                clientes.contains(QLatin1String(emp) + c[0]) ? u"?"_s : c[1]);
         for (const Ordem& o : ordens)
             verificarFicheiro(o, log, ultima);
         for (const Ordem& o : anteriores)  // the office is told what an earlier version did
-            EXPECT_TRUE(partilhada(o) || log.contains(QStringLiteral(
-                                             "Uma versão anterior do programa fez do contacto 77 "
-                                             "o cliente 3 em 02-01-2025 10:00:00.")))
+            EXPECT_TRUE(partilhada(o) ||
+                        log.contains(u"Uma versão anterior do programa fez do contacto 77 "
+                                     "o cliente 3 em 02-01-2025 10:00:00."_s))
                 << log.toStdString();
         for (const char* emp : {"QF", "SR"})
             verificarEmpresa(QString::fromLatin1(emp));

@@ -1,339 +1,134 @@
-#include <gtest/gtest.h>
-
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "contacts/vekContactos.h"
 #include "platform/Falha.h"
-#include "tests/contacts/EmpresaDeTeste.h"
+#include "tests/apoio/Apoio.h"
 
 namespace {
 
-const QString kGuid =
-    QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
+const QString QF = u"QF"_s;
 
-vekContactos novoContacto(EmpresaDeTeste& empresa, qint32 idNet,
-                          const QString& nome = QStringLiteral("Contacto web")) {
-    vekContactos c(empresa.base());
-    c.CodigoEmpresa = QStringLiteral("QF");
-    c.IdNet = idNet;
-    c.Nome = nome;
-    return c;
-}
-
-class Contactos : public testing::TestWithParam<Via> {};
-
-// --- Contacto_add -----------------------------------------------------------------------------
-
-struct CasoDeNumeracao {
-    const char* nome;
-    const char* contactosExistentes;  // SQL, or empty
-    qint32 numero;
-};
-
-class Numeracao : public testing::TestWithParam<std::tuple<Via, CasoDeNumeracao>> {};
-
-TEST_P(Numeracao, DaONumeroSeguinteEOPrimeiroCodigoLivre) {
-    const auto& [via, caso] = GetParam();
-    QStringList extra;
-    if (*caso.contactosExistentes)
-        extra << QString::fromUtf8(caso.contactosExistentes);
-    EmpresaDeTeste empresa(via, extra);
-    vekContactos c = novoContacto(empresa, 900);
-
-    ASSERT_TRUE(c.Contacto_add());
-
-    EXPECT_EQ(c.Numero, caso.numero);
-    EXPECT_EQ(c.Codigo, QString::number(caso.numero));
-    const Recordset rs = empresa.consultar(
-        QStringLiteral("SELECT Codigo, Nome FROM vek_contactos WHERE Numero = ?"), {caso.numero});
-    ASSERT_FALSE(rs.eof());
-    EXPECT_EQ(rs.value(0).toString(), QString::number(caso.numero));
-    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("Contacto web"));
-    EXPECT_EQ(empresa
-                  .valor(QStringLiteral("SELECT numero FROM vek_BDC_EquivalenciaOnlineDesktop "
-                                        "WHERE IDnet = 900"))
-                  .toInt(),
-              caso.numero);
-}
-
-const CasoDeNumeracao casosDeNumeracao[] = {
-    {"TabelaVazia", "", 1},
-    {"Codigo42OcupadoComMaximo41",
-     "INSERT INTO vek_contactos (Codigo, Numero) VALUES ('41', 41), ('42', 7)", 43},
-    {"SoNumerosNegativos", "INSERT INTO vek_contactos (Codigo, Numero) VALUES ('A', -5)", -4},
-};
-
-INSTANTIATE_TEST_SUITE_P(, Numeracao,
-                         testing::Combine(testing::Values(Via::Embutida, Via::Odbc),
-                                          testing::ValuesIn(casosDeNumeracao)),
-                         [](const testing::TestParamInfo<Numeracao::ParamType>& info) {
-                             return nomeDaVia({std::get<0>(info.param), info.index}) + "_" +
-                                    std::get<1>(info.param).nome;
-                         });
-
-TEST_P(Contactos, ContactoWebJaConhecidoNaoEscreveNadaEDevolveOContactoExistente) {
-    EmpresaDeTeste empresa(GetParam(),
-                           {QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero, Nome) "
-                                           "VALUES ('C-7', 7, 'Antigo')"),
-                            QStringLiteral("INSERT INTO vek_BDC_EquivalenciaOnlineDesktop "
-                                           "(IDnet, numero) VALUES (501, 7)")});
-    const QVariant versao = empresa.valor(QStringLiteral("SELECT Valor FROM vek_RowVersion"));
-    vekContactos c = novoContacto(empresa, 501, QStringLiteral("Novo nome"));
-
-    EXPECT_FALSE(c.Contacto_add());
-
-    EXPECT_EQ(c.Codigo, QStringLiteral("C-7"));
-    EXPECT_EQ(c.Numero, 7);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT COUNT(*) FROM vek_contactos")).toInt(), 1);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT Nome FROM vek_contactos")).toString(),
-              QStringLiteral("Antigo"));
-    EXPECT_EQ(
-        empresa.valor(QStringLiteral("SELECT COUNT(*) FROM vek_BDC_EquivalenciaOnlineDesktop"))
-            .toInt(),
-        1);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT Valor FROM vek_RowVersion")), versao);
-}
-
-TEST_P(Contactos, EquivalenciaDeUmContactoApagadoDaUmContactoNovoUmaSoVez) {
-    EmpresaDeTeste empresa(GetParam(),
-                           {QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero) "
-                                           "VALUES ('4', 4)"),
-                            QStringLiteral("INSERT INTO vek_BDC_EquivalenciaOnlineDesktop "
-                                           "(IDnet, numero) VALUES (600, 9)")});
-    vekContactos c = novoContacto(empresa, 600);
-
-    ASSERT_TRUE(c.Contacto_add());
-    EXPECT_EQ(c.Numero, 5);
-
-    const Recordset eq = empresa.consultar(QStringLiteral(
-        "SELECT numero FROM vek_BDC_EquivalenciaOnlineDesktop WHERE IDnet = 600 ORDER BY numero"));
-    ASSERT_EQ(eq.recordCount(), 2);
-    EXPECT_EQ(eq.value(0).toInt(), 5);
-
-    // The same web contact again is known now, through the row whose contact exists.
-    vekContactos outra = novoContacto(empresa, 600);
-    EXPECT_FALSE(outra.Contacto_add());
-    EXPECT_EQ(outra.Numero, 5);
-    EXPECT_EQ(outra.Codigo, QStringLiteral("5"));
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT COUNT(*) FROM vek_contactos")).toInt(), 2);
-}
-
-TEST_P(Contactos, TextoMaiorQueAColunaEGuardadoCortadoEAPropriedadeFicaInteira) {
-    EmpresaDeTeste empresa(GetParam());
-    const QString nome = QString(98, QLatin1Char('n')) + QStringLiteral("çãoXYZ");
-    vekContactos c = novoContacto(empresa, 1, nome);
-    c.GestorDeConta = QStringLiteral("GESTOR-0123456789");
-
-    ASSERT_TRUE(c.Contacto_add());
-
-    EXPECT_EQ(c.Nome, nome);
-    EXPECT_EQ(c.GestorDeConta, QStringLiteral("GESTOR-0123456789"));
-    const Recordset rs =
-        empresa.consultar(QStringLiteral("SELECT Nome, GesCnt FROM vek_contactos"));
-    EXPECT_EQ(rs.value(0).toString(), nome.left(100));
-    EXPECT_EQ(rs.value(1).toString(), QStringLiteral("GESTOR-012"));
-}
-
-TEST_P(Contactos, TextoComAspasESqlEGuardadoTalQualEVazioFicaTextoVazio) {
-    EmpresaDeTeste empresa(GetParam());
-    vekContactos c =
-        novoContacto(empresa, 77, QStringLiteral("O'Brien'); DROP TABLE vek_contactos; --"));
-    c.Contacto = QStringLiteral("João d'Almeida \"Zé\"");
-    c.Morada = QStringLiteral("Rua N'Gola, 3.º ? €");
-    c.Observacoes = QStringLiteral("' OR '1'='1");
-    c.email = QStringLiteral("a%b_c@example.pt");
-
-    ASSERT_TRUE(c.Contacto_add());
-
-    const Recordset rs = empresa.consultar(
-        QStringLiteral("SELECT Nome, Contacto, Morada, Observ, Email, Fax, Obs2, Id_Unico, dbts, "
-                       "FuncaoEntidades_Id FROM vek_contactos"));
-    ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.value(QStringLiteral("Nome")).toString(), c.Nome);
-    EXPECT_EQ(rs.value(QStringLiteral("Contacto")).toString(), c.Contacto);
-    EXPECT_EQ(rs.value(QStringLiteral("Morada")).toString(), c.Morada);
-    EXPECT_EQ(rs.value(QStringLiteral("Observ")).toString(), c.Observacoes);
-    EXPECT_EQ(rs.value(QStringLiteral("Email")).toString(), c.email);
-    for (const char* vazia : {"Fax", "Obs2"}) {
-        EXPECT_FALSE(rs.value(QLatin1String(vazia)).isNull()) << vazia;
-        EXPECT_EQ(rs.value(QLatin1String(vazia)).toString(), QString()) << vazia;
+class Contactos : public testing::TestWithParam<Via> {
+  protected:
+    // A new web contact on QF's database, made from the bare tables and the SQL given.
+    vekContactos novo(Empresas& empresa, qint32 idNet, const QString& nome = u"Web"_s) {
+        vekContactos c(empresa.base());
+        c.CodigoEmpresa = QF;
+        c.IdNet = idNet;
+        c.Nome = nome;
+        return c;
     }
-    EXPECT_TRUE(rs.value(QStringLiteral("FuncaoEntidades_Id")).isNull());
-    EXPECT_TRUE(QRegularExpression(kGuid)
-                    .match(rs.value(QStringLiteral("Id_Unico")).toString())
+};
+
+}  // namespace
+
+TEST_P(Contactos, NumeroSeguinteEPrimeiroCodigoLivre) {
+    const struct {
+        const char* contactos;
+        qint32 numero;
+    } casos[] = {{"", 1}, {"('41', 41), ('42', 7)", 43}, {"('A', -5)", -4}};
+    for (const auto& caso : casos) {
+        Empresas empresa(false, GetParam());
+        if (*caso.contactos)
+            empresa.sql(QF, u"INSERT INTO vek_contactos (Codigo, Numero) VALUES "_s +
+                                QLatin1String(caso.contactos));
+        vekContactos c = novo(empresa, 900);
+        ASSERT_TRUE(c.Contacto_add());
+        EXPECT_EQ(c.Numero, caso.numero) << caso.contactos;
+        EXPECT_EQ(c.Codigo, QString::number(caso.numero));
+        EXPECT_EQ(empresa.consultar(QF,
+                                    u"SELECT c.Codigo, c.Nome FROM vek_contactos c "
+                                    "JOIN vek_BDC_EquivalenciaOnlineDesktop q "
+                                    "ON q.numero = c.Numero WHERE q.IDnet = 900"_s),
+                  (Linhas{{QString::number(caso.numero), u"Web"_s}}));
+    }
+}
+
+TEST_P(Contactos, ContactoWebConhecidoSoPelaLinhaDeUmContactoQueExiste) {
+    Empresas empresa(false, GetParam());
+    empresa.sql(QF,
+                u"INSERT INTO vek_contactos (Codigo, Numero, Nome) VALUES "
+                "('C-7', 7, 'Antigo')"_s);
+    empresa.sql(QF,
+                u"INSERT INTO vek_BDC_EquivalenciaOnlineDesktop VALUES (501, 7), "
+                "(600, 9)"_s);
+    const QString versao = empresa.valor(QF, u"SELECT Valor FROM vek_RowVersion"_s);
+    vekContactos conhecido = novo(empresa, 501, u"Novo nome"_s);
+    EXPECT_FALSE(conhecido.Contacto_add());
+    EXPECT_EQ(conhecido.Codigo, u"C-7"_s);
+    EXPECT_EQ(conhecido.Numero, 7);
+    EXPECT_EQ(empresa.valor(QF, u"SELECT Valor FROM vek_RowVersion"_s), versao);
+
+    // 600 names contact 9, which is gone: it is added, once.
+    vekContactos apagado = novo(empresa, 600);
+    ASSERT_TRUE(apagado.Contacto_add());
+    EXPECT_EQ(apagado.Numero, 8);
+    vekContactos outra = novo(empresa, 600);
+    EXPECT_FALSE(outra.Contacto_add());
+    EXPECT_EQ(outra.Codigo, u"8"_s);
+    EXPECT_EQ(empresa.consultar(QF, u"SELECT Numero, Nome FROM vek_contactos"_s),
+              (Linhas{{"7", "Antigo"}, {"8", "Web"}}));
+}
+
+TEST_P(Contactos, TextosGuardadosTalComoVieramCortadosAoTamanhoDaColuna) {
+    Empresas empresa(false, GetParam());
+    const QString nome = QString(98, QLatin1Char('n')) + u"çãoXYZ"_s;
+    vekContactos c = novo(empresa, 77, nome);
+    c.Contacto = u"O'Brien'); DROP TABLE vek_contactos; --"_s;
+    c.Observacoes = u"' OR '1'='1 ? €"_s;
+    c.GestorDeConta = u"GESTOR-0123456789"_s;
+    ASSERT_TRUE(c.Contacto_add());
+    EXPECT_EQ(c.Nome, nome);  // the property stays whole
+    EXPECT_EQ(empresa.consultar(QF,
+                                u"SELECT Nome, Contacto, Observ, GesCnt, "
+                                "Fax IS NULL, FuncaoEntidades_Id IS NULL "
+                                "FROM vek_contactos"_s),
+              (Linhas{{nome.left(100), c.Contacto, c.Observacoes, "GESTOR-012", "0", "1"}}));
+    EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$"_s)
+                    .match(empresa.valor(QF, u"SELECT Id_Unico FROM vek_contactos"_s))
                     .hasMatch());
-    EXPECT_GT(rs.value(QStringLiteral("dbts")).toLongLong(), 0);
 }
 
 TEST_P(Contactos, FalhaEntreOContactoEAEquivalenciaNaoDeixaNenhum) {
-    EmpresaDeTeste empresa(GetParam(),
-                           {QStringLiteral("CREATE TRIGGER recusar BEFORE INSERT ON "
-                                           "vek_BDC_EquivalenciaOnlineDesktop BEGIN "
-                                           "SELECT RAISE(ABORT, 'equivalencia recusada'); END")});
-    vekContactos c = novoContacto(empresa, 5);
-
+    Empresas empresa(false, GetParam(),
+                     {u"CREATE TRIGGER recusar BEFORE INSERT ON "
+                      "vek_BDC_EquivalenciaOnlineDesktop BEGIN SELECT "
+                      "RAISE(ABORT, 'equivalencia recusada'); END"_s});
+    vekContactos c = novo(empresa, 5);
     try {
         c.Contacto_add();
         ADD_FAILURE() << "the insert was refused";
     } catch (const Falha& f) {
-        EXPECT_TRUE(f.descricao().contains(QStringLiteral("equivalencia recusada")));
+        EXPECT_TRUE(f.descricao().contains(u"equivalencia recusada"_s));
     }
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT COUNT(*) FROM vek_contactos")).toInt(), 0);
-    // The store left no connection or transaction behind: the database takes writes.
-    empresa.executar(QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero) VALUES ('1', 1)"));
+    EXPECT_EQ(empresa.valor(QF, u"SELECT COUNT(*) FROM vek_contactos"_s), u"0"_s);
+    // No transaction was left behind: the database takes writes.
+    empresa.sql(QF, u"INSERT INTO vek_contactos (Codigo, Numero) VALUES ('1', 1)"_s);
 }
 
-// --- rsListaContactosAlteradosDesde -----------------------------------------------------------
-
-class Listagem : public Contactos {
-  protected:
-    Listagem()
-        : empresa(GetParam(),
-                  {QStringLiteral(
-                       "INSERT INTO vek_contactos (Codigo, Numero, Nome, Email, Vendedor) VALUES "
-                       "('1', 1, 'Ana', 'ana@example.pt', 'V1')"),
-                   QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero, Nome, Morada) VALUES "
-                                  "('2', 2, 'Bruno', 'Rua B')"),
-                   QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero, Nome) VALUES "
-                                  "('3', 3, 'Carla')"),
-                   QStringLiteral("UPDATE vek_contactos SET Telef = '210000000' WHERE Numero = 1"),
-                   QStringLiteral("INSERT INTO vek_BDC_EquivalenciaOnlineDesktop (IDnet, numero) "
-                                  "VALUES (700, 2)"),
-                   QStringLiteral("INSERT INTO vek_Classe (class_Id, Descricao, CampoLivre) "
-                                  "VALUES (4, 'Revenda', '10'), (5, 'Sem desconto', NULL)"),
-                   // Contact 3 is of class 4; contact 2 only has a class that does not exist
-                   // and a customer's classification with its code.
-                   QStringLiteral("INSERT INTO vek_EntidadesClassificacao (Class_id, Tipo, Codigo) "
-                                  "VALUES (4, 3, '3'), (99, 3, '2'), (5, 1, '2')")}) {}
-
-    std::unique_ptr<Recordset> listar(qint32 desde) {
+TEST_P(Contactos, AlteradosDesdeAMarcaPorOrdemDeVersao) {
+    Empresas empresa(true, GetParam());
+    empresa.sql(QF, u"UPDATE vek_contactos SET Telef = 'x' WHERE Numero = 1"_s);
+    // Contact 4's only class does not exist.
+    empresa.sql(QF, u"INSERT INTO vek_EntidadesClassificacao VALUES (99, 3, '4')"_s);
+    const auto listar = [&](qint64 desde) {
         vekContactos c(empresa.base());
-        c.CodigoEmpresa = QStringLiteral("QF");
-        return std::make_unique<Recordset>(c.rsListaContactosAlteradosDesde(desde));
-    }
-
-    qint32 versao(int numero) {
-        return empresa
-            .valor(QStringLiteral("SELECT dbts FROM vek_contactos WHERE Numero = ?"), {numero})
-            .toInt();
-    }
-
-    EmpresaDeTeste empresa;
-};
-
-TEST_P(Listagem, DaOsContactosAcimaDaMarcaPorOrdemDeVersao) {
-    auto rs = listar(0);
-    ASSERT_TRUE(rs);
-    ASSERT_EQ(rs->recordCount(), 3);
-    QList<int> numeros, alteracoes;
-    for (; !rs->eof(); rs->moveNext()) {
-        numeros << rs->value(QStringLiteral("Numero")).toInt();
-        alteracoes << rs->value(QStringLiteral("Alteração")).toInt();
-    }
-    EXPECT_EQ(numeros, (QList<int>{2, 3, 1}));
-    EXPECT_EQ(alteracoes, (QList<int>{versao(2), versao(3), versao(1)}));
-
-    rs = listar(versao(2));
-    ASSERT_TRUE(rs);
-    ASSERT_EQ(rs->recordCount(), 2);
-    EXPECT_EQ(rs->value(QStringLiteral("Numero")).toInt(), 3);
-
-    rs = listar(versao(1));
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->recordCount(), 0);
-}
-
-TEST_P(Listagem, TrazAEquivalenciaAClassificacaoEOsNulos) {
-    auto rs = listar(-1);
-    ASSERT_TRUE(rs);
-    for (const char* campo : {"IDnet", "Numero", "Alteração", "Vendedor", "Nome", "Email",
-                              "NContrib", "Contacto", "Morada", "CdPostal", "Local", "Telef", "Fax",
-                              "TelCom", "Telfim", "Sitio", "Id_Unico", "Tipo", "Desconto"})
-        EXPECT_GE(rs->fieldIndex(QString::fromUtf8(campo)), 0) << campo;
-    EXPECT_EQ(rs->fieldCount(), 19);
-
-    // Bruno: known on the web, no class of its own.
-    EXPECT_EQ(rs->value(QStringLiteral("IDnet")).toInt(), 700);
-    EXPECT_EQ(rs->value(QStringLiteral("Morada")).toString(), QStringLiteral("Rua B"));
-    EXPECT_TRUE(rs->value(QStringLiteral("Tipo")).isNull());
-    EXPECT_TRUE(rs->value(QStringLiteral("Desconto")).isNull());
-    EXPECT_TRUE(rs->value(QStringLiteral("Email")).isNull());
-    EXPECT_TRUE(QRegularExpression(kGuid)
-                    .match(rs->value(QStringLiteral("Id_Unico")).toString())
-                    .hasMatch());
-    rs->moveNext();
-    // Carla: class 4 with its discount, unknown on the web.
-    EXPECT_TRUE(rs->value(QStringLiteral("IDnet")).isNull());
-    EXPECT_EQ(rs->value(QStringLiteral("Tipo")).toInt(), 4);
-    EXPECT_EQ(rs->value(QStringLiteral("Desconto")).toString(), QStringLiteral("10"));
-    rs->moveNext();
-    // Ana, changed last.
-    EXPECT_EQ(rs->value(QStringLiteral("Nome")).toString(), QStringLiteral("Ana"));
-    EXPECT_EQ(rs->value(QStringLiteral("Telef")).toString(), QStringLiteral("210000000"));
-    EXPECT_EQ(rs->value(QStringLiteral("Vendedor")).toString(), QStringLiteral("V1"));
-    EXPECT_TRUE(rs->value(QStringLiteral("Fax")).isNull());
-}
-
-TEST_P(Listagem, LeOsTamanhosDefinidosDaBaseDeDados) {
-    auto rs = listar(0);
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->definedSize(QStringLiteral("Nome")), 100);
-    EXPECT_EQ(rs->definedSize(QStringLiteral("CdPostal")), 20);
-    EXPECT_EQ(rs->definedSize(QStringLiteral("Vendedor")), 10);
+        Recordset rs = c.rsListaContactosAlteradosDesde(desde);
+        QStringList r;
+        for (; !rs.eof(); rs.moveNext())
+            r << rs.value(u"Numero"_s).toString() + QLatin1Char(':') +
+                     rs.value(u"Tipo"_s).toString() + QLatin1Char(':') +
+                     rs.value(u"Desconto"_s).toString();
+        EXPECT_EQ(rs.definedSize(u"CdPostal"_s), 20);
+        return r;
+    };
+    const auto versao = [&](int numero) {
+        return empresa.valor(QF, u"SELECT dbts FROM vek_contactos WHERE Numero = ?"_s, {numero})
+            .toLongLong();
+    };
+    EXPECT_EQ(listar(0), (QStringList{"2:2:0", "3:3:5", "4::", "1:1:10"}));
+    EXPECT_EQ(listar(versao(3)), (QStringList{"4::", "1:1:10"}));
+    EXPECT_EQ(listar(versao(1)), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(, Contactos, testing::Values(Via::Embutida, Via::Odbc), nomeDaVia);
-INSTANTIATE_TEST_SUITE_P(, Listagem, testing::Values(Via::Embutida, Via::Odbc), nomeDaVia);
-
-// --- The company database itself ----------------------------------------------------------------
-
-TEST(BaseDeDadosDaEmpresa, UmContadorDeVersoesParaTodasAsTabelas) {
-    EmpresaDeTeste empresa(Via::Embutida);
-    empresa.executar(QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero) VALUES ('1', 1)"));
-    empresa.executar(QStringLiteral("INSERT INTO CLIENTES (NUMERO, CODIGO) VALUES (1, '1')"));
-    empresa.executar(QStringLiteral("INSERT INTO vek_contactos (Codigo, Numero) VALUES ('2', 2)"));
-    empresa.executar(QStringLiteral("UPDATE vek_contactos SET Nome = 'x' WHERE Numero = 1"));
-    empresa.executar(QStringLiteral("UPDATE CLIENTES SET NOME = 'y'"));
-
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT dbts FROM vek_contactos WHERE Numero = 2")), 3);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT dbts FROM vek_contactos WHERE Numero = 1")), 4);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT DBTS FROM CLIENTES")), 5);
-    EXPECT_EQ(empresa.valor(QStringLiteral("SELECT Valor FROM vek_RowVersion")), 5);
-    EXPECT_NE(empresa.valor(QStringLiteral("SELECT Id_Unico FROM vek_contactos WHERE Numero = 1")),
-              empresa.valor(QStringLiteral("SELECT Id_Unico FROM vek_contactos WHERE Numero = 2")));
-}
-
-TEST(BaseDeDadosDaEmpresa, OScriptCriaAEmpresaDeDemonstracao) {
-    Espaco espaco;
-    QProcess p;
-    p.start(QStringLiteral("bash"),
-            {QStringLiteral(MARELO_SOURCE_DIR "/scripts/create-company-db"), espaco.caminho(),
-             QStringLiteral("QF"), QStringLiteral("--demo")});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-
-    clsBd bd;
-    ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(espaco.caminho(), QStringLiteral("QF"))));
-    Recordset rs;
-    bd.AbrirConsulta(QStringLiteral("SELECT CODIGO FROM CLIENTES WHERE NUMERO = -1"), rs);
-    EXPECT_EQ(rs.recordCount(), 1);
-    bd.AbrirConsulta(QStringLiteral("SELECT Factor, Quantida FROM OperaFac WHERE Artigo = ? "
-                                    "ORDER BY Factor"),
-                     rs, {QStringLiteral("CABAZ01")});
-    ASSERT_EQ(rs.recordCount(), 2);
-    EXPECT_EQ(rs.value(0).toString(), QStringLiteral("AZEITE05"));
-    EXPECT_DOUBLE_EQ(rs.value(1).toDouble(), 2.0);
-    bd.AbrirConsulta(QStringLiteral("SELECT COUNT(*) FROM vek_contactos WHERE dbts IS NULL OR "
-                                    "Id_Unico IS NULL"),
-                     rs);
-    EXPECT_EQ(rs.value(0).toInt(), 0);
-
-    // A database that exists is never overwritten.
-    p.start(QStringLiteral("bash"), {QStringLiteral(MARELO_SOURCE_DIR "/scripts/create-company-db"),
-                                     espaco.caminho(), QStringLiteral("QF")});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_NE(p.exitCode(), 0);
-}
-
-}  // namespace
