@@ -11,7 +11,6 @@
 #include "platform/ScriptSql.h"
 #include "platform/ServidorEmail.h"
 #include "platform/clsBd.h"
-#include "platform/clsStringLigacao.h"
 #include "run/Sincronizacao.h"
 #include "settings/Parametros.h"
 #include "settings/frmParametros.h"
@@ -61,16 +60,11 @@ Parametros parametrosDeDemonstracao(const QString& ficheiro) {
     return p;
 }
 
-// The company database <pasta>/<nome>.db, made from the repository's scripts.
-void criarEmpresa(const QString& pasta, const QString& nome) {
-    QFile(QDir(pasta).filePath(nome + QStringLiteral(".db"))).open(QIODevice::WriteOnly);
+// The company's embedded database, named in the settings, made from the repository's scripts.
+void criarEmpresa(const Parametros& p, const QString& empresa, const QString& nome) {
+    QFile(QDir(p.Sql_Servidor).filePath(nome + QStringLiteral(".db"))).open(QIODevice::WriteOnly);
     clsBd bd;
-    clsStringLigacao s;
-    s.Provider = QStringLiteral("MSDataShape");
-    s.Opcao = 1;
-    s.Servidor = pasta;
-    s.BaseDeDados = nome;
-    if (!bd.Ligar(s.StringLigacao()))
+    if (!bd.Ligar(p.StringLigacao(empresa)))
         throw Falha(Falha::ErroDeBaseDeDados, bd.UltimoErro());
     for (const char* script : {"company-sqlite.sql", "demo-data.sql"}) {
         QFile f(QString::fromUtf8(MARELO_SOURCE_DIR "/db/") + QString::fromUtf8(script));
@@ -95,9 +89,10 @@ QString ficheiroDaCorrida(const QTemporaryDir& tmp) {
     p.Encomendas_saidaDirectoria = pasta(QStringLiteral("encomendas/saida"));
     p.Log_Directoria = pasta(QStringLiteral("log"));
     p.Sql_Servidor = pasta(QStringLiteral("sql"));
-    criarEmpresa(p.Sql_Servidor, p.Empresa0_BdSQL);
-    criarEmpresa(p.Sql_Servidor, p.Empresa1_BdSql);
     p.Escrever();
+    p.Ler();
+    criarEmpresa(p, QStringLiteral("QF"), p.Empresa0_BdSQL);
+    criarEmpresa(p, QStringLiteral("SR"), p.Empresa1_BdSql);
     return p.FicheiroIni;
 }
 
