@@ -58,6 +58,15 @@ void criarBaseDeDados(const QString& pasta, const QString& nome, const QStringLi
                     : QString::fromUtf8(lerFicheiro(QStringLiteral(MARELO_SOURCE_DIR "/db/") + s)));
 }
 
+QStringList valores(clsBd& bd, const QString& sql, const QVariantList& p) {
+    Recordset rs;
+    bd.AbrirConsulta(sql, rs, p);
+    QStringList r;
+    for (; !rs.eof(); rs.moveNext())
+        r << rs.value(0).toString();
+    return r;
+}
+
 std::string nomeDaVia(const testing::TestParamInfo<Via>& info) {
     return info.param == Via::Embutida ? "Embutida" : "Odbc";
 }

@@ -65,6 +65,9 @@ QString stringLigacaoEmbutida(const QString& pasta, const QString& nome);
 // db/, or SQL text.
 void criarBaseDeDados(const QString& pasta, const QString& nome, const QStringList& scripts);
 
+// The first column of the query's rows, as text.
+QStringList valores(clsBd& bd, const QString& sql, const QVariantList& p = {});
+
 // How the program reaches the company databases: the embedded SQLite driver, or ODBC with the
 // SQLite ODBC driver (the path a SQL Server database takes).
 enum class Via { Embutida, Odbc };

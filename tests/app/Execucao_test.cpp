@@ -2,7 +2,6 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QLockFile>
-#include <QRegularExpression>
 
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
@@ -32,29 +31,6 @@ QStringList elementos(const QByteArray& ficheiro) {
 }
 
 }  // namespace
-
-TEST(ExecucaoVazia, MostraERegistaOsPassos) {
-    Empresas vazia(false);
-    EXPECT_TRUE(vazia.executar());
-    EXPECT_TRUE(vazia.executar());
-    EXPECT_EQ(vazia.janela.limpezas, 2);  // the list starts again at every run
-    const QString passos =
-        u"Enviar contactos alterados|Não existem alterações a contactos para "
-        "enviar.|Não existem alterações a contactos para enviar.|Importar "
-        "Contactos|Não existem contactos para importar|Importar "_s;
-    const QString resumo =
-        u"|Resumo: contactos enviados SR 0, QF 0; contactos adicionados 0, já "
-        "existentes 0, recusados 0; encomendas gravadas 0, já gravadas 0, "
-        "recusadas 0; erros 0|Sincronização terminada"_s;
-    EXPECT_EQ(vazia.janela.lista.join(u'|'), passos + u"Encomendas"_s + resumo);
-    const QString registo = u"Inicio da sincronização|"_s + passos + u"encomendas"_s + resumo +
-                            u"|Sincronização terminada"_s;
-    EXPECT_EQ(semHora(vazia.registo()).join(u'|'), registo + u'|' + registo);  // both runs
-    EXPECT_TRUE(QRegularExpression(u"^\\[\\d\\d-\\d\\d-\\d{4}\\]\\[\\d\\d:\\d\\d:"
-                                   "\\d\\d\\] Inicio da sincronização\r\n"_s)
-                    .match(vazia.registo())
-                    .hasMatch());
-}
 
 TEST_F(Execucao, SoUmaExecucaoDeCadaVezMesmoDepoisDeUmaMorta) {
     const struct {

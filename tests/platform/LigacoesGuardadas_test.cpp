@@ -16,14 +16,6 @@ class Guardadas : public ::testing::Test {
                           "(5, 'cinco', 2, NULL);"_s});
         ASSERT_TRUE(bd.Ligar(ligacao, &*reserva));
     }
-    QStringList valores(const QString& sql, const QVariantList& p = {}) {
-        Recordset rs;
-        bd.AbrirConsulta(sql, rs, p);
-        QStringList r;
-        for (; !rs.eof(); rs.moveNext())
-            r << rs.value(0).toString();
-        return r;
-    }
     Espaco e;
     const QString ligacao = stringLigacaoEmbutida(e.caminho(), u"EMP"_s);
     std::optional<LigacoesGuardadas> reserva{std::in_place};
@@ -40,13 +32,13 @@ TEST_F(Guardadas, LigacaoReutilizadaSemATransaccaoNemAsEdicoesDeQuemADeixou) {
     bd.AbrirEdicao(u"SELECT n, a FROM t WHERE n = 1"_s, antiga);
     bd.Desligar();
     ASSERT_TRUE(bd.Ligar(ligacao, &*reserva));
-    EXPECT_EQ(valores(u"SELECT COUNT(*) FROM sqlite_temp_master WHERE name = 'marca'"_s),
+    EXPECT_EQ(valores(bd, u"SELECT COUNT(*) FROM sqlite_temp_master WHERE name = 'marca'"_s),
               QStringList{u"1"_s});  // the same connection
     EXPECT_FALSE(bd.EmTransaccao());
-    EXPECT_EQ(valores(u"SELECT COUNT(*) FROM t WHERE n = 9"_s), QStringList{u"0"_s});
+    EXPECT_EQ(valores(bd, u"SELECT COUNT(*) FROM t WHERE n = 9"_s), QStringList{u"0"_s});
     antiga.setValue(u"a"_s, u"novo"_s);
     EXPECT_THROW(antiga.update(), Falha);
-    EXPECT_EQ(valores(u"SELECT a FROM t WHERE n = 1"_s), QStringList{u"um"_s});
+    EXPECT_EQ(valores(bd, u"SELECT a FROM t WHERE n = 1"_s), QStringList{u"um"_s});
 }
 
 TEST_F(Guardadas, TamanhosDefinidosAcompanhamAMudancaDaTabela) {
@@ -92,13 +84,13 @@ TEST_F(Guardadas, NumerosComparadosNoTextoEValoresComoODriverDoQt) {
         {"SELECT a FROM t WHERE n = ?", {QVariant(true)}, {"um"}},
     };
     for (const auto& c : casos)
-        EXPECT_EQ(valores(QString::fromUtf8(c.sql), c.parametros), c.esperado) << c.sql;
+        EXPECT_EQ(valores(bd, QString::fromUtf8(c.sql), c.parametros), c.esperado) << c.sql;
 
     // A null text is stored as NULL, a small whole number as what the column makes of it.
     bd.Executar(u"INSERT INTO t (n, a, r) VALUES (?, ?, ?)"_s,
                 {QVariant(qlonglong(10)), QVariant(QString()), QVariant(qint16(7))});
-    EXPECT_EQ(valores(u"SELECT COUNT(*) FROM t WHERE a IS NULL AND r = 7"_s), QStringList{u"1"_s});
+    EXPECT_EQ(valores(bd, u"SELECT COUNT(*) FROM t WHERE a IS NULL AND r = 7"_s), QStringList{u"1"_s});
     EXPECT_EQ(bd.Executar(u"UPDATE t SET r = ? WHERE n > ?"_s, {QVariant(2.25), QVariant(1)}), 3);
-    EXPECT_THROW(valores(u"SELECT a FROM t WHERE n = ?"_s), Falha);  // a parameter missing
+    EXPECT_THROW(valores(bd, u"SELECT a FROM t WHERE n = ?"_s), Falha);  // a parameter missing
     EXPECT_THROW(bd.Executar(u"INSERT INTO t (n) VALUES (1)"_s), Falha);
 }

@@ -20,14 +20,6 @@ class BaseDeDados : public ::testing::Test {
         criarBaseDeDados(e.caminho(), u"EMP"_s, {QString::fromUtf8(kEsquema)});
         ASSERT_TRUE(bd.Ligar(stringLigacaoEmbutida(e.caminho(), u"EMP"_s)));
     }
-    QStringList valores(const QString& sql, const QVariantList& p = {}) {
-        Recordset rs;
-        bd.AbrirConsulta(sql, rs, p);
-        QStringList r;
-        for (; !rs.eof(); rs.moveNext())
-            r << rs.value(0).toString();
-        return r;
-    }
     Espaco e;
     clsBd bd;
 };
@@ -65,7 +57,7 @@ TEST_F(BaseDeDados, EdicaoEscreveLinhaNovaEAlteradaMasNuncaUmaQueJaNaoExiste) {
     bd.AbrirEdicao(u"SELECT Numero, Nome FROM pessoas WHERE Numero = 2"_s, rs);
     rs.setValue(u"Nome"_s, u"Outro"_s);
     rs.update();
-    EXPECT_EQ(valores(u"SELECT Numero || Nome || IFNULL(Obs, '~') FROM pessoas ORDER BY 1"_s),
+    EXPECT_EQ(valores(bd, u"SELECT Numero || Nome || IFNULL(Obs, '~') FROM pessoas ORDER BY 1"_s),
               (QStringList{"1Ana~", "2Outrox", "3Zé~"}));
     bd.AbrirEdicao(u"SELECT * FROM pessoas WHERE Numero = 1"_s, rs);
     bd.Executar(u"DELETE FROM pessoas WHERE Numero = 1"_s);
