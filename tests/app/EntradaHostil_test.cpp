@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(, EntradaHostil, testing::ValuesIn(kCasos),
 using EntradaHostilPastas = ExecucaoComEmpresas;
 
 TEST_F(EntradaHostilPastas, PastaDeSaidaQueFaltaNaoPerdeNemDuplicaAEncomenda) {
-    encomenda(u"ENC_1.xml"_s, 1, "QF", "1", false, linha("VINHO75", "1", "9,75"));
+    e.escrever(u"ee/ENC_1.xml"_s, encomenda("1", "5/12/26"));
     QDir(e.caminho(u"es"_s)).removeRecursively();
     QDir(e.caminho(u"cs"_s)).removeRecursively();
     EXPECT_FALSE(e.executar());

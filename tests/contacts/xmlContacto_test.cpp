@@ -11,10 +11,11 @@ TEST(xmlContacto, LeOPrimeiroPrpDoSiteSemNadaDoFicheiroAnterior) {
     QObject::connect(&c, &xmlContacto::Erro, &c,
                      [&erros](const QString& d, const QString& local) { erros << d << local; });
     Espaco espaco;
-    c.Ficheiro = espaco.escrever(u"a.xml"_s,
-                                 "<R><D><Prp>x</Prp><PRP><idnet>315</idnet><Nome>1</Nome><FAX>9</FAX>"
-                                 "<OUTRO><EMAIL>y</EMAIL></OUTRO></PRP><PRP><SITE>s</SITE></PRP>"
-                                 "</D></R>");
+    c.Ficheiro =
+        espaco.escrever(u"a.xml"_s,
+                        "<R><D><Prp>x</Prp><PRP><idnet>315</idnet><Nome>1</Nome><FAX>9</FAX>"
+                        "<OUTRO><EMAIL>y</EMAIL></OUTRO></PRP><PRP><SITE>s</SITE></PRP>"
+                        "</D></R>");
     c.Id_Unico = c.IdSite = u"fica"_s;  // what Ler does not read is the caller's
     ASSERT_TRUE(c.Ler());
     EXPECT_EQ((QStringList{c.id, c.Nome, c.Fax, c.email, c.SITE, c.Id_Unico, c.IdSite}),

@@ -11,35 +11,21 @@ TEST(Moeda, LeEEscrevePelaRegiao) {
         const QLocale& regiao;
         const char* lido;  // as written back in C; null: not an amount
     } casos[] = {
+        // clang-format off
         // Portuguese: "," decimal, blank or "." grouping.
-        {"12,5", pt, "12.5"},
-        {"1.234,5", pt, "1234.5"},
-        {"1 234,5", pt, "1234.5"},
-        {"1\u00a0234\u00a0567", pt, "1234567"},
-        {"-0,25", pt, "-0.25"},
-        {"+7", pt, "7"},
-        {"  2,75 ", pt, "2.75"},
-        {",5", pt, "0.5"},
-        {"5,", pt, "5"},
+        {"12,5", pt, "12.5"}, {"1.234,5", pt, "1234.5"}, {"1 234,5", pt, "1234.5"},
+        {"1\u00a0234\u00a0567", pt, "1234567"}, {"-0,25", pt, "-0.25"}, {"+7", pt, "7"},
+        {"  2,75 ", pt, "2.75"}, {",5", pt, "0.5"}, {"5,", pt, "5"},
         // Rounded half away from zero at the fourth decimal.
-        {"0,00005", pt, "0.0001"},
-        {"0,000049", pt, "0"},
-        {"-0,00005", pt, "-0.0001"},
+        {"0,00005", pt, "0.0001"}, {"0,000049", pt, "0"}, {"-0,00005", pt, "-0.0001"},
         {"922337203685477,5807", pt, "922337203685477.5807"},
         {"-922337203685477,5808", pt, "-922337203685477.5808"},
-        {"922337203685477,5808", pt, nullptr},
-        {"12.5", pt, nullptr},
-        {"1.23,4", pt, nullptr},
-        {"1,2,3", pt, nullptr},
-        {"", pt, nullptr},
-        {"-", pt, nullptr},
-        {"1e3", pt, nullptr},
+        {"922337203685477,5808", pt, nullptr}, {"12.5", pt, nullptr}, {"1.23,4", pt, nullptr},
+        {"1,2,3", pt, nullptr}, {"", pt, nullptr}, {"-", pt, nullptr}, {"1e3", pt, nullptr},
         {"12,5€", pt, nullptr},
         // C: "." decimal; a Portuguese amount does not pass as a grouped number.
-        {"12.5", c, "12.5"},
-        {"1,234.5", c, "1234.5"},
-        {"3,50", c, nullptr},
-        {"1.234,5", c, nullptr},
+        {"12.5", c, "12.5"}, {"1,234.5", c, "1234.5"}, {"3,50", c, nullptr}, {"1.234,5", c, nullptr},
+        // clang-format on
     };
     for (const auto& caso : casos) {
         const std::optional<Moeda> m = Moeda::deTexto(QString::fromUtf8(caso.texto), caso.regiao);
