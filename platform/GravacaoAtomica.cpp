@@ -24,7 +24,8 @@ namespace {
 // The bytes to the temporary file, by the system's own calls: files are written by the thousand,
 // and each call saved counts.
 bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
-                      const struct stat* existente, QString* erro, QFileDevice::FileError* tipo) {
+                      const struct stat* existente, bool noDisco, QString* erro,
+                      QFileDevice::FileError* tipo) {
     const auto falhar = [&](QFileDevice::FileError qual) {
         const int numero = errno;
         if (erro)
@@ -53,6 +54,7 @@ bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
         feito = n > 0;
         escrito += n;
     }
+    feito = feito && (!noDisco || ::fsync(fd) == 0);
     if (!feito) {
         falhar(QFileDevice::WriteError);
         ::close(fd);
@@ -71,7 +73,7 @@ bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
 }  // namespace
 
 bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QString* erro,
-                        QFileDevice::FileError* tipo) {
+                        QFileDevice::FileError* tipo, bool noDisco) {
     // The temporary name is fixed: "." + name + ".tmp" beside the file. A run killed before the
     // rename leaves it behind, maybe a part of it, and the next save of the same file, which every
     // interrupted run is followed by, takes it over. Only the run writes these files, under its
@@ -92,7 +94,8 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
     }
     const QByteArray nomeTemporario =
         QFile::encodeName(temporarioDe(QFile::decodeName(nomeDoAlvo)));
-    if (!gravarTemporario(nomeTemporario, conteudo, existia ? &antigo : nullptr, erro, tipo))
+    if (!gravarTemporario(nomeTemporario, conteudo, existia ? &antigo : nullptr, noDisco, erro,
+                          tipo))
         return false;
     if (std::rename(nomeTemporario.constData(), nomeDoAlvo.constData()) == 0)
         return true;
@@ -105,6 +108,7 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
     ::unlink(nomeTemporario.constData());
     return false;
 #else
+    Q_UNUSED(noDisco);
     const QFileInfo existente(destino);
     const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
     QFile f(temporarioDe(caminho));

@@ -10,9 +10,11 @@
 // disk one file at a time: the run's databases keep their last commits only until the next
 // checkpoint after a power cut, so a flushed file would outlive the transaction it reports;
 // sincronizarDisco flushes everything at once where an order of writes matters. False when it
-// cannot, with the reason and the kind of failure; the old file is then as it was.
+// cannot, with the reason and the kind of failure; the old file is then as it was. With noDisco,
+// the new bytes reach the disk before they replace the old ones: for a file that is changed
+// rarely and whose loss would cost more than its last change (the settings).
 bool gravarAtomicamente(const QString& caminho, const QByteArray& conteudo, QString* erro,
-                        QFileDevice::FileError* tipo = nullptr);
+                        QFileDevice::FileError* tipo = nullptr, bool noDisco = false);
 
 // Everything written so far to the file system holding the folder reaches the disk.
 void sincronizarDisco(const QString& pasta);

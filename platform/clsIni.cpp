@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "platform/Falha.h"
+#include "platform/GravacaoAtomica.h"
 #include "platform/Windows1252.h"
 
 namespace {
@@ -306,14 +306,9 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
         dados.append(l.bytes).append(l.fim);
     }
 
-    QSaveFile f(caminho_);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(dados) != dados.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    if (!f.commit())
+    // Under a fixed temporary name, which the next save takes over if a run is killed meanwhile.
+    QString erro;
+    if (!gravarAtomicamente(caminho_, dados, &erro, nullptr, true))
         return false;
     linhas_ = novas;
     indice_ = indexar(linhas_);

@@ -2,7 +2,8 @@
 #include "tests/apoio/Apoio.h"
 
 // Writing changes only the bytes of the values written, in the file's own encoding and line
-// ends; a value the file cannot hold leaves it as it was.
+// ends, and takes over what a save killed half-way left; a value the file cannot hold leaves it
+// as it was.
 TEST(clsIni, GravarMudaSoOsValoresNaCodificacaoENosFinsDeLinhaDoFicheiro) {
     const struct {
         const char* nome;
@@ -36,7 +37,9 @@ TEST(clsIni, GravarMudaSoOsValoresNaCodificacaoENosFinsDeLinhaDoFicheiro) {
         Espaco e;
         clsIni ini;
         ini.Ficheiro(e.escrever(u"q.vek"_s, c.antes));
+        e.escrever(u".q.vek.tmp"_s, "[A");  // left by a save killed half-way
         EXPECT_EQ(ini.GravarValores(c.valores), !c.depois.isNull());
+        EXPECT_EQ(e.existe(u".q.vek.tmp"_s), c.depois.isNull());
         EXPECT_EQ(e.ler(u"q.vek"_s), c.depois.isNull() ? c.antes : c.depois);
         for (const clsIni::Valor& v : c.depois.isNull() ? QList<clsIni::Valor>{} : c.valores) {
             clsIni lido;
