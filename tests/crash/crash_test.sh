@@ -26,7 +26,7 @@ check() { # check DESCRIPTION COMMAND...: one check, counted
   local d=$1; shift
   if "$@"; then passed=$((passed + 1)); else falha "$d"; fi
 }
-for p in sqlite3 xmllint; do command -v $p >/dev/null || { echo "FAIL: no $p"; exit 1; }; done
+command -v sqlite3 >/dev/null || { echo "FAIL: no sqlite3"; exit 1; }
 
 N=200
 "$src/scripts/make-workspace" "$ws" $N $N $N >/dev/null || { echo "FAIL: no workspace"; exit 1; }
@@ -85,51 +85,14 @@ fotografia() {
   done
 }
 
-# The checks of one completed run.
+# The checks of one completed run. What it leaves in the databases and the order files is
+# compared with the uninterrupted run's (fotografia); here what that comparison leaves out.
 verificar() {
-  local e n i f lista problemas=()
-  # Every order has one document, in its own company, named by its web order, and its file is
-  # in the outbox with one IDENCSAGE block that names that very document.
-  declare -A doc=()
-  for e in QF SR; do
-    while IFS='|' read -r i n; do doc[$e,$i]=${doc[$e,$i]:+twice}$n; done \
-      < <(q $e "SELECT substr(Processo, 5), Numero FROM ct_Documentos WHERE Processo LIKE 'Web %'")
-    n=$(q $e "SELECT COUNT(*) FROM ct_Documentos WHERE Processo NOT LIKE 'Web %' OR Processo IS NULL")
-    check "$e: $n documents that name no web order" test "$n" = 0
-  done
-  for ((i = 1; i <= N; i++)); do
-    f=$(printf '%s/encomendas/saida/ENC_%06d.xml' "$ws" $i)
-    # As scripts/make-workspace spreads them: every tenth order is a prospect's.
-    if [ $((i % 10)) = 0 ]; then e=$([ $(((i / 10) % 2)) = 1 ] && echo SR || echo QF)
-    else e=$([ $((i % 2)) = 1 ] && echo QF || echo SR); fi
-    n=$(grep -o '<IDENCSAGE><TPDOC>[^<]*</TPDOC><NNUMDOC>[0-9]*' "$f" 2>/dev/null | sed 's/.*>//')
-    [ -n "$n" ] && [ "${doc[$e,$i]:-}" = "$n" ] && [ -z "${doc[$([ $e = QF ] && echo SR || echo QF),$i]:-}" ] ||
-      problemas+=("order $i: document ${doc[$e,$i]:-none} in $e, blocks naming '${n//$'\n'/,}'")
-  done
-  check "every order has one document and one IDENCSAGE block: ${problemas[*]:0:5}" \
-    test ${#problemas[@]} = 0
+  local e n f lista problemas=()
   lista=$(ls "$ws/encomendas/entrada" | head -5 | paste -sd' ' -)
   check "order inbox not empty: $lista" test -z "$lista"
 
-  # Every web contact is in the CRM of its company once, its file kept unchanged as a backup;
-  # every prospect became one customer, once.
-  for e in QF SR; do
-    n=$(q $e "SELECT COUNT(*) || '/' || COUNT(DISTINCT q.IDnet) || '/' || COUNT(DISTINCT c.Numero)
-              FROM vek_BDC_EquivalenciaOnlineDesktop q JOIN vek_contactos c ON c.Numero = q.numero
-              WHERE c.Nome LIKE 'Cliente web %'")
-    check "$e: web contacts in the CRM (rows/web ids/contacts) $n" test "$n" = $((N / 2))/$((N / 2))/$((N / 2))
-    n=$(q $e "SELECT (SELECT COUNT(*) FROM CLIENTES WHERE NOME LIKE 'Prospect %') || '/' ||
-              (SELECT COUNT(*) FROM vek_contactos WHERE Codigo LIKE 'P%') || '/' || (SELECT
-              COUNT(*) FROM vek_ConversoesDeEncomendas WHERE 'P' || IdEncomenda = CodigoContacto)")
-    check "$e: prospects as customers/contacts/conversions $n" test "$n" = $((N / 20))/0/$((N / 20))
-  done
-  lista=$(diff <(cd "$root/modelo/contactos/entrada" && md5sum -- *.xml) \
-    <(cd "$ws/contactos/entrada" && md5sum -- *.bak | sed 's/\.bak$//') | head -3)
-  check "contact backups missing or changed: $lista" test -z "$lista"
-
-  # No file is truncated, and nothing but what the run makes is left in its folders.
-  check "some XML file does not parse" xmllint --noout "$ws"/encomendas/saida/*.xml \
-    "$ws"/contactos/saida/*.xml "$ws"/contactos/entrada/*.bak
+  # Nothing but what the run makes is left in its folders.
   lista=$(cd "$ws" && find . -path ./log -prune -o -path ./next -prune -o -type f -print |
     grep -v -E '^\./(Quintaflor\.vek|bd/(QF|SR)\.db(-wal|-shm)?|encomendas/saida/ENC_[0-9]{6}\.xml|contactos/entrada/PRP_[0-9]{6}\.xml\.bak|contactos/saida/Contactos (QF|SR)_[0-9]+\.xml)$' | head -5 | paste -sd' ' -)
   check "stray files: $lista" test -z "$lista"

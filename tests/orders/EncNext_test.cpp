@@ -220,18 +220,3 @@ TEST_F(Escritor, LigacaoFalhadaDizOMesmoNosDoisEventos) {
         e.definir(c.seccao, c.chave, antes);
     }
 }
-
-TEST_F(Escritor, TipoDeDocumentoEArtigoComPlicaSaoValoresNaoSql) {
-    e.sql(QF, u"INSERT INTO TpDoc (Codigo, AutEco) VALUES ('E''CW', -1)"_s);
-    e.sql(QF, u"INSERT INTO vek_Packs (Codigo) VALUES ('O''PACK')"_s);
-    e.sql(QF, u"INSERT INTO OperaFac VALUES ('O''PACK', 'MEL250', 1)"_s);
-    e.sql(QF, u"INSERT INTO ct_Artigos (Codigo, Descricao) VALUES ('O''PACK', 'P')"_s);
-    e.definir("QF", "Tipo Doc", u"E'CW"_s);
-    novaEncomenda();
-    linha("O'PACK", "2");
-    const Resultado r = gravar();
-    ASSERT_TRUE(r.ok) << eventos.join('\n').toStdString();
-    EXPECT_EQ(r.documento, u"E'CW/1/1/2026"_s);
-    EXPECT_EQ(e.valor(QF, u"SELECT AutEco FROM TpDoc WHERE Codigo = 'E''CW'"_s), u"0"_s);
-    EXPECT_TRUE(linhasGravadas().value(1).startsWith(u"MEL250|A1|Mel de rosmaninho 250 g|2|"_s));
-}

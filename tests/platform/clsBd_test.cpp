@@ -1,7 +1,5 @@
 #include "platform/Falha.h"
 #include "platform/Recordset.h"
-#include "platform/ScriptSql.h"
-#include "platform/SqlDialecto.h"
 #include "platform/clsStringLigacao.h"
 #include "tests/apoio/Apoio.h"
 
@@ -63,25 +61,6 @@ TEST_F(BaseDeDados, EdicaoEscreveLinhaNovaEAlteradaMasNuncaUmaQueJaNaoExiste) {
     bd.Executar(u"DELETE FROM pessoas WHERE Numero = 1"_s);
     rs.setValue(u"Nome"_s, u"x"_s);
     EXPECT_THROW(rs.update(), Falha);
-}
-
-TEST(SqlDialecto, FormasTSqlReescritasParaSqliteEScriptsDivididos) {
-    const std::pair<const char*, const char*> casos[] = {
-        {"SELECT TOP (1) a FROM t", "SELECT a FROM t LIMIT 1"},
-        {"SELECT x, (SELECT TOP (1) b FROM u WHERE (u.k = t.k)) AS y FROM t ORDER BY x",
-         "SELECT x, (SELECT b FROM u WHERE (u.k = t.k) LIMIT 1) AS y FROM t ORDER BY x"},
-        {"Select * from vek_Packs WITH (NOLOCK) where Codigo=?",
-         "Select * from vek_Packs where Codigo=?"},
-        {"SELECT Codigo From c WHERE (Codigo = N'12')",
-         "SELECT Codigo From c WHERE (Codigo = '12')"},
-        {"SELECT 'N''a' AS n, TOPO FROM t", "SELECT 'N''a' AS n, TOPO FROM t"},
-    };
-    for (const auto& [tsql, sqlite] : casos)
-        EXPECT_EQ(adaptarSqlParaSqlite(QString::fromUtf8(tsql)), QString::fromUtf8(sqlite));
-    EXPECT_EQ(
-        dividirScriptSql(u"CREATE TRIGGER g AFTER INSERT ON t BEGIN SELECT 'a;b'; END;"
-                         "-- fim; nada\n/* a; b */ SELECT 1"_s),
-        (QStringList{"CREATE TRIGGER g AFTER INSERT ON t BEGIN SELECT 'a;b'; END", "SELECT 1"}));
 }
 
 // Qt's ODBC driver sends a null of no type as binary, which SQL Server refuses for date and
