@@ -29,9 +29,6 @@ struct Ordem {
     bool recusada = false;  // cannot be written, whatever else happens
 };
 
-const QString kGravadas = u"Foram importadas as seguintes encomendas:"_s;
-const QString kAnteriores = u"Encomendas já gravadas anteriormente:"_s;
-
 QList<unsigned> sementes() {
     if (const QByteArray s = qgetenv("MARELO_SEED"); !s.isEmpty())
         return {s.toUInt()};
@@ -271,11 +268,6 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         return o.prospect ? clientes.value(o.empresa + o.pessoa, u"?"_s) : o.cliente;
     }
 
-    QString logDaUltimaExecucao() {
-        const QString log = e.registo();
-        return log.mid(log.lastIndexOf(u"Inicio da sincronização"_s));
-    }
-
     // The documents listed in the run's summary under this heading.
     QSet<QString> resumo(const QString& cabecalho) {
         QSet<QString> r;
@@ -410,7 +402,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                         !disse(f, "já t"))
                 << (previsao.filter(f) + janela.lista.filter(f)).join(u'\n').toStdString();
         const QSet<QString> depois = documentos();
-        EXPECT_EQ(resumo(kGravadas), depois - antes);
+        EXPECT_EQ(resumo(u"Foram importadas as seguintes encomendas:"_s), depois - antes);
         // The run's figures: the documents it wrote, the other files it moved, those it left.
         EXPECT_TRUE(figuras(janela.lista)
                         .endsWith(u"encomendas gravadas %1, já gravadas %2, recusadas %3"_s
@@ -419,8 +411,9 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                                       .arg(ficheiros("ee").size())))
             << figuras(janela.lista).toStdString();
         // Written by an earlier run, or by this one for another file of the same order.
-        EXPECT_TRUE(depois.contains(resumo(kAnteriores)));
-        const QString log = logDaUltimaExecucao();
+        EXPECT_TRUE(depois.contains(resumo(u"Encomendas já gravadas anteriormente:"_s)));
+        const QString registo = e.registo();
+        const QString log = registo.mid(registo.lastIndexOf(u"Inicio da sincronização"_s));
         clientes.clear();
         for (const char* emp : {"QF", "SR"})
             for (const QStringList& c :

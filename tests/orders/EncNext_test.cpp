@@ -1,129 +1,74 @@
-#include <QLocale>
-
+// Web orders of customers through whole runs into documents: the lines (a pack's components,
+// shipping, a voucher), the header, what the writer says, and the document type's AutEco, on only
+// while a document is written.
 #include "orders/EncNext.h"
-#include "orders/xmlEncomenda.h"
-#include "run/ContextoDaExecucao.h"
-#include "support/cl_log.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
 namespace {
 
 const QString QF = u"QF"_s;
-const QString kAbrir = u"Evolucao: Abrir ligação ao Next"_s;
-const QString kLigado = u"Evolucao: Ligação Sage 100c(V2022) com sucesso"_s;
 const QString kNaoLigado = u"Não foi possivel ligar ao Sage 100c(V2022)"_s;
-const QString kInicio = u"Evolucao: Inicio da gravação da encomenda"_s;
 
-Moeda m(const char* texto) {
-    return *Moeda::deTexto(QString::fromLatin1(texto), QLocale::c());
-}
-
-struct Resultado {
-    bool ok = false;
-    QString documento;  // type/series/number/year as returned
-};
-
-// The writer of one order of customer 1 on the demonstration workspace, dated by a fixed clock.
 class Escritor : public ExecucaoComEmpresas {
-  public:
+  protected:
     void SetUp() override {
         ExecucaoComEmpresas::SetUp();
         EncNext::relogio = [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)); };
-        e.sql(QF, u"UPDATE TpDoc SET AutEco = -1"_s);  // as a killed run left it
         e.definir("QF", "Tipo Doc", u"encw"_s);
         e.definir("QF", "Sector", u"web"_s);
-        novaEncomenda();
+        e.sql(QF, u"CREATE TABLE AutEcoVisto (Valor int)"_s);
+        e.sql(QF,
+              u"CREATE TRIGGER ver AFTER INSERT ON ct_Documentos BEGIN INSERT INTO AutEcoVisto "
+              "SELECT AutEco FROM TpDoc WHERE Codigo = NEW.TipoDocumento; END"_s);
     }
     void TearDown() override {
         EncNext::relogio = [] { return QDateTime::currentDateTime(); };
         ExecucaoComEmpresas::TearDown();
     }
 
-    void novaEncomenda() {
-        n.reset();
-        contexto = std::make_unique<ContextoDaExecucao>(janela, e.parametros, log);
-        n = std::make_unique<EncNext>(e.parametros, contexto->Contabilidade());
-        eventos.clear();
-        QObject::connect(n.get(), &EncNext::Evolucao, n.get(), [this](const QString& t) {
-            eventos << u"Evolucao: "_s + t;
-            if (t == u"Inicio da gravação da encomenda"_s)
-                autEcoDuranteAGravacao = autEco();
-        });
-        QObject::connect(n.get(), &EncNext::Erros, n.get(),
-                         [this](const QString& t) { eventos << u"Erros: "_s + t; });
-        linhasXml.clear();
-        n->NumeroEmpresa(QF);
-        n->CodigoCliente(u"1"_s);
-        n->Idencomenda(u"1234"_s);
-        n->Observacoes(u"Entregar à tarde"_s);
-        n->DataDoc(QDateTime(QDate(2026, 12, 4), QTime(10, 0)));
+    // A run over one order of customer 1 per element of `resto`; the file ENC_<n>.xml is the
+    // order "n", counted from 1. AutEco is on before it, as a killed run leaves it.
+    bool executar(const QList<QByteArray>& resto, const QByteArray& linhas,
+                  const QByteArray& cliente = "1") {
+        for (const QString& f : e.ficheiros(u"ee"_s))
+            QFile::remove(e.caminho(u"ee/"_s + f));
+        for (int i = 0; i < resto.size(); ++i)
+            e.escrever(u"ee/ENC_%1.xml"_s.arg(i + 1),
+                       encomendaWeb(QByteArray::number(i + 1), cliente, linhas, resto[i]));
+        e.sql(QF, u"UPDATE TpDoc SET AutEco = -1"_s);
+        return e.executar();
     }
 
-    // A line of the order file, with perhaps NOME, DESCONTO and DESCONTOTXT.
-    void linha(const char* artigo, const char* qtd, const char* preco = "1",
-               const QByteArray& resto = {}) {
-        linhasXml += "<LINHA><CODIGO>" + QByteArray(artigo) + "</CODIGO><QUANTIDADE>" + qtd +
-                     "</QUANTIDADE><PRECO>" + preco + "</PRECO>" + resto + "</LINHA>";
-    }
-
-    // Writes the order with its lines as the reader gives them from the file.
-    Resultado gravar() {
-        Resultado r;
-        xmlEncomenda leitor;
-        leitor.FicheiroXML = e.escrever(u"ENC1.xml"_s, encomendaWeb("1234", "1", linhasXml));
-        EXPECT_TRUE(leitor.GetEncomenda()) << leitor.UltimoErro.toStdString();
-        n->RsLinha(leitor.RsLinha);
-        QString tipo;
-        qint16 serie = -9, ano = -9;
-        qint32 numero = -9;
-        if (!n->LigarAoNext())
-            return r;
-        r.ok =
-            n->GravarEncomenda(tipo, serie, ano, numero, e.caminho(u"ENC1.xml"_s), *contexto, QF);
-        n->desligarDoNext();
-        r.documento = u"%1/%2/%3/%4"_s.arg(tipo).arg(serie).arg(numero).arg(ano);
-        return r;
-    }
-
-    // The lines of the last document.
-    QStringList linhasGravadas() {
+    // The lines of the document of order n.
+    QStringList linhasGravadas(int n = 1) {
         return e.linhas(QF,
-                        u"SELECT Artigo, Armazem, Descricao, Quantidade, QuantidadeOrigem, "
-                        "PrecoUnitario, TaxaDesconto, Desconto, TipoDeLinha, LinhaRelacionada, "
-                        "NumeroDaLinha, EcoTaxaProcessada FROM ct_LinhasDocumento WHERE Numero "
-                        "= (SELECT MAX(Numero) FROM ct_Documentos) ORDER BY NumeroDaLinha"_s);
+                        u"SELECT l.Artigo, l.Armazem, l.Descricao, l.Quantidade, "
+                        "l.QuantidadeOrigem, l.PrecoUnitario, l.TaxaDesconto, l.Desconto, "
+                        "l.TipoDeLinha, l.LinhaRelacionada, l.NumeroDaLinha, l.EcoTaxaProcessada "
+                        "FROM ct_LinhasDocumento l JOIN ct_Documentos d ON d.TipoDocumento = "
+                        "l.TipoDocumento AND d.Serie = l.Serie AND d.Ano = l.Ano AND d.Numero = "
+                        "l.Numero WHERE d.Processo = ? ORDER BY l.NumeroDaLinha"_s,
+                        {u"Web %1"_s.arg(n)});
     }
-
-    int autEco() {
-        return e.valor(QF, u"SELECT AutEco FROM TpDoc WHERE Codigo = 'ENCW'"_s).toInt();
-    }
-
-    JanelaDeTeste janela;
-    cl_log log;  // not open: what the writer says goes to its events
-    std::unique_ptr<ContextoDaExecucao> contexto;
-    std::unique_ptr<EncNext> n;
-    QByteArray linhasXml;
-    QStringList eventos;
-    int autEcoDuranteAGravacao = 99;
+    QString autEco() { return e.valor(QF, u"SELECT AutEco FROM TpDoc WHERE Codigo = 'ENCW'"_s); }
 };
 
 }  // namespace
 
 TEST_F(Escritor, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
-    linha("AZEITE05", "2", "7,5",
-          "<NOME>Azeite da loja</NOME><DESCONTO>10</DESCONTO><DESCONTOTXT>10%</DESCONTOTXT>");
-    linha("CABAZ01", "3", "25");
-    linha("MEL250", "1", "4,2");  // no description: the article's; no discount: none
-    n->Portes(m("4.5"));
-    n->voucher(m("-5"));
-
-    const Resultado r = gravar();
-    ASSERT_TRUE(r.ok) << eventos.join('\n').toStdString();
-    EXPECT_EQ(r.documento, u"ENCW/1/1/2026"_s);
-    EXPECT_EQ(eventos,
-              (QStringList{kAbrir, kLigado, kInicio, "Evolucao: Encomenda:ENCW/1/1/2026"}));
-    EXPECT_EQ(autEcoDuranteAGravacao, -1);
-    EXPECT_EQ(autEco(), 0);
+    ASSERT_TRUE(executar({"<PORTES>4,5</PORTES><VOUCHER>-5</VOUCHER><OBS>Entregar à tarde</OBS>"},
+                         "<LINHA><CODIGO>AZEITE05</CODIGO><QUANTIDADE>2</QUANTIDADE><PRECO>7,5"
+                         "</PRECO><NOME>Azeite da loja</NOME><DESCONTO>10</DESCONTO><DESCONTOTXT>"
+                         "10%</DESCONTOTXT></LINHA>" +
+                             linhaWeb("CABAZ01", "3", "25") +
+                             linhaWeb("MEL250", "1", "4,2")))  // the article's name, no discount
+        << e.lista().toStdString();
+    const QStringList l = e.janela.lista;
+    EXPECT_EQ(l.mid(l.indexOf(u"Abrir ligação ao Next"_s), 4),
+              (QStringList{"Abrir ligação ao Next", "Ligação Sage 100c(V2022) com sucesso",
+                           "Inicio da gravação da encomenda", "Encomenda:ENCW/1/1/2026"}));
+    EXPECT_EQ(e.valor(QF, u"SELECT group_concat(Valor) FROM AutEcoVisto"_s), u"-1"_s);
+    EXPECT_EQ(autEco(), u"0"_s);
     // Article|warehouse|description|quantity|of origin|price|discount rate|discount|line type|
     // related line|number|eco tax. Components: quantity times the pack's, priced 0, related to
     // the pack's line.
@@ -138,35 +83,34 @@ TEST_F(Escritor, LinhasComComponentesDoPackDepoisPortesDepoisVoucher) {
     EXPECT_EQ(e.linhas(QF,
                        u"SELECT Sector, Terceiro, Moeda, Data, Processo, Observacoes, "
                        "AreaGestao, TipoTerceiro, TipoPreco, Origem FROM ct_Documentos"_s),
-              QStringList{u"WEB|1|EUR|05-12-2026|Web 1234|Entregar à tarde|2|2|0|3"_s});
+              QStringList{u"WEB|1|EUR|05-12-2026|Web 1|Entregar à tarde|2|2|0|3"_s});
 }
 
 TEST_F(Escritor, SoPortesPositivosEVoucherPeloValorAbsoluto) {
-    const struct {
-        const char *portes, *voucher;
-        QStringList depois;  // descriptions of the lines after the article line
-    } casos[] = {{"0", "0", {}},
-                 {"-3", "0", {}},
-                 {"0.0001", "0", {"Portes de envio"}},
-                 {"3.5", "12.50", {"Portes de envio", "Voucher no valor de 12,5 €"}},
-                 {"0", "-1234.5678", {"Voucher no valor de 1234,5678 €"}}};
-    for (const auto& c : casos) {
-        novaEncomenda();
-        linha("MEL250", "1");
-        n->Portes(m(c.portes));
-        n->voucher(m(c.voucher));
-        ASSERT_TRUE(gravar().ok);
-        QStringList depois;
-        for (const QString& l : linhasGravadas().mid(1))
+    const std::pair<QByteArray, QStringList> casos[] = {
+        {"<PORTES>0</PORTES>", {}},
+        {"<PORTES>-3</PORTES>", {}},
+        {"<PORTES>0,0001</PORTES>", {"Portes de envio"}},
+        {"<PORTES>3,5</PORTES><VOUCHER>12,50</VOUCHER>",
+         {"Portes de envio", "Voucher no valor de 12,5 €"}},
+        {"<VOUCHER>-1234,5678</VOUCHER>", {"Voucher no valor de 1234,5678 €"}},
+    };
+    QList<QByteArray> resto;
+    for (const auto& c : casos)
+        resto << c.first;
+    ASSERT_TRUE(executar(resto, linhaWeb("MEL250", "1", "1"))) << e.lista().toStdString();
+    for (int i = 0; i < resto.size(); ++i) {
+        QStringList depois;  // the descriptions of the lines after the article's
+        for (const QString& l : linhasGravadas(i + 1).mid(1))
             depois << l.section(u'|', 2, 2);
-        EXPECT_EQ(depois, c.depois) << c.portes << " " << c.voucher;
+        EXPECT_EQ(depois, casos[i].second) << casos[i].first.constData();
     }
 }
 
-TEST_F(Escritor, RecusaOuFalhaDaOsDoisEventosEDeixaAutEcoDesligado) {
+TEST_F(Escritor, RecusaOuFalhaDitaERegistadaEAutEcoDesligado) {
     const struct {
         const char *cliente, *artigo, *serie, *sql;
-        QString erro;  // how the Erros event starts
+        QString erro;
     } casos[] = {
         // clang-format off
         {"99", "MEL250", "1", "", u"Erro ao gravar a encomenda O terceiro '99' não é um cliente"_s},
@@ -178,45 +122,37 @@ TEST_F(Escritor, RecusaOuFalhaDaOsDoisEventosEDeixaAutEcoDesligado) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.erro.toStdString());
-        e.sql(QF, u"UPDATE TpDoc SET AutEco = -1"_s);
         if (*c.sql)
             e.sql(QF, QString::fromUtf8(c.sql));
         e.definir("QF", "Serie", QString::fromUtf8(c.serie));
-        novaEncomenda();
-        n->CodigoCliente(QString::fromUtf8(c.cliente));
-        linha(c.artigo, "1");
-        autEcoDuranteAGravacao = 99;
-        const Resultado r = gravar();
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.documento, u"/0/0/0"_s);
-        ASSERT_GE(eventos.size(), 2);
-        EXPECT_TRUE(eventos.last().startsWith(u"Erros: "_s + c.erro))
-            << eventos.last().toStdString();
-        EXPECT_EQ(eventos[eventos.size() - 2], u"Evolucao: "_s + eventos.last().mid(7));
-        // Untouched when the build never began; off again when it did.
-        const bool comecou = eventos.contains(kInicio);
-        EXPECT_EQ(comecou, qstrcmp(c.serie, "um") != 0);
-        EXPECT_EQ(autEcoDuranteAGravacao, comecou ? -1 : 99);
-        EXPECT_EQ(autEco(), comecou ? 0 : -1);
+        EXPECT_FALSE(executar({{}}, linhaWeb(c.artigo, "1", "1"), c.cliente));
+        EXPECT_TRUE(e.lista().contains(c.erro)) << e.lista().toStdString();
+        EXPECT_TRUE(e.registo().contains(c.erro));
+        EXPECT_EQ(e.ficheiros(u"ee"_s), QStringList{u"ENC_1.xml"_s});
         EXPECT_EQ(e.valor(QF, u"SELECT COUNT(*) FROM ct_Documentos"_s), u"0"_s);
+        // Untouched when the document was never begun; off again when it was.
+        const bool comecou = e.janela.lista.contains(u"Inicio da gravação da encomenda"_s);
+        EXPECT_EQ(comecou, qstrcmp(c.serie, "um") != 0);
+        EXPECT_EQ(autEco(), comecou ? u"0"_s : u"-1"_s);
     }
 }
 
-TEST_F(Escritor, LigacaoFalhadaDizOMesmoNosDoisEventos) {
+TEST_F(Escritor, LigacaoFalhadaDitaERegistada) {
     const struct {
         const char *seccao, *chave, *valor;
     } casos[] = {{"Next", "Password", "errada"},
                  {"Next", "Username", ""},
                  {"Next", "PercursoNext", "/nao/existe"},
                  {"QF", "CodigoNext", ""}};
+    int vezes = 0;
     for (const auto& c : casos) {
         const QString antes =
             e.parametros.LerValor(QString::fromUtf8(c.seccao), QString::fromUtf8(c.chave));
         e.definir(c.seccao, c.chave, QString::fromUtf8(c.valor));
-        novaEncomenda();
-        EXPECT_FALSE(n->LigarAoNext()) << c.chave;
-        EXPECT_EQ(eventos,
-                  (QStringList{kAbrir, "Evolucao: " + kNaoLigado, "Erros: " + kNaoLigado}));
+        EXPECT_FALSE(executar({{}}, linhaWeb("MEL250", "1", "1"))) << c.chave;
+        EXPECT_TRUE(e.janela.lista.contains(kNaoLigado)) << e.lista().toStdString();
+        EXPECT_EQ(e.registo().count(kNaoLigado), ++vezes);
+        EXPECT_EQ(e.ficheiros(u"ee"_s), QStringList{u"ENC_1.xml"_s});
         e.definir(c.seccao, c.chave, antes);
     }
 }
