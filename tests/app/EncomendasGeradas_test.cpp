@@ -109,38 +109,36 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             sozinha = sozinha && !(p.empresa == o.empresa && p.numero == o.numero);
         const int estado = sozinha ? sorte(100) : 99;
         QString cliente = o.cliente, guid;
-        QByteArray bloco;
         if (estado < 25 && o.prospect)
             cliente = converter(o, guid);
-        const QByteArray ano = QByteArray::number(QDate::currentDate().year());
+        const auto bloco = [](const QByteArray& numero, const QByteArray& resto) {
+            return "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
+                   "</NNUMDOC><SERIE>1</SERIE><ANO>" +
+                   QByteArray::number(QDate::currentDate().year()) + "</ANO>" + resto +
+                   "</IDENCSAGE>";
+        };
+        QByteArray resto = o.prospect ? "<FLAGPROSPECT>1</FLAGPROSPECT>" : "";
         if (estado < 20) {  // the document was inserted, and perhaps the file stamped
             const QByteArray numero = documento(o.empresa, o.numero, cliente);
             if (estado >= 10)  // killed before switching the flag off
                 e.sql(o.empresa, u"UPDATE TpDoc SET AutEco = -1 WHERE Codigo = 'ENCW'"_s);
-            if (estado < 10)
-                bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
-                        "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO>" +
-                        (o.prospect ? "<IDCLIENTE>" + cliente.toUtf8() + "</IDCLIENTE><Id_Unico>" +
-                                          guid.toUtf8() + "</Id_Unico>"
-                                    : QByteArray()) +
-                        "</IDENCSAGE>";
+            else
+                resto += bloco(numero, o.prospect ? "<IDCLIENTE>" + cliente.toUtf8() +
+                                                        "</IDCLIENTE><Id_Unico>" + guid.toUtf8() +
+                                                        "</Id_Unico>"
+                                                  : QByteArray());
         } else if (estado >= 25 && estado < 33) {  // another customer's document has this number
             const QString outro = QString::number(1 + (o.cliente.toInt() + 1) % 3);
             const QByteArray numero = documento(o.empresa, o.numero, outro);
             estranhos << o.empresa + u"Web %1"_s.arg(o.numero) + outro;
             if (estado < 29)  // and the file says it is this order's
-                bloco = "<IDENCSAGE><TPDOC>ENCW</TPDOC><NNUMDOC>" + numero +
-                        "</NNUMDOC><SERIE>1</SERIE><ANO>" + ano + "</ANO></IDENCSAGE>";
+                resto += bloco(numero, {});
             o.recusada = true;
         }
+        // Without a number: IDENCOMENDA empty, which reads as missing.
         const QByteArray texto =
-            "<?xml version='1.0' encoding='UTF-8'?><ENCOMENDAS><ENC>" +
-            (o.temNumero ? "<IDENCOMENDA>" + QByteArray::number(o.numero) + "</IDENCOMENDA>"
-                         : QByteArray()) +
-            "<CODEMPRESA>" + o.empresa.toUtf8() + "</CODEMPRESA><IDCLIENTE>" + o.cliente.toUtf8() +
-            "</IDCLIENTE><FLAGPROSPECT>" + (o.prospect ? "1" : "0") +
-            "</FLAGPROSPECT><DATA>2026-12-05</DATA><LINHAS>" + linhas + "</LINHAS>" + bloco +
-            "</ENC></ENCOMENDAS>";
+            encomendaWeb(o.temNumero ? QByteArray::number(o.numero) : QByteArray(),
+                         o.cliente.toUtf8(), linhas, resto, "2026-12-05", o.empresa.toUtf8());
         e.escrever(u"ee/"_s + o.ficheiro, texto);
         if (chance(5))  // a save killed half-way, of a file of another number
             e.escrever(u"ee/."_s + o.ficheiro + u".tmp"_s,
