@@ -71,7 +71,7 @@ std::string nomeDaVia(const testing::TestParamInfo<Via>& info) {
     return info.param == Via::Embutida ? "Embutida" : "Odbc";
 }
 
-Empresas::Empresas(bool demonstracao, Via via, const QStringList& sqlDeQF) {
+Empresas::Empresas(bool demonstracao, Via via) {
     for (const char* p : {"ce", "cs", "ee", "es", "log", "nlog"})
         pasta(QString::fromLatin1(p));
     const QString bd = pasta(u"bd"_s);
@@ -79,8 +79,7 @@ Empresas::Empresas(bool demonstracao, Via via, const QStringList& sqlDeQF) {
         QStringList scripts{u"company-sqlite.sql"_s, u"accounting.sql"_s};
         if (demonstracao)
             scripts << u"demo-data.sql"_s << u"accounting-demo.sql"_s;
-        criarBaseDeDados(bd, empresa,
-                         scripts + (empresa == QLatin1String("QF") ? sqlDeQF : QStringList()));
+        criarBaseDeDados(bd, empresa, scripts);
     }
     Parametros& p = parametros;
     p.FicheiroIni = ini = caminho(u"Quintaflor.vek"_s);

@@ -81,8 +81,7 @@ using Linhas = QList<QStringList>;
 // Quintaflor.vek, written by the program's own settings writing.
 class Empresas : public Espaco {
   public:
-    explicit Empresas(bool demonstracao = true, Via via = Via::Embutida,
-                      const QStringList& sqlDeQF = {});
+    explicit Empresas(bool demonstracao = true, Via via = Via::Embutida);
 
     QString ini;
     Parametros parametros;  // as last written or read

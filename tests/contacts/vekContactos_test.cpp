@@ -75,10 +75,10 @@ TEST_P(Contactos, TextosCortadosAoTamanhoDaColunaEIdentificadorUnicoNovo) {
 }
 
 TEST_P(Contactos, FalhaEntreOContactoEAEquivalenciaNaoDeixaNenhum) {
-    Empresas empresa(false, GetParam(),
-                     {u"CREATE TRIGGER recusar BEFORE INSERT ON "
-                      "vek_BDC_EquivalenciaOnlineDesktop BEGIN SELECT "
-                      "RAISE(ABORT, 'equivalencia recusada'); END"_s});
+    Empresas empresa(false, GetParam());
+    empresa.sql(QF,
+                u"CREATE TRIGGER recusar BEFORE INSERT ON vek_BDC_EquivalenciaOnlineDesktop "
+                "BEGIN SELECT RAISE(ABORT, 'equivalencia recusada'); END"_s);
     vekContactos c = novo(empresa, 5);
     try {
         c.Contacto_add();
