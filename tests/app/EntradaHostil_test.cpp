@@ -33,10 +33,6 @@ void PrintTo(const Caso& c, std::ostream* os) {
     *os << c.nome;
 }
 
-QByteArray contacto(const QByteArray& idnet, const QByteArray& nome, const char* empresa = "QF") {
-    return contactoWeb(idnet, nome, empresa);
-}
-
 QByteArray encomenda(const QByteArray& id, const QByteArray& data, const QByteArray& cliente = "1",
                      const QByteArray& artigo = "VINHO75", const QByteArray& resto = {}) {
     return encomendaWeb(id, cliente, linhaWeb(artigo, "1", "9,75"), resto, data);
@@ -54,7 +50,7 @@ const QByteArray kSql = "x'); DELETE FROM vek_contactos; --";
 // clang-format off
 const Caso kCasos[] = {
     {.nome = "TextoSqlEAspasGuardadosTalComoVieram",
-     .ficheiros = {{"ce/PRP_1.xml", contacto("900", kSql + "</NOME><EMAIL>" + kSql + "</EMAIL>"
+     .ficheiros = {{"ce/PRP_1.xml", contactoWeb("900", kSql + "</NOME><EMAIL>" + kSql + "</EMAIL>"
                                              "<MORADA>O'Neil &amp; \"F\"</MORADA><NOME>" + kSql)},
                    {"ee/ENC_1.xml", encomenda("1", "5/12/26", "1' OR '1'='1")},
                    {"ee/ENC_2.xml", encomenda("2", "5/12/26", "1",
@@ -88,12 +84,12 @@ const Caso kCasos[] = {
                "ee/ENC_lixo.xml", "ee/ENC_x.xml", "ee/ENC_zz.xml", "es/ENC_ok.xml",
                "ce/PRP_fundo.xml", "ee/ENC_fundo.xml"}},
     {.nome = "ContactosRepetidosSemIdentificadorOuDeEmpresaDesconhecida",
-     .ficheiros = {{"ce/PRP_1.xml", contacto("700", "Primeiro")},
-                   {"ce/PRP_2.xml", contacto("700", "Repetido")},
+     .ficheiros = {{"ce/PRP_1.xml", contactoWeb("700", "Primeiro")},
+                   {"ce/PRP_2.xml", contactoWeb("700", "Repetido")},
                    {"ce/PRP_3.xml", "<CLIENTES><PRP><IDNET>701</PRP>"},
-                   {"ce/PRP_4.xml", contacto("", "Sem id")},
-                   {"ce/PRP_5.xml", contacto("702", "Empresa que não existe", "XX")},
-                   {"ce/PRP_6.xml", contacto("703", "Depois dos erros")}},
+                   {"ce/PRP_4.xml", contactoWeb("", "Sem id")},
+                   {"ce/PRP_5.xml", contactoWeb("702", "Empresa que não existe", "XX")},
+                   {"ce/PRP_6.xml", contactoWeb("703", "Depois dos erros")}},
      .dizem = {"PRP_3.xml\r\n", "PRP_4.xml não tem um IDNET numérico",
                "O contacto do ficheiro PRP_5.xml não foi gravado", "\tDepois dos erros"},
      .ficam = {"ce/PRP_1.xml.bak", "ce/PRP_2.xml.bak", "ce/PRP_3.xml", "ce/PRP_4.xml",
@@ -101,8 +97,8 @@ const Caso kCasos[] = {
      .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "6"}}},
     // Up to the limit a file is read; above it, refused unread.
     {.nome = "FicheirosDemasiadoGrandesRecusadosSemSeremLidos",
-     .ficheiros = {{"ce/PRP_limite.xml", comTamanho(contacto("921", "No limite"), 0)},
-                   {"ce/PRP_grande.xml", comTamanho(contacto("920", "Grande"), 1)},
+     .ficheiros = {{"ce/PRP_limite.xml", comTamanho(contactoWeb("921", "No limite"), 0)},
+                   {"ce/PRP_grande.xml", comTamanho(contactoWeb("920", "Grande"), 1)},
                    {"ee/ENC_grande.xml", comTamanho(encomenda("8", "5/12/26"), 1)}},
      .dizem = {"O ficheiro PRP_grande.xml tem 4194305 bytes", "O ficheiro ENC_grande.xml tem "},
      .ficam = {"ce/PRP_limite.xml.bak", "ce/PRP_grande.xml", "ee/ENC_grande.xml"},
@@ -134,7 +130,7 @@ const Caso kCasos[] = {
     // The lookup of the web identifier fails while the fault is on; adding a contact turns it
     // off, so whatever comes after the lookup works.
     {.nome = "FalhaAoProcurarOIdentificadorWebNaoDuplicaOContacto",
-     .ficheiros = {{"ce/PRP_501.xml", contacto("501", "Padaria Flor de Sal")}},
+     .ficheiros = {{"ce/PRP_501.xml", contactoWeb("501", "Padaria Flor de Sal")}},
      .sql = {"CREATE TABLE Avaria (Ligada int)", "INSERT INTO Avaria VALUES (1)",
              "ALTER TABLE vek_BDC_EquivalenciaOnlineDesktop RENAME TO Equivalencias",
              "CREATE VIEW vek_BDC_EquivalenciaOnlineDesktop AS SELECT IDnet, CASE WHEN (SELECT "

@@ -51,7 +51,7 @@ class xmlEncomendaTeste : public testing::Test {
 
 }  // namespace
 
-TEST_F(xmlEncomendaTeste, EncomendaCompletaENadaDelaPassaParaASeguinte) {
+TEST_F(xmlEncomendaTeste, EncomendaCompleta) {
     e.FicheiroXML = dados("encomenda.xml");
     ASSERT_TRUE(e.GetEncomenda()) << e.UltimoErro.toStdString();
     EXPECT_EQ((QStringList{QString::number(e.Idencomenda), e.IdCliente, e.CodEmpresa,
@@ -69,20 +69,6 @@ TEST_F(xmlEncomendaTeste, EncomendaCompletaENadaDelaPassaParaASeguinte) {
     EXPECT_EQ(linhas(*e.RsLinha),
               (QStringList{"ART001|Azeite Virgem Extra 0,75 l|2|12.5|10|Promoção -10%",
                            "ART002|Pão de Ló|1.5|0|~|~"}));
-    const Recordset guardada = *e.RsLinha;
-
-    // A malformed file changes nothing; the next one starts from nothing; a table a caller
-    // still holds stays its own.
-    ASSERT_FALSE(ler("<ENC>\n<OBS>x</ENC>"));
-    EXPECT_TRUE(e.UltimoErro.startsWith(u"Erro ao abrir o ficheiro.\r\n"_s));
-    EXPECT_EQ(e.IdCliente, u"C0007"_s);
-    ASSERT_TRUE(ler(encomenda("<IDENCOMENDA>5</IDENCOMENDA><Obs>1</Obs><oBs>2</oBs>")));
-    EXPECT_EQ(e.Idencomenda, 5);
-    EXPECT_EQ(e.Observacoes, u"2"_s);
-    EXPECT_TRUE(e.IdCliente.isEmpty() && e.CodEmpresa.isEmpty() && !e.Data.isValid());
-    EXPECT_EQ(e.Portes, Moeda());
-    EXPECT_EQ(e.RsLinha->recordCount(), 0);
-    EXPECT_EQ(guardada.recordCount(), 2);
 }
 
 TEST_F(xmlEncomendaTeste, MontantesPelaRegiaoEAvisoDoQueNaoSeLe) {
@@ -93,11 +79,7 @@ TEST_F(xmlEncomendaTeste, MontantesPelaRegiaoEAvisoDoQueNaoSeLe) {
     EXPECT_EQ(e.Portes.paraTexto(), u"3,5"_s);
     EXPECT_EQ(e.SubTotal.paraTexto(), u"1234,5"_s);
     EXPECT_EQ(linhas(*e.RsLinha), QStringList{"A|~|3.5|0|~|~"});
-    ASSERT_EQ(e.Avisos.size(), 1);
-    EXPECT_TRUE(
-        e.Avisos[0].startsWith(u"O montante \"grátis\" do elemento PRECO "
-                               "da linha 1 do ficheiro "_s +
-                               QDir::toNativeSeparators(e.FicheiroXML)));
+    EXPECT_EQ(e.Avisos.size(), 1);  // its text: the hostile-input tests'
     // Started without regional settings (as by a scheduler), a Portuguese amount is said, not
     // taken as 350.
     QLocale::setDefault(QLocale::c());

@@ -19,12 +19,6 @@ QString u(const char* texto) {
     return QString::fromUtf8(texto);
 }
 
-QString ler(const QString& ficheiro, const char* seccao, const char* chave) {
-    clsIni ini;
-    ini.Ficheiro(ficheiro);
-    return ini.LerValor(u(seccao), u(chave));
-}
-
 void apagarFechados() {
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -160,5 +154,7 @@ TEST_F(FrmParametros, SairNaoGravaNadaEOQueOFicheiroNaoGuardaERecusadoPeloNome) 
     QDir(pasta).removeRecursively();
     EXPECT_EQ(confirmar(d), nullptr);
     EXPECT_TRUE(d.isNull());
-    EXPECT_EQ(ler(ficheiro, "SR", "Serie"), u("9"));
+    clsIni gravado;
+    gravado.Ficheiro(ficheiro);
+    EXPECT_EQ(gravado.LerValor(u("SR"), u("Serie")), u("9"));
 }
