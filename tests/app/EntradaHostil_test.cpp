@@ -233,6 +233,7 @@ TEST_F(EntradaHostilPastas, PastaDeSaidaQueFaltaNaoPerdeNemDuplicaAEncomenda) {
     EXPECT_EQ(e.ficheiros(u"ee"_s), QStringList{u"ENC_1.xml"_s});
     EXPECT_EQ(e.marca(u"QF"_s), 0);  // no contact file could be written
     EXPECT_TRUE(e.lista().contains(u"Na função EnviarAltareados do frmMarelo"_s));
+    EXPECT_TRUE(e.lista().contains(u"Contactos QF_1.xml"_s)) << e.lista().toStdString();
     EXPECT_TRUE(e.lista().contains(u"não pôde ser movido"_s));
 
     e.pasta(u"es"_s);
