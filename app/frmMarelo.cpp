@@ -117,11 +117,19 @@ void frmMarelo::acrescentar(const QString& texto, bool erro) {
 }
 
 bool frmMarelo::mensagensVisiveis() const {
+    // An unattended run has nobody to close a box: it would wait for ever, holding the run's
+    // locks, and every later run would only find it still going.
+    if (bAutomatico_)
+        return false;
     const QString plataforma = QGuiApplication::platformName();
     return plataforma != QLatin1String("offscreen") && plataforma != QLatin1String("minimal");
 }
 
 void frmMarelo::mostrarMensagem(const QString& texto) {
+    if (bAutomatico_) {
+        acrescentar(texto, true);
+        return;
+    }
     if (!mensagensVisiveis()) {
         JanelaDeConsola().mostrarMensagem(texto);
         return;

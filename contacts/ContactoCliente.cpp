@@ -214,6 +214,10 @@ QString ContactoCliente::converter(const QString& Empresa, const QString& Codigo
     bd.Executar(QStringLiteral("UPDATE vek_TabelasEntidades  SET ext_Tipo =1, ext_Codigo = ? "
                                " WHERE     (ext_Tipo = 3) AND (ext_Codigo = ?)"),
                 {codigo, CodigoContacto});
+    // The contact's web identity goes with it: its number will be given to another contact,
+    // who must not be sent under it.
+    bd.Executar(QStringLiteral("DELETE FROM vek_BDC_EquivalenciaOnlineDesktop WHERE (numero = ?)"),
+                {contacto->value(QStringLiteral("Numero"))});
     bd.Executar(QStringLiteral("DELETE From vek_contactos WHERE (Codigo = ?)"), {CodigoContacto});
     if (Idencomenda)
         registarConversao(bd, {Empresa, *Idencomenda, CodigoContacto, codigo, guid,

@@ -1,10 +1,15 @@
 #include "contacts/EnvioDeContactosAlterados.h"
 
+#include <QDir>
+#include <list>
+
+#include "contacts/ConversoesDeEncomendas.h"
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
 #include "platform/GravacaoAtomica.h"
+#include "platform/LeituraLimitada.h"
 #include "settings/Parametros.h"
 #include "support/ServicosDaExecucao.h"
 
@@ -26,6 +31,8 @@ void EnvioDeContactosAlterados::EnviarAltareados() {
     // Without its settings the export cannot know where the files go.
     if (!parametros_.UltimoErro.isEmpty())
         throw Falha(Falha::PermissaoNegada, parametros_.UltimoErro);
+    pasta_ = parametros_.PastaNecessaria(&Parametros::Contactos_SaidaDirectoria);
+    padrao_ = parametros_.PadraoDeSaidaDosContactos();
     for (const QString& empresa : {QStringLiteral("SR"), QStringLiteral("QF")}) {
         try {
             exportarEmpresa(empresa);
@@ -44,7 +51,7 @@ qint64 EnvioDeContactosAlterados::LerUltimoContacto(const QString& Empresa) cons
 bool EnvioDeContactosAlterados::GravarUltimoContacto(const QString& Empresa, qint64 valor) const {
     // The contact files are not flushed one by one; they reach the disk before the watermark
     // passes them, or a power cut could leave contacts marked as sent that never were.
-    sincronizarDisco(parametros_.Contactos_SaidaDirectoria);
+    sincronizarDisco(pasta_);
     return parametros_.UltimoContacto_Put(Empresa, valor);
 }
 
@@ -61,70 +68,144 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
                         .arg(f.numero())
                         .arg(f.descricao()));
     }
+    // A contact whose number has several web identifiers comes once per identifier, in a row.
+    std::list<ContactoAlterado> alterados;
+    for (linha.moveFirst(); !linha.eof(); linha.moveNext()) {
+        const qint64 numero = linha.value(QStringLiteral("Numero")).toLongLong();
+        if (alterados.empty() || alterados.back().numero != numero)
+            lerContacto(alterados.emplace_back(), linha, empresa);
+        if (const QVariant id = linha.value(QStringLiteral("IDnet")); !id.isNull())
+            alterados.back().identificadores << id.toString();
+    }
 
-    const bool simulacao = servicos_.Simulacao();
     ResumoDaExecucao& resumo = servicos_.Resumo();
     resumo.contactosEnviados.append({empresa, 0});
-    int& enviados = resumo.contactosEnviados.last().second;
-    qint64 marca = 0;
-    if (linha.recordCount() == 0)
+    const qsizetype indice = resumo.contactosEnviados.size() - 1;
+    if (alterados.empty())
         servicos_.Mostrar(QStringLiteral("Não existem alterações a contactos para enviar."));
     else
         servicos_.Mostrar(QStringLiteral("Existem %1 alterações a contactos para enviar.")
-                              .arg(linha.recordCount()));
-    for (linha.moveFirst(); !linha.eof(); linha.moveNext()) {
-        const auto campo = [&](const char* coluna) {
-            return TextoDoCampo(linha.value(QString::fromUtf8(coluna)));
-        };
-        const QString numero = QString::number(linha.value(QStringLiteral("Numero")).toLongLong());
-        QString nome = parametros_.Contactos_SaidaFicheiro;
-        nome.replace(QLatin1Char('*'), QLatin1Char(' ') + empresa + QLatin1Char('_') + numero);
-
-        xmlContacto doc;
-        doc.CodigoEmpresa = empresa;
-        doc.IdSite = campo("IDnet");
-        doc.idContactos = numero;
-        doc.Tipo = campo("Tipo");
-        doc.Desconto = campo("Desconto");
-        doc.Vendedor = campo("Vendedor");
-        doc.Nome = campo("Nome");
-        doc.email = campo("Email");
-        doc.Nif = campo("NContrib");
-        doc.Responsavel = campo("Contacto");
-        doc.Morada = campo("Morada");
-        doc.CodPostal = campo("CdPostal");
-        doc.Localidade = campo("Local");
-        doc.Telefone = campo("Telef");
-        doc.Fax = campo("Fax");
-        doc.Comercial = campo("TelCom");
-        doc.Financeiro = campo("Telfim");
-        doc.SITE = campo("Sitio");
-        doc.Id_Unico = campo("Id_Unico");
-        const QString destino = juntarCaminho(parametros_.Contactos_SaidaDirectoria, nome);
-        if (simulacao)
-            servicos_.Mostrar(QStringLiteral("Seria enviado o contacto %1 (%2) da empresa %3 no "
-                                             "ficheiro %4.")
-                                  .arg(numero, doc.Nome, empresa, destino));
+                              .arg(qsizetype(alterados.size())));
+    // The watermark passes a contact once it is sent, or refused for good; a file that could
+    // not be written keeps it, and the contacts after it are sent again next time.
+    qint64 marca = 0;
+    bool retido = false;
+    for (ContactoAlterado& c : alterados) {
+        if (enviarContacto(c, empresa))
+            ++resumo.contactosEnviados[indice].second;
         else
-            // A failure here ends the company's export with its watermark unchanged: the files
-            // already written are simply written again next time.
-            doc.Create_XML(destino);
-        ++enviados;
-
-        bool ok = false;
-        marca = linha.value(QStringLiteral("Alteração")).toLongLong(&ok);
-        if (!ok)
-            throw Falha(Falha::TipoIncompativel,
-                        QStringLiteral("A versão do contacto %1 não é um número inteiro: %2")
-                            .arg(numero, linha.value(QStringLiteral("Alteração")).toString()));
+            retido = retido || !c.recusadoDeVez;
+        if (!retido)
+            marca = c.versao;
         servicos_.Pump();
     }
 
-    if (marca > ultimo && !simulacao && !GravarUltimoContacto(empresa, marca))
+    if (marca > ultimo && !servicos_.Simulacao() && !GravarUltimoContacto(empresa, marca))
         servicos_.AddErro(QStringLiteral("Não foi possível guardar a marca de contactos enviados "
                                          "(%1) da empresa %2 no ficheiro de parâmetros %3; os "
                                          "contactos serão enviados de novo na próxima "
                                          "sincronização.")
                               .arg(marca)
                               .arg(empresa, parametros_.FicheiroIni));
+}
+
+void EnvioDeContactosAlterados::lerContacto(ContactoAlterado& c, const Recordset& linha,
+                                            const QString& empresa) const {
+    const auto campo = [&](const char* coluna) {
+        return TextoDoCampo(linha.value(QString::fromUtf8(coluna)));
+    };
+    c.numero = linha.value(QStringLiteral("Numero")).toLongLong();
+    bool ok = false;
+    c.versao = linha.value(QStringLiteral("Alteração")).toLongLong(&ok);
+    if (!ok)
+        throw Falha(Falha::TipoIncompativel,
+                    QStringLiteral("A versão do contacto %1 não é um número inteiro: %2")
+                        .arg(c.numero)
+                        .arg(linha.value(QStringLiteral("Alteração")).toString()));
+    xmlContacto& doc = c.documento;
+    doc.CodigoEmpresa = empresa;
+    doc.idContactos = QString::number(c.numero);
+    doc.Tipo = campo("Tipo");
+    doc.Desconto = campo("Desconto");
+    doc.Vendedor = campo("Vendedor");
+    doc.Nome = campo("Nome");
+    doc.email = campo("Email");
+    doc.Nif = campo("NContrib");
+    doc.Responsavel = campo("Contacto");
+    doc.Morada = campo("Morada");
+    doc.CodPostal = campo("CdPostal");
+    doc.Localidade = campo("Local");
+    doc.Telefone = campo("Telef");
+    doc.Fax = campo("Fax");
+    doc.Comercial = campo("TelCom");
+    doc.Financeiro = campo("Telfim");
+    doc.SITE = campo("Sitio");
+    doc.Id_Unico = campo("Id_Unico");
+}
+
+bool EnvioDeContactosAlterados::enviarContacto(ContactoAlterado& c, const QString& empresa) {
+    xmlContacto& doc = c.documento;
+    const QString numero = QString::number(c.numero);
+    const auto oContacto = [&] {
+        return QStringLiteral("O contacto %1 (%2) da empresa %3").arg(numero, doc.Nome, empresa);
+    };
+    // Never sent under another person's web identity: of several identifiers on one number,
+    // at most one is this contact's, and which one cannot be known.
+    if (c.identificadores.size() > 1) {
+        c.recusadoDeVez = true;
+        servicos_.AddErro(
+            oContacto() +
+            QStringLiteral(" não foi enviado: o seu número tem os identificadores web %1 em "
+                           "vek_BDC_EquivalenciaOnlineDesktop, deixados por contactos com esse "
+                           "número que já não existem, e só um pode ser seu.%2 Apague os que "
+                           "não são deste contacto e altere-o, para que seja enviado.")
+                .arg(c.identificadores.join(QStringLiteral(", ")), historiaDoCodigo(c, empresa)));
+        return false;
+    }
+    doc.IdSite = c.identificadores.value(0);
+    QString nome = padrao_;
+    nome.replace(QLatin1Char('*'), QLatin1Char(' ') + empresa + QLatin1Char('_') + numero);
+    const QString destino = juntarCaminho(pasta_, nome);
+    if (servicos_.Simulacao()) {
+        if (const TipoDeEntrada tipo = tipoDeEntrada(destino);
+            tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro) {
+            servicos_.AddErro(oContacto() +
+                              QStringLiteral(" não seria enviado: o ficheiro %1 é %2.")
+                                  .arg(QDir::toNativeSeparators(destino), descricaoDoTipo(tipo)));
+            return false;
+        }
+        servicos_.Mostrar(QStringLiteral("Seria enviado o contacto %1 (%2) da empresa %3 no "
+                                         "ficheiro %4.")
+                              .arg(numero, doc.Nome, empresa, destino));
+        return true;
+    }
+    try {
+        doc.Create_XML(destino);
+    } catch (const Falha& f) {
+        // Something the web side put in the file's place is left there; any other failure ends
+        // the company's export, the files already written to be written again next time.
+        if (f.numero() != Falha::FicheiroNaoNormal)
+            throw;
+        servicos_.AddErro(oContacto() + QStringLiteral(" não foi enviado: ") + f.descricao() +
+                          QLatin1Char('.'));
+        return false;
+    }
+    return true;
+}
+
+QString EnvioDeContactosAlterados::historiaDoCodigo(const ContactoAlterado& c,
+                                                    const QString& empresa) {
+    clsBd& bd = bases_.BaseDaEmpresa(empresa);
+    const QString codigo = QString::number(c.numero);
+    QString texto;
+    if (existeTabelaDeConversoes(bd))
+        if (const auto conversao = ultimaConversaoDoContacto(bd, empresa, codigo))
+            texto += QStringLiteral(" Um contacto com o código %1 foi feito cliente %2 em %3.")
+                         .arg(codigo, conversao->CodigoCliente, conversao->Data);
+    if (const auto antiga = conversaoAntigaDoContacto(bd, codigo))
+        texto += QStringLiteral(
+                     " Uma versão anterior do programa fez de um contacto com o "
+                     "código %1 o cliente %2.")
+                     .arg(codigo, antiga->CodigoCliente);
+    return texto;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include "contacts/xmlContacto.h"
+#include "platform/Recordset.h"
 
 class BasesDasEmpresas;
 class Parametros;
@@ -19,11 +23,29 @@ class EnvioDeContactosAlterados {
     void EnviarAltareados();
 
   private:
+    // A changed contact as the listing gives it: its row version, the web identifiers its
+    // number has, and its contact file.
+    struct ContactoAlterado {
+        qint64 numero = 0;
+        qint64 versao = 0;
+        QStringList identificadores;
+        xmlContacto documento;
+        bool recusadoDeVez = false;  // not to be tried again until it changes
+    };
+
     void exportarEmpresa(const QString& empresa);
+    void lerContacto(ContactoAlterado& contacto, const Recordset& linha,
+                     const QString& empresa) const;
+    // Writes the contact's file (says it, in a trial run); false, said, when it is not sent.
+    bool enviarContacto(ContactoAlterado& contacto, const QString& empresa);
+    // What the conversions recorded tell of earlier contacts with the contact's code.
+    QString historiaDoCodigo(const ContactoAlterado& contacto, const QString& empresa);
     qint64 LerUltimoContacto(const QString& Empresa) const;
     bool GravarUltimoContacto(const QString& Empresa, qint64 valor) const;
 
     const Parametros& parametros_;
     ServicosDaExecucao& servicos_;
     BasesDasEmpresas& bases_;
+    QString pasta_;   // the outbox
+    QString padrao_;  // the contact files' pattern
 };

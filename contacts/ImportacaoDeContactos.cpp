@@ -8,6 +8,7 @@
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
 #include "platform/Ficheiros.h"
+#include "platform/LeituraLimitada.h"
 #include "platform/ListagemDeFicheiros.h"
 #include "support/ServicosDaExecucao.h"
 
@@ -41,6 +42,7 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
     const int total = ListaDeFicheiros.ListCount();
     if (total == 0) {
         servicos_.Mostrar(QStringLiteral("Não existem contactos para importar"));
+        servicos_.Resumo().contactosRecusados += servicos_.RecusarEntradas(ListaDeFicheiros);
         return;
     }
     xmlContacto oNewContacto;
@@ -64,7 +66,8 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
     }
 
     resumo.contactosRecusados +=
-        int(nomes.size()) - (resumo.contactosAdicionados + resumo.contactosConhecidos - antes);
+        int(nomes.size()) - (resumo.contactosAdicionados + resumo.contactosConhecidos - antes) +
+        servicos_.RecusarEntradas(ListaDeFicheiros);
     if (!importados_.isEmpty()) {
         servicos_.Mostrar(QStringLiteral("Foram importados os seguintes novos contactos: "));
         for (const QString& linha : importados_)
@@ -75,7 +78,16 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
 void ImportacaoDeContactos::importarFicheiro(xmlContacto& oNewContacto, const QString& pasta,
                                              const QString& nome) {
     oNewContacto.Ficheiro = juntarCaminho(pasta, nome);
-    if (!TamanhoAceitavel(servicos_, oNewContacto.Ficheiro, nome) || !oNewContacto.Ler())
+    // Its backup's name must be free for it: what the web side put there stays.
+    if (const TipoDeEntrada tipo = tipoDeEntrada(oNewContacto.Ficheiro + QStringLiteral(".bak"));
+        tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro) {
+        servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não foi lido: o nome da sua "
+                                         "cópia, %1.bak, é %2, que fica como está; o ficheiro "
+                                         "fica na pasta de entrada.")
+                              .arg(nome, descricaoDoTipo(tipo)));
+        return;
+    }
+    if (!oNewContacto.Ler())
         return;
 
     bool ok = false;
@@ -105,12 +117,12 @@ void ImportacaoDeContactos::importarFicheiro(xmlContacto& oNewContacto, const QS
                               .arg(nome, f.descricao()));
         return;
     }
-    ArquivarFicheiro(pasta, nome);
-    if (QFile::exists(oNewContacto.Ficheiro))
+    QString porque;
+    if (!ArquivarFicheiro(pasta, nome, &porque))
         servicos_.Mostrar(QStringLiteral("O ficheiro %1 não pôde ser guardado como cópia "
-                                         "(.bak); será lido de novo na próxima "
+                                         "(.bak): %2; será lido de novo na próxima "
                                          "sincronização.")
-                              .arg(nome));
+                              .arg(nome, porque));
 }
 
 void ImportacaoDeContactos::preverContacto(vekContactos& contacto, const QString& nome) {

@@ -38,9 +38,8 @@ bool vekContactos::LerEquivalencia() {
             "vek_BDC_EquivalenciaOnlineDesktop.numero,  vek_contactos.Codigo  FROM         "
             "vek_BDC_EquivalenciaOnlineDesktop LEFT OUTER JOIN vek_contactos ON "
             "vek_BDC_EquivalenciaOnlineDesktop.numero = vek_contactos.Numero Where "
-            "(vek_BDC_EquivalenciaOnlineDesktop.IdNet = ") +
-            QString::number(IdNet) + QStringLiteral(")"),
-        rs);
+            "(vek_BDC_EquivalenciaOnlineDesktop.IdNet = ?)"),
+        rs, {IdNet});
     // An equivalence row whose contact was deleted names nobody: the web contact is known only
     // through a row whose contact still exists.
     for (; !rs.eof(); rs.moveNext()) {
@@ -99,9 +98,8 @@ bool vekContactos::Contacto_add() {
             "CdPostal,  Telef,     Fax,       telex,     NContrib,  Cae,       TelGer,    "
             "TelCom,    Telfim,    Email,     Sitio,     ZonaGeo,   CodPais,   ContGer ,  "
             "ContCom,   ContFin,   Observ,    Obs2,      Vendedor,  GesCnt,    "
-            "FuncaoEntidades_Id From vek_contactos WHERE     (Numero =") +
-            QString::number(Numero) + QStringLiteral(")"),
-        rs);
+            "FuncaoEntidades_Id From vek_contactos WHERE     (Numero = ?)"),
+        rs, {Numero});
     if (rs.eof()) {
         rs.addNew();
         rs.setValue(QStringLiteral("Codigo"), Codigo);
@@ -142,18 +140,17 @@ bool vekContactos::Contacto_add() {
     rs.update();
     rs.close();
 
-    bd_.AbrirEdicao(
-        QStringLiteral("SELECT IDnet, numero From vek_BDC_EquivalenciaOnlineDesktop Where "
-                       "(IdNet = ") +
-            QString::number(IdNet) + QStringLiteral(") And (Numero = ") + QString::number(Numero) +
-            QStringLiteral(")"),
-        rs);
-    if (rs.eof()) {
-        rs.addNew();
-        rs.setValue(QStringLiteral("IdNet"), IdNet);
-        rs.setValue(QStringLiteral("Numero"), Numero);
-        rs.update();
-    }
+    // One number, one web identity: what a contact that held this number before left behind
+    // (an earlier version kept it when a contact became a customer) goes with it.
+    bd_.Executar(QStringLiteral("DELETE FROM vek_BDC_EquivalenciaOnlineDesktop WHERE (numero = ?)"),
+                 {Numero});
+    bd_.AbrirEdicao(QStringLiteral("SELECT IDnet, numero From vek_BDC_EquivalenciaOnlineDesktop "
+                                   "Where (IdNet = ?) And (Numero = ?)"),
+                    rs, {IdNet, Numero});
+    rs.addNew();
+    rs.setValue(QStringLiteral("IdNet"), IdNet);
+    rs.setValue(QStringLiteral("Numero"), Numero);
+    rs.update();
     rs.close();
     transaccao.Confirmar();
     return true;
@@ -161,42 +158,41 @@ bool vekContactos::Contacto_add() {
 
 Recordset vekContactos::rsListaContactosAlteradosDesde(qint64 UltimaSincronizacao) {
     QString sql = QStringLiteral(
-                      "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
-                      " vek_contactos.Numero, "
-                      " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
-                      " vek_contactos.Vendedor, "
-                      " vek_contactos.Nome,"
-                      " vek_contactos.Email, "
-                      " vek_contactos.NContrib, "
-                      " vek_contactos.Contacto, "
-                      " vek_contactos.Morada, "
-                      " vek_contactos.CdPostal, "
-                      " vek_contactos.Local, "
-                      " vek_contactos.Telef,"
-                      " vek_contactos.Fax, "
-                      " vek_contactos.TelCom, "
-                      " vek_contactos.Telfim, "
-                      " vek_contactos.Sitio,"
-                      " vek_contactos.Id_Unico,"
-                      " (SELECT TOP (1) vek_EntidadesClassificacao.Class_id FROM "
-                      "vek_EntidadesClassificacao INNER JOIN vek_Classe ON "
-                      "vek_EntidadesClassificacao.Class_id = vek_Classe.class_Id WHERE "
-                      "(vek_EntidadesClassificacao.Tipo = 3) AND "
-                      "(vek_EntidadesClassificacao.Codigo = vek_contactos.Numero)) AS Tipo,"
-                      " (SELECT TOP (1) T2.CampoLivre FROM vek_EntidadesClassificacao AS T1 "
-                      "INNER JOIN vek_Classe AS T2 ON T1.Class_id = T2.class_Id WHERE "
-                      "(T1.Tipo = 3) AND (T1.Codigo = vek_contactos.Numero)) AS Desconto"
-                      " FROM          vek_contactos LEFT OUTER JOIN "
-                      " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
-                      "vek_BDC_EquivalenciaOnlineDesktop.numero"
-                      " WHERE     (CAST(vek_contactos.dbts AS bigint) > ") +
-                  QString::number(UltimaSincronizacao) + QStringLiteral(")");
+        "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "
+        " vek_contactos.Numero, "
+        " CAST(vek_contactos.dbts AS bigint) AS Alteração, "
+        " vek_contactos.Vendedor, "
+        " vek_contactos.Nome,"
+        " vek_contactos.Email, "
+        " vek_contactos.NContrib, "
+        " vek_contactos.Contacto, "
+        " vek_contactos.Morada, "
+        " vek_contactos.CdPostal, "
+        " vek_contactos.Local, "
+        " vek_contactos.Telef,"
+        " vek_contactos.Fax, "
+        " vek_contactos.TelCom, "
+        " vek_contactos.Telfim, "
+        " vek_contactos.Sitio,"
+        " vek_contactos.Id_Unico,"
+        " (SELECT TOP (1) vek_EntidadesClassificacao.Class_id FROM "
+        "vek_EntidadesClassificacao INNER JOIN vek_Classe ON "
+        "vek_EntidadesClassificacao.Class_id = vek_Classe.class_Id WHERE "
+        "(vek_EntidadesClassificacao.Tipo = 3) AND "
+        "(vek_EntidadesClassificacao.Codigo = vek_contactos.Numero)) AS Tipo,"
+        " (SELECT TOP (1) T2.CampoLivre FROM vek_EntidadesClassificacao AS T1 "
+        "INNER JOIN vek_Classe AS T2 ON T1.Class_id = T2.class_Id WHERE "
+        "(T1.Tipo = 3) AND (T1.Codigo = vek_contactos.Numero)) AS Desconto"
+        " FROM          vek_contactos LEFT OUTER JOIN "
+        " vek_BDC_EquivalenciaOnlineDesktop ON vek_contactos.Numero = "
+        "vek_BDC_EquivalenciaOnlineDesktop.numero"
+        " WHERE     (CAST(vek_contactos.dbts AS bigint) > ?)");
     // A transaction still open holds row versions below the ones already committed; the
     // watermark must not pass them before they are visible.
     if (bd_.dialecto() == clsBd::Dialecto::SqlServer)
         sql += QStringLiteral(" AND vek_contactos.dbts < MIN_ACTIVE_ROWVERSION()");
     sql += QStringLiteral(" ORDER BY vek_contactos.dbts");
     Recordset rs;
-    bd_.AbrirConsulta(sql, rs);
+    bd_.AbrirConsulta(sql, rs, {UltimaSincronizacao});
     return rs;
 }

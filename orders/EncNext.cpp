@@ -61,8 +61,8 @@ EncNext::EncNext(const Parametros& parametros, FabricaDeContabilidade& contabili
 EncNext::~EncNext() = default;
 
 void EncNext::LerLigacao() {
-    percursoNext_ = parametros_.Next_PercursoNext;
-    percursoLog_ = parametros_.Next_PercursoLog;
+    percursoNext_ = parametros_.Pasta(parametros_.Next_PercursoNext);
+    percursoLog_ = parametros_.Pasta(parametros_.Next_PercursoLog);
     utilizador_ = parametros_.Next_Utilizador;
     password_ = parametros_.Next_Password;
     codigoNext_ = parametros_.LerValor(numeroEmpresa_, QStringLiteral("CodigoNext"));

@@ -11,6 +11,7 @@
 #include "platform/Caminhos.h"
 #include "platform/Falha.h"
 #include "platform/Ficheiros.h"
+#include "platform/LeituraLimitada.h"
 #include "platform/ListagemDeFicheiros.h"
 #include "support/ServicosDaExecucao.h"
 
@@ -51,6 +52,8 @@ void ImportacaoDeEncomendas::ImportarEncomendas(ListagemDeFicheiros& ListaDeFich
                                                 const QString& PathOrigem,
                                                 const QString& pathDestino) {
     const int total = ListaDeFicheiros.ListCount();
+    const int entradasRecusadas = servicos_.RecusarEntradas(ListaDeFicheiros);
+    servicos_.Resumo().encomendasRecusadas = entradasRecusadas;
     if (total == 0)
         return;
     QStringList nomes;
@@ -72,7 +75,8 @@ void ImportacaoDeEncomendas::ImportarEncomendas(ListagemDeFicheiros& ListaDeFich
     ResumoDaExecucao& resumo = servicos_.Resumo();
     resumo.encomendasGravadas = int(gravadas_.size());
     resumo.encomendasJaGravadas = int(anteriores_.size());
-    resumo.encomendasRecusadas = int(nomes.size() - gravadas_.size() - anteriores_.size());
+    resumo.encomendasRecusadas =
+        entradasRecusadas + int(nomes.size() - gravadas_.size() - anteriores_.size());
     escreverResumo(servicos_.Simulacao()
                        ? QStringLiteral("Seriam importadas as seguintes encomendas:")
                        : QStringLiteral("Foram importadas as seguintes encomendas:"),
@@ -399,19 +403,27 @@ class ImportacaoDeEncomendas::Encomenda {
 // stays in the inbox.
 void ImportacaoDeEncomendas::moverGravada(const QString& origem, const QString& pathDestino,
                                           const QString& nome, const QString& documento) {
-    if (!MoverFicheiro(origem, juntarCaminho(pathDestino, nome)))
+    QString porque;
+    if (!MoverFicheiro(origem, juntarCaminho(pathDestino, nome), &porque))
         servicos_.AddErro(
             QStringLiteral("A encomenda %1 foi gravada (documento %2) mas o ficheiro não "
-                           "pôde ser movido para %3; fica na pasta de entrada e não será "
+                           "pôde ser movido para %3 (%4); fica na pasta de entrada e não será "
                            "gravada de novo.")
-                .arg(nome, documento, pathDestino));
+                .arg(nome, documento, pathDestino, porque));
 }
 
 void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
                                                const QString& pathDestino, const QString& nome) {
     const QString origem = juntarCaminho(PathOrigem, nome);
-    if (!TamanhoAceitavel(servicos_, origem, nome))
+    // Where the file would go must be free for it: what the web side put there stays.
+    if (const TipoDeEntrada tipo = tipoDeEntrada(juntarCaminho(pathDestino, nome));
+        tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro) {
+        servicos_.AddErro(QStringLiteral("A encomenda %1 não foi lida: na pasta de saída, o seu "
+                                         "nome é %2, que fica como está; a encomenda fica na "
+                                         "pasta de entrada.")
+                              .arg(nome, descricaoDoTipo(tipo)));
         return;
+    }
     xmlEncomenda leitor;
     leitor.FicheiroXML = origem;
     if (!leitor.GetEncomenda()) {
@@ -419,8 +431,6 @@ void ImportacaoDeEncomendas::importarEncomenda(const QString& PathOrigem,
             QStringLiteral("A encomenda %1 não foi lida: %2").arg(nome, leitor.UltimoErro));
         return;
     }
-    for (const QString& aviso : leitor.Avisos)
-        servicos_.Mostrar(aviso);
     Encomenda encomenda(*this, nome, leitor);
 
     // The accounting is open before anything is decided: the documents already stored under

@@ -6,9 +6,11 @@
 #include <optional>
 #include <utility>
 
+#include "platform/Citacao.h"
 #include "platform/EscritaXml.h"
 #include "platform/Falha.h"
 #include "platform/FicheiroXml.h"
+#include "platform/LeituraLimitada.h"
 #include "support/DataRegional.h"
 
 namespace {
@@ -47,14 +49,32 @@ const std::pair<const char*, Moeda xmlEncomenda::*> montantesDoCabecalho[] = {
     {"VOUCHER", &xmlEncomenda::voucher},   {"TOTALFINAL", &xmlEncomenda::TotalFinal},
 };
 
-// The order number a text gives: a whole number within 32 bits, or none.
+// How an amount that does not read exactly is refused: the element and the text, and what the
+// regional settings make of it.
+QString montanteRecusado(const LeituraDeMontante& leitura, const QString& texto,
+                         const QString& elemento) {
+    const QLocale regiao;
+    if (leitura.estado == LeituraDeMontante::Ambiguo)
+        return QStringLiteral(
+                   "O montante \"%1\" do elemento %2 é ambíguo: pelas definições "
+                   "regionais (%3) lê-se %4, mas também se lê %5")
+            .arg(citar(texto), elemento, regiao.name(), leitura.valor.paraTexto(regiao),
+                 leitura.outroValor.paraTexto(regiao));
+    return QStringLiteral(
+               "O montante \"%1\" do elemento %2 não é um número pelas definições "
+               "regionais (%3)")
+        .arg(citar(texto), elemento, regiao.name());
+}
+
+// The order number a text gives: a whole number within 32 bits read as amounts are, or none.
 std::optional<qint32> numeroInteiro(const QString& texto) {
-    const std::optional<Moeda> n = Moeda::deTexto(texto);
-    if (!n || n->dezMilesimos() % Moeda::Escala != 0 ||
-        n->dezMilesimos() / Moeda::Escala > std::numeric_limits<qint32>::max() ||
-        n->dezMilesimos() / Moeda::Escala < std::numeric_limits<qint32>::min())
+    const LeituraDeMontante n = Moeda::lerExacto(texto);
+    const qint64 v = n.valor.dezMilesimos();
+    if (n.estado != LeituraDeMontante::Lido || v % Moeda::Escala != 0 ||
+        v / Moeda::Escala > std::numeric_limits<qint32>::max() ||
+        v / Moeda::Escala < std::numeric_limits<qint32>::min())
         return std::nullopt;
-    return qint32(n->dezMilesimos() / Moeda::Escala);
+    return qint32(v / Moeda::Escala);
 }
 
 using LugarDoBloco = xmlEncomenda::LugarDoBloco;
@@ -102,29 +122,30 @@ bool xmlEncomenda::falhar(const QString& razao) {
     return false;
 }
 
-Moeda xmlEncomenda::TextoParaMoeda(const QString& texto, const QString& elemento) {
-    if (texto.isEmpty())
-        return Moeda();
-    if (const std::optional<Moeda> m = Moeda::deTexto(texto))
-        return *m;
-    // Read as 0 all the same, but a wrong regional setting must not pass unnoticed.
-    Avisos << QStringLiteral(
-                  "O montante \"%1\" do elemento %2 do ficheiro %3 não é um número pelas "
-                  "definições regionais (%4); foi lido como 0")
-                  .arg(texto, elemento, QDir::toNativeSeparators(FicheiroXML), QLocale().name());
-    return Moeda();
+std::optional<Moeda> xmlEncomenda::TextoParaMoeda(const QString& texto, const QString& elemento,
+                                                  bool vazioEZero, QString& problema) {
+    if (texto.trimmed().isEmpty()) {
+        if (vazioEZero)
+            return Moeda();
+        if (problema.isEmpty())
+            problema = QStringLiteral("O elemento %1 está vazio").arg(elemento);
+        return std::nullopt;
+    }
+    const LeituraDeMontante leitura = Moeda::lerExacto(texto);
+    if (leitura.estado == LeituraDeMontante::Lido)
+        return leitura.valor;
+    if (problema.isEmpty())
+        problema = montanteRecusado(leitura, texto, elemento);
+    return std::nullopt;
 }
 
-bool xmlEncomenda::carregar(FicheiroXml& ficheiro) {
+bool xmlEncomenda::carregar() {
+    auto ficheiro = std::make_shared<FicheiroXml>();
     lido_.reset();
-    const std::optional<IdentidadeDeFicheiro> identidade = IdentidadeDeFicheiro::de(FicheiroXML);
-    if (!ficheiro.carregar(FicheiroXML, QStringLiteral("ENC")))
-        return falhar(ficheiro.erro().relatorio());
-    if (identidade && IdentidadeDeFicheiro::de(FicheiroXML) == identidade) {
-        lido_ = std::make_shared<const FicheiroXml>(ficheiro);
-        lidoDe_ = FicheiroXML;
-        lidoComo_ = identidade;
-    }
+    if (!ficheiro->carregar(FicheiroXML, QStringLiteral("ENC")))
+        return falhar(ficheiro->erro().relatorio());
+    lido_ = std::move(ficheiro);
+    lidoDe_ = FicheiroXML;
     return true;
 }
 
@@ -139,24 +160,24 @@ void xmlEncomenda::limparEncomenda() {
     inicializarRs();
 }
 
-void xmlEncomenda::lerValorDoCabecalho(const QString& nome, const QString& texto) {
+void xmlEncomenda::lerValorDoCabecalho(const QString& nome, const QString& texto,
+                                       QString& problema) {
     for (const auto& [elemento, membro] : textosDoCabecalho)
         if (nome == QLatin1String(elemento))
             this->*membro = texto;
     for (const auto& [elemento, membro] : montantesDoCabecalho)
         if (nome == QLatin1String(elemento))
-            this->*membro = TextoParaMoeda(texto, nome);
+            this->*membro = TextoParaMoeda(texto, nome, true, problema).value_or(Moeda());
 }
 
 bool xmlEncomenda::LerEncomenda() {
     UltimoErro.clear();
-    Avisos.clear();
     JaGravada = false;
     Gravados.clear();
 
-    FicheiroXml ficheiro;
-    if (!carregar(ficheiro))
+    if (!carregar())
         return false;
+    const FicheiroXml& ficheiro = *lido_;
     limparEncomenda();
 
     const ElementoXml* enc = ficheiro.primeiroElemento(QStringLiteral("ENC"));
@@ -174,43 +195,54 @@ bool xmlEncomenda::LerEncomenda() {
 
     int numeroDaLinha = 0;
     bool temNumero = false;
-    QString problemaDasLinhas;  // the first line that cannot be written
+    std::optional<QString> prospect;
+    QString problema;  // the first value the document could not be written with
     for (const ElementoXml& e : enc->filhos) {
         const QString nome = e.nome.toUpper();
         if (nome == QLatin1String("FLAGPROSPECT")) {
-            Contacto = e.texto != QLatin1String("0");
+            prospect = e.texto.trimmed();
         } else if (nome == QLatin1String("DATA")) {
             const std::optional<QDateTime> data = lerDataRegional(e.texto);
             if (!data)
                 return falhar(
-                    QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(e.texto));
+                    QStringLiteral("O elemento DATA (\"%1\") não é uma data").arg(citar(e.texto)));
             Data = *data;
         } else if (nome == QLatin1String("IDENCOMENDA")) {
             const std::optional<qint32> numero = numeroInteiro(e.texto);
             if (!numero)
                 return falhar(QStringLiteral("O elemento IDENCOMENDA (\"%1\") não é um número "
                                              "inteiro")
-                                  .arg(e.texto));
+                                  .arg(citar(e.texto)));
             Idencomenda = *numero;
             temNumero = true;
         } else if (nome == QLatin1String("LINHAS")) {
             for (const ElementoXml& l : e.filhos)
                 if (l.nome.toUpper() == QLatin1String("LINHA") &&
-                    !lerLinha(l, ++numeroDaLinha, problemaDasLinhas))
+                    !lerLinha(l, ++numeroDaLinha, problema))
                     return false;
         } else if (nome == QLatin1String("IDENCSAGE")) {
             lerBloco(e);
         } else {
-            lerValorDoCabecalho(nome, e.texto);
+            lerValorDoCabecalho(nome, e.texto, problema);
         }
     }
     // Without its number an order cannot be told from another, nor found in the accounting.
     if (!temNumero)
         return falhar(QStringLiteral("Falta o elemento IDENCOMENDA (o número da encomenda)"));
-    // A line is written with what the customer ordered and was charged, never with what the
-    // accounting would suggest in its place; a file already written is only checked and moved.
-    if (!JaGravada && !problemaDasLinhas.isEmpty())
-        return falhar(problemaDasLinhas);
+    // Whose order it is decides the customer: never a guess.
+    if (!prospect)
+        return falhar(
+            QStringLiteral("Falta o elemento FLAGPROSPECT (1: o cliente é um contacto "
+                           "por converter; 0: é um cliente)"));
+    if (*prospect != QLatin1String("0") && *prospect != QLatin1String("1"))
+        return falhar(
+            QStringLiteral("O elemento FLAGPROSPECT (\"%1\") não é 0 nem 1").arg(citar(*prospect)));
+    Contacto = *prospect == QLatin1String("1");
+    // A document bills what the customer ordered and was charged, never an amount the program
+    // guessed or what the accounting would suggest in its place; a file already written is only
+    // checked and moved.
+    if (!JaGravada && !problema.isEmpty())
+        return falhar(problema);
     RsLinha->moveFirst();
     return true;
 }
@@ -247,15 +279,21 @@ bool xmlEncomenda::lerLinha(const ElementoXml& linha, int numero, QString& probl
                 continue;
             const QString texto = e.texto;
             if (c.montante) {
+                // A quantity or a price is billed: it is never empty. An empty discount is none.
+                const bool vazioEZero = c.campo == &campoDesconto;
                 const QString onde = QStringLiteral("%1 da linha %2").arg(nome).arg(numero);
-                RsLinha->setValue(*c.campo, QVariant::fromValue(TextoParaMoeda(texto, onde)));
+                if (const std::optional<Moeda> m =
+                        TextoParaMoeda(texto, onde, vazioEZero, problema))
+                    RsLinha->setValue(*c.campo, QVariant::fromValue(*m));
+                else
+                    RsLinha->setValue(*c.campo, QVariant());
             } else if (const int tamanho = RsLinha->definedSize(*c.campo); texto.size() > tamanho) {
                 return falhar(
                     QStringLiteral("O elemento %1 da linha %2 (\"%3\") tem %4 caracteres; "
                                    "o campo %5 tem no máximo %6")
                         .arg(nome)
                         .arg(numero)
-                        .arg(texto)
+                        .arg(citar(texto))
                         .arg(texto.size())
                         .arg(*c.campo)
                         .arg(tamanho));
@@ -287,24 +325,29 @@ bool xmlEncomenda::lerLinha(const ElementoXml& linha, int numero, QString& probl
 bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
                                  const QString& novocliente, const QString& Id_Guid) {
     UltimoErro.clear();
-    const std::shared_ptr<const FicheiroXml> lido = std::exchange(lido_, nullptr);
-    const bool comoFoiLido =
-        lido && lidoDe_ == FicheiroXML && IdentidadeDeFicheiro::de(FicheiroXML) == lidoComo_;
-    FicheiroXml relido;
-    if (!comoFoiLido && !relido.carregar(FicheiroXML, QStringLiteral("ENC")))
-        return falhar(relido.erro().relatorio());
-    const FicheiroXml& ficheiro = comoFoiLido ? *lido : relido;
-    const QString naoTemEnc = QStringLiteral("O ficheiro %1 não tem o elemento ENC")
-                                  .arg(QDir::toNativeSeparators(FicheiroXML));
-    if (!ficheiro.primeiroElemento(QStringLiteral("ENC")))
-        return falhar(naoTemEnc);
-
-    // The block goes in as text, so that everything else in the file (layout, attribute
-    // order, declaration, encoding) stays exactly as it was.
-    QString texto = ficheiro.texto();
-    const std::optional<LugarDoBloco> lugar = comoFoiLido ? lugarLido_ : lugarDoBloco(ficheiro);
-    if (!lugar)
-        return falhar(naoTemEnc);
+    std::shared_ptr<const FicheiroXml> lido = std::exchange(lido_, nullptr);
+    std::optional<LugarDoBloco> lugar = lugarLido_;
+    if (!lido || lidoDe_ != FicheiroXML) {
+        // Not read by this object: the file as it is now.
+        auto agora = std::make_shared<FicheiroXml>();
+        if (!agora->carregar(FicheiroXML, QStringLiteral("ENC")))
+            return falhar(agora->erro().relatorio());
+        lugar = lugarDoBloco(*agora);
+        lido = std::move(agora);
+    } else {
+        // The document was made from the file as it was read: only that content is marked.
+        try {
+            if (lerFicheiroLimitado(FicheiroXML, FicheiroXml::TamanhoMaximo) != lido->bytes())
+                return falhar(QStringLiteral("o ficheiro %1 mudou depois de ter sido lido, e o "
+                                             "documento foi feito do que tinha antes")
+                                  .arg(QDir::toNativeSeparators(FicheiroXML)));
+        } catch (const Falha& f) {
+            return falhar(f.descricao());
+        }
+    }
+    if (!lido->primeiroElemento(QStringLiteral("ENC")) || !lugar)
+        return falhar(QStringLiteral("O ficheiro %1 não tem o elemento ENC")
+                          .arg(QDir::toNativeSeparators(FicheiroXML)));
 
     QString bloco = QStringLiteral("<IDENCSAGE>");
     juntarElementoXml(bloco, QLatin1String("TPDOC"), TipoDoc);
@@ -317,13 +360,14 @@ bool xmlEncomenda::ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint1
     }
     bloco += QStringLiteral("</IDENCSAGE>");
 
-    if (lugar->encVazio)
-        texto.replace(lugar->posicao, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"));
-    else
-        texto.insert(lugar->posicao, bloco);
-
+    // The block goes in among the bytes as they were read, so that everything else in the file
+    // (layout, attribute order, declaration, byte-order marks, encoding) stays exactly so.
+    const QByteArray novo =
+        lugar->encVazio
+            ? lido->bytesCom(lugar->posicao, 2, QLatin1Char('>') + bloco + QStringLiteral("</ENC>"))
+            : lido->bytesCom(lugar->posicao, 0, bloco);
     try {
-        gravarFicheiroAtomicamente(FicheiroXML, ficheiro.codificar(texto));
+        gravarFicheiroAtomicamente(FicheiroXML, novo);
     } catch (const Falha& f) {
         return falhar(f.descricao());
     }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 
-#include "platform/IdentidadeDeFicheiro.h"
 #include "platform/Moeda.h"
 #include "platform/Recordset.h"
 #include "platform/clsNext.h"
@@ -53,24 +52,25 @@ class xmlEncomenda {
     QVector<DocumentoDoFicheiro> Gravados;
     // Why the last GetEncomenda or ActualizarXML gave false, in words for the run log.
     QString UltimoErro;
-    // Amount texts of the last GetEncomenda that did not convert and were read as 0, each
-    // naming the file and the element, for the run log.
-    QStringList Avisos;
 
     // Reads FicheiroXML. False when it cannot be read or parsed (nothing changes then), or
     // when it parses but is not an order that can be written: no ENC, no IDENCOMENDA or one
-    // that is not a whole number, a DATA that is not a date, a text longer than its field of
-    // the lines table, a LINHA without article (CODIGO absent or empty), quantity (QUANTIDADE)
-    // or price (PRECO). The lines are not checked in a file that already holds a written
-    // document. Every header value and the lines table are reset before reading.
+    // that is not a whole number, no FLAGPROSPECT or one that is neither 0 nor 1, a DATA that is
+    // not a date, a text longer than its field of the lines table, an amount that does not read
+    // exactly (Moeda::lerExacto; an empty DESCONTO or header amount is 0), a LINHA without
+    // article (CODIGO absent or empty), quantity (QUANTIDADE) or price (PRECO). Amounts and
+    // lines are not checked in a file that already holds a written document. Every header
+    // value and the lines table are reset before reading.
     bool GetEncomenda();
 
     // Replaces RsLinha by a new, empty, open lines table.
     void inicializarRs();
 
     // Appends the identity of the written document (IDENCSAGE) as the last child of ENC and
-    // saves the file atomically; the rest of the file is left byte for byte as it was. False
-    // when the file cannot be read, has no ENC, or cannot be saved; the file is then unchanged.
+    // saves the file atomically; the rest of the file is left byte for byte as it was. The file
+    // read by the last GetEncomenda is marked only while it holds what was read. False when the
+    // file cannot be read, has changed since, has no ENC, or cannot be saved; the file is then
+    // unchanged.
     bool ActualizarXML(const QString& TipoDoc, qint32 Numerodoc, qint16 Serie, qint16 Ano,
                        const QString& novocliente, const QString& Id_Guid);
 
@@ -82,24 +82,26 @@ class xmlEncomenda {
     };
 
   private:
-    // The file as GetEncomenda read it, and where its block goes, for ActualizarXML while the
-    // file stays as it was: a run reads every order and then writes it back.
+    // The file as GetEncomenda read it, and where its block goes, for ActualizarXML: the
+    // document is made of that content, and only that content is marked.
     std::shared_ptr<const FicheiroXml> lido_;
     std::optional<LugarDoBloco> lugarLido_;
     QString lidoDe_;
-    std::optional<IdentidadeDeFicheiro> lidoComo_;
 
     bool LerEncomenda();
-    // Loads FicheiroXML, and keeps it for ActualizarXML when the file did not change while it
-    // was read. False, with UltimoErro, when it does not load.
-    bool carregar(FicheiroXml& ficheiro);
+    // Loads FicheiroXML and keeps it for ActualizarXML. False, with UltimoErro, when it does
+    // not load.
+    bool carregar();
     // Resets every header value and the lines table.
     void limparEncomenda();
     // Fills the header value of an element taken as text or as an amount; others are ignored.
-    void lerValorDoCabecalho(const QString& nome, const QString& texto);
+    // An amount that does not read is the problema, unless one came before.
+    void lerValorDoCabecalho(const QString& nome, const QString& texto, QString& problema);
     bool lerLinha(const ElementoXml& linha, int numero, QString& problema);
     void lerBloco(const ElementoXml& bloco);
     bool falhar(const QString& razao);
-    // An empty text is 0; a text that does not convert is 0, with a warning naming the element.
-    Moeda TextoParaMoeda(const QString& texto, const QString& elemento);
+    // The amount the text reads as exactly; none, with the problema (unless one came before)
+    // naming the element and the text, when it does not. An empty text is 0 when vazioEZero.
+    std::optional<Moeda> TextoParaMoeda(const QString& texto, const QString& elemento,
+                                        bool vazioEZero, QString& problema);
 };

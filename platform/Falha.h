@@ -17,7 +17,12 @@ class Falha : public std::exception {
         ObjectoNaoDefinido = 91,
         ErroDeBaseDeDados = 3146,
         ErroDaContabilidade = 440,
+        EmUso = 3260,  // locked by another run
         ErroInterno = 51,
+        // A web file that is a link, a pipe, a device or a folder; one over the size limit.
+        // The numbers of the file reports users already quote (1001 to 1005) go on from here.
+        FicheiroNaoNormal = 1006,
+        FicheiroDemasiadoGrande = 1007,
     };
 
     Falha(int numero, QString descricao)

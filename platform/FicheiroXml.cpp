@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/Citacao.h"
 #include "platform/Falha.h"
 #include "platform/GravacaoAtomica.h"
+#include "platform/LeituraLimitada.h"
 #include "platform/Windows1252.h"
 
 namespace {
@@ -108,10 +110,15 @@ QString FicheiroXml::Erro::relatorio() const {
     // The parser's reasons carry no line break of their own; each label keeps its line.
     if (!razao.endsWith(QLatin1Char('\n')))
         r += QStringLiteral("\r\n");
-    r += QStringLiteral("Linha          #: ") + QString::number(linha) + QStringLiteral("\r\n");
-    r += QStringLiteral("Posição na linha: ") + QString::number(coluna) + QStringLiteral("\r\n");
-    r += QStringLiteral("Posição ficheiro: ") + QString::number(posicao) + QStringLiteral("\r\n");
-    r += QStringLiteral("Origem          : ") + origem + QStringLiteral("\r\n");
+    // A file that could not be read has no place of failure to show.
+    if (linha > 0) {
+        r += QStringLiteral("Linha          #: ") + QString::number(linha) + QStringLiteral("\r\n");
+        r +=
+            QStringLiteral("Posição na linha: ") + QString::number(coluna) + QStringLiteral("\r\n");
+        r += QStringLiteral("Posição ficheiro: ") + QString::number(posicao) +
+             QStringLiteral("\r\n");
+        r += QStringLiteral("Origem          : ") + origem + QStringLiteral("\r\n");
+    }
     r += QStringLiteral("Ficheiro        : ") + ficheiro + QStringLiteral("\r\n");
     return r;
 }
@@ -155,7 +162,7 @@ bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
         erro_.linha = linha + 1;
         erro_.coluna = posicao - inicios[linha];
         erro_.posicao = posicao;
-        erro_.origem = textoDaLinha(texto_, inicios, linha);
+        erro_.origem = citar(textoDaLinha(texto_, inicios, linha));
     }
     raiz_.reset();
     return false;
@@ -163,16 +170,16 @@ bool FicheiroXml::falhar(int codigo, const QString& razao, qint64 posicao) {
 
 bool FicheiroXml::detectarCodificacao(QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bom_ = true;
         bytes.remove(0, 3);
+        prefixo_ = 3;
     } else if (bytes.startsWith("\xFF\xFE")) {
-        bom_ = true;
         codificacao_ = Codificacao::Utf16LE;
         bytes.remove(0, 2);
+        prefixo_ = 2;
     } else if (bytes.startsWith("\xFE\xFF")) {
-        bom_ = true;
         codificacao_ = Codificacao::Utf16BE;
         bytes.remove(0, 2);
+        prefixo_ = 2;
     } else if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0') {
         codificacao_ = Codificacao::Utf16LE;
     } else if (bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] == '<') {
@@ -185,9 +192,10 @@ bool FicheiroXml::detectarCodificacao(QByteArray& bytes) {
             const std::optional<Codificacao> c = codificacaoPeloNome(m.captured(2).trimmed());
             if (!c) {
                 texto_ = QString::fromLatin1(bytes);
-                return falhar(CodificacaoDesconhecida,
-                              QStringLiteral("Codificação não suportada: %1").arg(m.captured(2)),
-                              m.capturedStart(2));
+                return falhar(
+                    CodificacaoDesconhecida,
+                    QStringLiteral("Codificação não suportada: %1").arg(citar(m.captured(2), 40)),
+                    m.capturedStart(2));
             }
             codificacao_ = *c;
         }
@@ -198,7 +206,9 @@ bool FicheiroXml::detectarCodificacao(QByteArray& bytes) {
 bool FicheiroXml::descodificar(const QByteArray& bytes) {
     switch (codificacao_) {
         case Codificacao::Utf8: {
-            texto_ = QString::fromUtf8(bytes);
+            // A second byte-order mark stays a character here, to be counted below.
+            QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+            texto_ = d.decode(bytes);
             if (const qsizetype mau = primeiroByteInvalidoUtf8(bytes); mau >= 0)
                 return falhar(CodificacaoErrada, QStringLiteral("Conteúdo que não é UTF-8 válido"),
                               QString::fromUtf8(bytes.left(mau)).size() + 1);
@@ -206,8 +216,10 @@ bool FicheiroXml::descodificar(const QByteArray& bytes) {
         }
         case Codificacao::Utf16LE:
         case Codificacao::Utf16BE: {
+            // A second byte-order mark stays a character here, to be counted below.
             QStringDecoder d(codificacao_ == Codificacao::Utf16LE ? QStringConverter::Utf16LE
-                                                                  : QStringConverter::Utf16BE);
+                                                                  : QStringConverter::Utf16BE,
+                             QStringConverter::Flag::ConvertInitialBom);
             texto_ = d.decode(bytes);
             if (d.hasError())
                 return falhar(CodificacaoErrada, QStringLiteral("Conteúdo que não é UTF-16 válido"),
@@ -224,9 +236,42 @@ bool FicheiroXml::descodificar(const QByteArray& bytes) {
             break;
         }
     }
-    if (texto_.startsWith(QChar(0xFEFF)))
+    if (texto_.startsWith(QChar(0xFEFF))) {
         texto_.remove(0, 1);
+        prefixo_ += codificacao_ == Codificacao::Utf8 ? 3 : 2;
+    }
     return true;
+}
+
+qsizetype FicheiroXml::byteDoCaracter(qint64 posicao) const {
+    switch (codificacao_) {
+        case Codificacao::Utf16LE:
+        case Codificacao::Utf16BE:
+            return prefixo_ + 2 * qsizetype(posicao);
+        case Codificacao::Latin1:
+        case Codificacao::Windows1252:
+        case Codificacao::Latin9:
+            return prefixo_ + qsizetype(posicao);
+        case Codificacao::Utf8:
+            break;
+    }
+    // The text was decoded from valid UTF-8: a sequence of four bytes is two characters of the
+    // text, any shorter one is one.
+    qsizetype b = prefixo_;
+    for (qint64 c = 0; c < posicao && b < bytes_.size(); ++c) {
+        const auto lider = static_cast<unsigned char>(bytes_[b]);
+        const int tamanho = lider < 0x80 ? 1 : lider < 0xE0 ? 2 : lider < 0xF0 ? 3 : 4;
+        if (tamanho == 4)
+            ++c;
+        b += tamanho;
+    }
+    return b;
+}
+
+QByteArray FicheiroXml::bytesCom(qint64 posicao, qint64 substituidos, const QString& texto) const {
+    const qsizetype inicio = byteDoCaracter(posicao);
+    const qsizetype fim = byteDoCaracter(posicao + substituidos);
+    return bytes_.left(inicio) + codificar(texto) + bytes_.mid(fim);
 }
 
 bool FicheiroXml::carregar(const QString& caminho, const QString& elementoMarcado) {
@@ -235,22 +280,20 @@ bool FicheiroXml::carregar(const QString& caminho, const QString& elementoMarcad
     texto_.clear();
     erro_ = Erro{};
     codificacao_ = Codificacao::Utf8;
-    bom_ = false;
+    bytes_.clear();
+    prefixo_ = 0;
     caminho_ = caminho;
 
-    QFile ficheiro(caminho);
-    if (!ficheiro.open(QIODevice::ReadOnly))
-        return falhar(NaoAbriu,
-                      QStringLiteral("Não foi possível abrir o ficheiro %1 (%2)")
-                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
-                      -1);
-    QByteArray bytes = ficheiro.readAll();
-    if (ficheiro.error() != QFileDevice::NoError)
-        return falhar(NaoAbriu,
-                      QStringLiteral("Não foi possível ler o ficheiro %1 (%2)")
-                          .arg(QDir::toNativeSeparators(caminho), ficheiro.errorString()),
-                      -1);
-
+    QByteArray bytes;
+    try {
+        bytes = lerFicheiroLimitado(caminho, TamanhoMaximo);
+    } catch (const Falha& f) {
+        const int codigo = f.numero() == Falha::FicheiroNaoNormal         ? NaoENormal
+                           : f.numero() == Falha::FicheiroDemasiadoGrande ? DemasiadoGrande
+                                                                          : NaoAbriu;
+        return falhar(codigo, f.descricao(), -1);
+    }
+    bytes_ = bytes;
     if (!detectarCodificacao(bytes) || !descodificar(bytes))
         return false;
 
@@ -394,7 +437,7 @@ bool FicheiroXml::analisar(const QString& elementoMarcado) {
         const QList<qsizetype> inicios = iniciosDasLinhas(texto_);
         const qsizetype indice =
             qBound(qsizetype(0), qsizetype(leitor.lineNumber()) - 1, inicios.size() - 1);
-        return falhar(MalFormado, razao,
+        return falhar(MalFormado, citar(razao),
                       qMin<qsizetype>(inicios[indice] + leitor.columnNumber(), texto_.size()));
     }
     raiz_ = std::move(arvore.raiz());
@@ -419,13 +462,12 @@ const ElementoXml* FicheiroXml::primeiroElemento(const QString& nome) const {
 QByteArray FicheiroXml::codificar(const QString& texto) const {
     switch (codificacao_) {
         case Codificacao::Utf8:
-            return (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + texto.toUtf8();
+            return texto.toUtf8();
         case Codificacao::Utf16LE:
         case Codificacao::Utf16BE: {
             const bool le = codificacao_ == Codificacao::Utf16LE;
             QStringEncoder e(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-            QByteArray r = bom_ ? QByteArray(le ? "\xFF\xFE" : "\xFE\xFF", 2) : QByteArray();
-            return r + QByteArray(e.encode(texto));
+            return QByteArray(e.encode(texto));
         }
         case Codificacao::Latin1:
         case Codificacao::Windows1252:
@@ -451,7 +493,10 @@ void gravarFicheiroAtomicamente(const QString& caminho, const QByteArray& conteu
         return;
     int numero = Falha::ErroDeEscrita;
     const QFileInfo pasta(QFileInfo(caminho).absolutePath());
-    if (!pasta.exists())
+    if (const TipoDeEntrada t = tipoDeEntrada(caminho);
+        t != TipoDeEntrada::NaoExiste && t != TipoDeEntrada::Ficheiro)
+        numero = Falha::FicheiroNaoNormal;
+    else if (!pasta.exists())
         numero = Falha::CaminhoNaoEncontrado;
     else if (tipo == QFileDevice::PermissionsError || !pasta.isWritable())
         numero = Falha::PermissaoNegada;

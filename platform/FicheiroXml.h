@@ -28,7 +28,13 @@ class FicheiroXml {
         CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
         CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
         ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
+        NaoENormal = 1006,               // a link, a pipe, a device or a folder, not a file
+        DemasiadoGrande = 1007,          // more than TamanhoMaximo bytes
     };
+
+    // One contact or one order is a few kilobytes; a file is read whole into memory, and one
+    // larger than this is refused unread.
+    static constexpr qint64 TamanhoMaximo = qint64{4} * 1024 * 1024;
 
     // The web files nest fewer than ten levels. A deeper document is refused as soon as the
     // reading finds it: some trees take time growing with the square of their depth.
@@ -43,13 +49,20 @@ class FicheiroXml {
         QString origem;      // the text of the offending line
         QString ficheiro;    // the file's path
         // The report shown to the user: "Erro ao abrir o ficheiro." and six aligned lines, the
-        // last one naming the file.
+        // last one naming the file; the three of the place of failure and the offending line
+        // (quoted short) only when the file was read.
         QString relatorio() const;
     };
 
-    // Reads and parses the file; false with erro() filled when it does not load. With
-    // elementoMarcado, the first element of that exact name is located in the text as well.
+    // Reads and parses the file (a regular file, not through a link, of TamanhoMaximo bytes at
+    // most); false with erro() filled when it does not load. With elementoMarcado, the first
+    // element of that exact name is located in the text as well.
     bool carregar(const QString& caminho, const QString& elementoMarcado = {});
+    // The file's bytes as they were read.
+    const QByteArray& bytes() const { return bytes_; }
+    // The bytes read with `substituidos` characters of texto() from `posicao` on replaced by
+    // the text, encoded as the file is: every other byte stays as it was.
+    QByteArray bytesCom(qint64 posicao, qint64 substituidos, const QString& texto) const;
     // Where the marked element starts (just after its start tag) and ends (just after its end
     // tag, or its "/>") in texto(), as the parser reports them: for an element that comes from
     // an entity's replacement text, positions after the reference. -1 when there is none.
@@ -64,8 +77,8 @@ class FicheiroXml {
     // The first element of that exact name in document order, the root included; null if none.
     const ElementoXml* primeiroElemento(const QString& nome) const;
 
-    // The text encoded as the file was (same encoding, byte-order mark kept), characters the
-    // encoding cannot hold becoming character references.
+    // The text encoded as the file is (without a byte-order mark), characters the encoding
+    // cannot hold becoming character references.
     QByteArray codificar(const QString& texto) const;
 
   private:
@@ -80,11 +93,14 @@ class FicheiroXml {
     // Decodes the bytes into the text, without a byte-order mark; false at bytes that are not
     // valid in the encoding.
     bool descodificar(const QByteArray& bytes);
+    // Where the character at posicao of texto() starts in bytes_.
+    qsizetype byteDoCaracter(qint64 posicao) const;
 
     std::optional<ElementoXml> raiz_;
+    QByteArray bytes_;
+    qsizetype prefixo_ = 0;  // bytes before the text's first character: byte-order marks
     QString texto_;
     Codificacao codificacao_ = Codificacao::Utf8;
-    bool bom_ = false;
     QString caminho_;
     Erro erro_;
     qint64 inicioDoMarcado_ = -1;

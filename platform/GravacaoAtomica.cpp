@@ -1,8 +1,11 @@
 #include "platform/GravacaoAtomica.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "platform/LeituraLimitada.h"
 
 #ifndef Q_OS_UNIX
 #include <filesystem>
@@ -36,7 +39,7 @@ bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
                         : qual;
         return false;
     };
-    const int modos = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    const int modos = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW;
     int fd = ::open(temporario.constData(), modos, 0666);
     if (fd < 0 && errno == EEXIST) {
         // Left by a run killed while writing it: nothing else writes these names.
@@ -72,28 +75,48 @@ bool gravarTemporario(const QByteArray& temporario, const QByteArray& conteudo,
 
 }  // namespace
 
-bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QString* erro,
-                        QFileDevice::FileError* tipo, bool noDisco) {
-    // The temporary name is fixed: "." + name + ".tmp" beside the file. A run killed before the
-    // rename leaves it behind, maybe a part of it, and the next save of the same file, which every
-    // interrupted run is followed by, takes it over. Only the run writes these files, under its
-    // lock, so no two saves of one file meet.
-    const auto temporarioDe = [](const QString& caminho) {
-        const QFileInfo alvo(caminho);
-        return alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName() +
-               QStringLiteral(".tmp");
-    };
-#ifdef Q_OS_UNIX
-    // A link is followed, and the file it names replaced; an existing file keeps its permissions.
-    QByteArray nomeDoAlvo = QFile::encodeName(destino);
-    struct stat antigo {};
-    bool existia = ::lstat(nomeDoAlvo.constData(), &antigo) == 0;
-    if (existia && S_ISLNK(antigo.st_mode)) {
-        nomeDoAlvo = QFile::encodeName(QFileInfo(destino).symLinkTarget());
-        existia = ::stat(nomeDoAlvo.constData(), &antigo) == 0;
+QString caminhoTemporario(const QString& caminho) {
+    // Most file systems hold names of 255 bytes at most.
+    constexpr qsizetype maximo = 255;
+    const QFileInfo alvo(caminho);
+    const QString nome = alvo.fileName();
+    QString temporario = QLatin1Char('.') + nome + QStringLiteral(".tmp");
+    if (QFile::encodeName(temporario).size() > maximo) {
+        const QString resumo = QString::fromLatin1(
+            QCryptographicHash::hash(QFile::encodeName(nome), QCryptographicHash::Sha1)
+                .toHex()
+                .left(16));
+        QString inicio = nome.left(100);
+        if (inicio.back().isHighSurrogate())
+            inicio.chop(1);
+        temporario = QLatin1Char('.') + inicio + QLatin1Char('~') + resumo + QStringLiteral(".tmp");
     }
-    const QByteArray nomeTemporario =
-        QFile::encodeName(temporarioDe(QFile::decodeName(nomeDoAlvo)));
+    return alvo.absolutePath() + QLatin1Char('/') + temporario;
+}
+
+bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QString* erro,
+                        QFileDevice::FileError* tipo, bool noDisco, bool seguirLigacao) {
+    // The temporary name is fixed: the next save of the same file, which every interrupted run
+    // is followed by, takes over what a run killed before the rename left behind. Only the run
+    // writes these files, under its lock, so no two saves of one file meet.
+    QString alvo = destino;
+    const TipoDeEntrada existente = tipoDeEntrada(destino);
+    if (existente == TipoDeEntrada::Ligacao && seguirLigacao) {
+        alvo = QFileInfo(destino).symLinkTarget();
+    } else if (existente != TipoDeEntrada::NaoExiste && existente != TipoDeEntrada::Ficheiro) {
+        if (erro)
+            *erro =
+                QStringLiteral("o destino é %1 e fica como está").arg(descricaoDoTipo(existente));
+        if (tipo)
+            *tipo = QFileDevice::OpenError;
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    // An existing file keeps its permissions.
+    const QByteArray nomeDoAlvo = QFile::encodeName(alvo);
+    struct stat antigo {};
+    const bool existia = ::stat(nomeDoAlvo.constData(), &antigo) == 0;
+    const QByteArray nomeTemporario = QFile::encodeName(caminhoTemporario(alvo));
     if (!gravarTemporario(nomeTemporario, conteudo, existia ? &antigo : nullptr, noDisco, erro,
                           tipo))
         return false;
@@ -109,9 +132,8 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
     return false;
 #else
     Q_UNUSED(noDisco);
-    const QFileInfo existente(destino);
-    const QString caminho = existente.isSymLink() ? existente.symLinkTarget() : destino;
-    QFile f(temporarioDe(caminho));
+    const QFileInfo existente(alvo);
+    QFile f(caminhoTemporario(alvo));
     const auto falhar = [&](QFileDevice::FileError qual, const QString& porque) {
         if (erro)
             *erro = porque;
@@ -132,7 +154,7 @@ bool gravarAtomicamente(const QString& destino, const QByteArray& conteudo, QStr
         return falhar(QFileDevice::WriteError, f.errorString());
     std::error_code ec;
     std::filesystem::rename(std::filesystem::path(f.fileName().toStdU16String()),
-                            std::filesystem::path(caminho.toStdU16String()), ec);
+                            std::filesystem::path(alvo.toStdU16String()), ec);
     if (ec)
         return falhar(ec == std::errc::permission_denied ? QFileDevice::PermissionsError
                                                          : QFileDevice::RenameError,

@@ -12,9 +12,16 @@
 // sincronizarDisco flushes everything at once where an order of writes matters. False when it
 // cannot, with the reason and the kind of failure; the old file is then as it was. With noDisco,
 // the new bytes reach the disk before they replace the old ones: for a file that is changed
-// rarely and whose loss would cost more than its last change (the settings).
+// rarely and whose loss would cost more than its last change (the settings). A destination that
+// is a link, a folder or anything but a regular file is refused and left as it is, unless
+// seguirLigacao: then the file a link names is replaced (sites keep the settings file so).
 bool gravarAtomicamente(const QString& caminho, const QByteArray& conteudo, QString* erro,
-                        QFileDevice::FileError* tipo = nullptr, bool noDisco = false);
+                        QFileDevice::FileError* tipo = nullptr, bool noDisco = false,
+                        bool seguirLigacao = false);
+
+// The temporary file a save of caminho goes through: "." + name + ".tmp" beside it, or, for a
+// name too long for that, a shorter one made from it that the same name always gives.
+QString caminhoTemporario(const QString& caminho);
 
 // Everything written so far to the file system holding the folder reaches the disk.
 void sincronizarDisco(const QString& pasta);

@@ -1,9 +1,13 @@
 #include "platform/ListagemDeFicheiros.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <algorithm>
 
+#include "platform/Citacao.h"
 #include "platform/Falha.h"
+#include "platform/LeituraLimitada.h"
 
 namespace {
 
@@ -29,8 +33,9 @@ bool ListagemDeFicheiros::corresponde(const QString& nome, const QString& padrao
     return ::corresponde(nome, expressoes(padrao));
 }
 
-void ListagemDeFicheiros::Listar(const QString& pasta, const QString& padrao) {
+void ListagemDeFicheiros::Listar(const QString& pasta, const QString& padrao, int folga) {
     padrao_ = padrao;
+    folga_ = folga;
     setPath(pasta);
 }
 
@@ -52,15 +57,42 @@ void ListagemDeFicheiros::setPattern(const QString& padrao) {
 
 void ListagemDeFicheiros::Refresh() {
     nomes_.clear();
+    recusadas_.clear();
     ListIndex = -1;
-    const QStringList todos =
-        QDir(pasta_).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QStringList todos = QDir(pasta_).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     const QList<QRegularExpression> res = expressoes(padrao_);
-    for (const QString& nome : todos)
-        if (::corresponde(nome, res))
+    // Most file systems hold names of 255 bytes at most.
+    constexpr qsizetype maximo = 255;
+    for (const QString& nome : todos) {
+        if (!::corresponde(nome, res))
+            continue;
+        const TipoDeEntrada tipo = tipoDeEntrada(QDir(pasta_).filePath(nome));
+        if (tipo == TipoDeEntrada::NaoExiste)
+            continue;  // gone since the folder was read
+        if (tipo != TipoDeEntrada::Ficheiro) {
+            recusadas_.append(
+                {citar(nome),
+                 QStringLiteral("não é um ficheiro normal (é %1)").arg(descricaoDoTipo(tipo))});
+        } else if (std::any_of(nome.begin(), nome.end(), caracterDeControlo)) {
+            recusadas_.append(
+                {citar(nome), QStringLiteral("tem no nome caracteres que não se podem mostrar")});
+        } else if (const qsizetype bytes = QFile::encodeName(nome).size();
+                   bytes + folga_ > maximo) {
+            recusadas_.append({nome, QStringLiteral("tem um nome de %1 bytes, longo demais para o "
+                                                    "nome que o programa lhe juntaria (%2 bytes "
+                                                    "no máximo)")
+                                         .arg(bytes)
+                                         .arg(maximo - folga_)});
+        } else {
             nomes_.append(nome);
-    std::sort(nomes_.begin(), nomes_.end(), [](const QString& a, const QString& b) {
+        }
+    }
+    const auto porNome = [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
-    });
+    };
+    std::sort(nomes_.begin(), nomes_.end(), porNome);
+    std::sort(recusadas_.begin(), recusadas_.end(),
+              [&](const Recusada& a, const Recusada& b) { return porNome(a.nome, b.nome); });
 }

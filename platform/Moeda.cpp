@@ -1,5 +1,6 @@
 #include "platform/Moeda.h"
 
+#include <array>
 #include <limits>
 #include <optional>
 
@@ -66,11 +67,17 @@ struct Simbolos {
 };
 
 const Simbolos& simbolosDe(const QLocale& locale) {
-    thread_local std::optional<Simbolos> memo;
-    if (!memo || !(memo->locale == locale))
-        memo = Simbolos{locale, locale.decimalPoint(), locale.negativeSign(), locale.positiveSign(),
-                        separadoresDeGrupo(locale)};
-    return *memo;
+    // An amount is read by the regional settings and by the two usual conventions: three
+    // locales take turns.
+    thread_local std::array<std::optional<Simbolos>, 4> memo;
+    thread_local std::size_t proximo = 0;
+    for (const std::optional<Simbolos>& s : memo)
+        if (s && s->locale == locale)
+            return *s;
+    std::optional<Simbolos>& novo = memo[proximo++ % memo.size()];
+    novo = Simbolos{locale, locale.decimalPoint(), locale.negativeSign(), locale.positiveSign(),
+                    separadoresDeGrupo(locale)};
+    return *novo;
 }
 
 Sinal sinalNoInicio(const QString& s, const Simbolos& simbolos) {
@@ -166,6 +173,26 @@ std::optional<Moeda> Moeda::deTexto(const QString& texto, const QLocale& locale)
     if (negativo)
         return Moeda(magnitude == limite ? std::numeric_limits<qint64>::min() : -qint64(magnitude));
     return Moeda(qint64(magnitude));
+}
+
+LeituraDeMontante Moeda::lerExacto(const QString& texto, const QLocale& locale) {
+    LeituraDeMontante r;
+    const std::optional<Moeda> regional = deTexto(texto, locale);
+    if (!regional)
+        return r;
+    r.estado = LeituraDeMontante::Lido;
+    r.valor = *regional;
+    // "," decimal with "." or blank grouping, and "." decimal with "," grouping.
+    static const QLocale virgula(QLocale::Portuguese, QLocale::Portugal);
+    for (const QLocale& convencao : {virgula, QLocale::c()}) {
+        const std::optional<Moeda> outro = deTexto(texto, convencao);
+        if (outro && *outro != *regional) {
+            r.estado = LeituraDeMontante::Ambiguo;
+            r.outroValor = *outro;
+            break;
+        }
+    }
+    return r;
 }
 
 QString Moeda::paraTexto(const QLocale& locale) const {

@@ -6,6 +6,8 @@
 #include <compare>
 #include <optional>
 
+struct LeituraDeMontante;
+
 // A currency amount with four decimals, held exactly as a whole number of ten-thousandths, so
 // that sums and prices never pick up binary floating-point error. Every order amount and
 // quantity is a Moeda; a Recordset currency field holds QVariant::fromValue(Moeda).
@@ -29,6 +31,11 @@ class Moeda {
     // overflow.
     static std::optional<Moeda> deTexto(const QString& texto, const QLocale& locale = QLocale());
 
+    // An amount of a web file, read exactly or not at all: by the regional settings (deTexto),
+    // and refused as ambiguous when one of the two usual conventions ("1.234,5" and "1,234.5")
+    // reads the same text as another number ("0.500" is a half or five hundred).
+    static LeituraDeMontante lerExacto(const QString& texto, const QLocale& locale = QLocale());
+
     // The locale's decimal separator and minus sign, no grouping, no trailing zeros
     // (Portuguese: 12.5 gives "12,5", 5 gives "5").
     QString paraTexto(const QLocale& locale = QLocale()) const;
@@ -50,6 +57,14 @@ class Moeda {
     constexpr explicit Moeda(qint64 valor) : valor_(valor) {}
 
     qint64 valor_ = 0;
+};
+
+// What Moeda::lerExacto made of a text.
+struct LeituraDeMontante {
+    enum Estado { Lido, Ilegivel, Ambiguo };
+    Estado estado = Ilegivel;
+    Moeda valor;       // Lido: the amount; Ambiguo: what the regional settings read
+    Moeda outroValor;  // Ambiguo: what the other convention reads
 };
 
 Q_DECLARE_METATYPE(Moeda)

@@ -306,9 +306,10 @@ bool clsIni::GravarValores(const QList<Valor>& valores) {
         dados.append(l.bytes).append(l.fim);
     }
 
-    // Under a fixed temporary name, which the next save takes over if a run is killed meanwhile.
+    // Under a fixed temporary name, which the next save takes over if a run is killed meanwhile;
+    // through a link, as sites keep the settings file.
     QString erro;
-    if (!gravarAtomicamente(caminho_, dados, &erro, nullptr, true))
+    if (!gravarAtomicamente(caminho_, dados, &erro, nullptr, true, true))
         return false;
     linhas_ = novas;
     indice_ = indexar(linhas_);

@@ -3,6 +3,7 @@
 #include "platform/Falha.h"
 #include "platform/JanelaDeProgresso.h"
 #include "platform/LigacoesGuardadas.h"
+#include "platform/Recordset.h"
 #include "platform/clsBd.h"
 #include "settings/Parametros.h"
 #include "support/cl_log.h"
@@ -63,6 +64,23 @@ clsBd& ContextoDaExecucao::BaseDaEmpresa(const QString& empresa) {
             Falha::ErroDeBaseDeDados,
             QStringLiteral("Não foi possível abrir a base de dados %1 da empresa %2: %3")
                 .arg(parametros_.LerValor(empresa, QStringLiteral("NomeSQL")), empresa, porque));
+    }
+    // A server database is not a folder this machine can lock: the server holds the lock for
+    // the run's session, and drops it with the session, however the run ends.
+    if (bd->dialecto() == clsBd::Dialecto::SqlServer) {
+        Recordset rs;
+        bd->AbrirConsulta(QStringLiteral("DECLARE @r int; EXEC @r = sp_getapplock @Resource = ?, "
+                                         "@LockMode = 'Exclusive', @LockOwner = 'Session', "
+                                         "@LockTimeout = 0; SELECT @r"),
+                          rs, {QStringLiteral("marelo")});
+        if (rs.eof() || rs.value(0).toInt() < 0) {
+            bd.reset();
+            throw Falha(
+                Falha::EmUso,
+                QStringLiteral("A base de dados %1 da empresa %2 está a ser usada por "
+                               "outra sincronização")
+                    .arg(parametros_.LerValor(empresa, QStringLiteral("NomeSQL")), empresa));
+        }
     }
     return *bd;
 }

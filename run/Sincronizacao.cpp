@@ -1,18 +1,14 @@
 #include "run/Sincronizacao.h"
 
-#include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QThread>
-#include <algorithm>
-#include <memory>
+#include <optional>
 
 #include "contacts/EnvioDeContactosAlterados.h"
 #include "contacts/ImportacaoDeContactos.h"
 #include "orders/ImportacaoDeEncomendas.h"
 #include "platform/Falha.h"
+#include "platform/Fechaduras.h"
 #include "platform/JanelaDeProgresso.h"
 #include "platform/ListagemDeFicheiros.h"
 #include "platform/clsBd.h"
@@ -23,53 +19,26 @@
 
 namespace {
 
-// A live run keeps its lock file locked at the system level from the instant after creating it,
-// so a lock file that can be removed belongs to no live run. Qt alone does not clear everything a
-// run killed while taking the lock leaves behind: a lock file still empty (never stale without a
-// stale time), or the ".rmlock" of Qt's own clearing, which blocks that for 30 s. An empty lock
-// file is only removed once it is a second old, well past that instant.
-bool tentarFechadura(QLockFile& fechadura) {
-    if (!fechadura.tryLock(0)) {
-        if (fechadura.error() != QLockFile::LockFailedError)
-            return false;
-        if (!fechadura.getLockInfo(nullptr, nullptr, nullptr)) {
-            const QDateTime criada = QFileInfo(fechadura.fileName()).lastModified();
-            const qint64 espera = 1000 - criada.msecsTo(QDateTime::currentDateTime());
-            if (criada.isValid() && espera > 0)
-                QThread::msleep(static_cast<unsigned long>(std::min<qint64>(espera, 1000)));
-        }
-        fechadura.removeStaleLockFile();
-        if (!fechadura.tryLock(0))
-            return false;
-    }
-    QLockFile(fechadura.fileName() + QStringLiteral(".rmlock")).removeStaleLockFile();
-    return true;
-}
+// What a run works on, and how the message names it when another run holds it.
+struct Partilhado {
+    QString caminho;
+    QString nome;
+};
 
-// The run's lock lies beside the settings file; where that folder cannot be written, in the
-// temporary folder under a name made from the settings file's path.
-std::unique_ptr<QLockFile> tomarFechadura(const QString& ficheiroIni, bool* ocupada) {
-    *ocupada = false;
-    auto fechadura = std::make_unique<QLockFile>(ficheiroIni + QStringLiteral(".lock"));
-    fechadura->setStaleLockTime(0);  // a long run is not stale; a dead process's lock is
-    if (tentarFechadura(*fechadura))
-        return fechadura;
-    if (fechadura->error() == QLockFile::LockFailedError) {
-        *ocupada = true;
-        return nullptr;
-    }
-    const QByteArray chave =
-        QCryptographicHash::hash(QFileInfo(ficheiroIni).absoluteFilePath().toUtf8(),
-                                 QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    fechadura = std::make_unique<QLockFile>(
-        QDir::temp().filePath(QStringLiteral("marelo-%1.lock").arg(QString::fromLatin1(chave))));
-    fechadura->setStaleLockTime(0);
-    if (tentarFechadura(*fechadura))
-        return fechadura;
-    *ocupada = fechadura->error() == QLockFile::LockFailedError;
-    return nullptr;
+// Everything of the settings that two runs must not work on at once: the web folders and the
+// folders of the embedded databases and of the built-in accounting. Whatever is not set or does
+// not exist is left to the step that needs it to refuse.
+QList<Partilhado> partilhados(const Parametros& p) {
+    QList<Partilhado> r{
+        {p.Pasta(p.Contactos_Directoria), QStringLiteral("a pasta de entrada dos contactos")},
+        {p.Pasta(p.Contactos_SaidaDirectoria), QStringLiteral("a pasta de saída dos contactos")},
+        {p.Pasta(p.Encomendas_Directoria), QStringLiteral("a pasta de entrada das encomendas")},
+        {p.Pasta(p.Encomendas_saidaDirectoria), QStringLiteral("a pasta de saída das encomendas")},
+        {p.Pasta(p.Next_PercursoNext), QStringLiteral("a pasta da contabilidade")},
+    };
+    if (QFileInfo(p.Pasta(p.Sql_Servidor)).isDir())
+        r.append({p.Pasta(p.Sql_Servidor), QStringLiteral("a pasta das bases de dados")});
+    return r;
 }
 
 // A step that fails in a way it does not handle itself is reported, and the run goes on.
@@ -89,23 +58,15 @@ void executarPasso(ServicosDaExecucao& servicos, const QString& funcao, Passo pa
 Sincronizacao::Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni)
     : FicheiroIni(std::move(ficheiroIni)), janela_(janela) {}
 
-void Sincronizacao::naoComecou(bool ocupada) {
-    const QString texto = ocupada
-                              ? QStringLiteral(
-                                    "Já está em curso uma sincronização com o ficheiro de "
-                                    "parâmetros %1; esta não foi feita.")
-                                    .arg(FicheiroIni)
-                              : QStringLiteral(
-                                    "Não foi possível reservar o ficheiro de parâmetros %1 para "
-                                    "a sincronização; esta não foi feita.")
-                                    .arg(FicheiroIni);
+void Sincronizacao::naoComecou(const QString& texto) {
     janela_.mostrarLinha(texto);
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
     QString porque;
-    const bool registada = parametros.Ler()
-                               ? cl_log::Registar(parametros.Log_Directoria, texto, &porque)
-                               : (porque = parametros.UltimoErro, false);
+    const bool registada =
+        parametros.Ler()
+            ? cl_log::Registar(parametros.Pasta(parametros.Log_Directoria), texto, &porque)
+            : (porque = parametros.UltimoErro, false);
     if (!registada)
         janela_.mostrarLinha(QStringLiteral("Esta mensagem não ficou registada: %1").arg(porque));
     ++erros_;
@@ -119,25 +80,63 @@ void Sincronizacao::simular() {
     executar(true);
 }
 
+std::optional<QString> Sincronizacao::reservar(Fechaduras& fechaduras,
+                                               const Parametros& parametros) const {
+    QList<Partilhado> tudo{{FicheiroIni, QStringLiteral("o ficheiro de parâmetros")}};
+    tudo += partilhados(parametros);
+    try {
+        for (const Partilhado& p : tudo) {
+            QString quem;
+            if (!p.caminho.isEmpty() &&
+                fechaduras.tomar(p.caminho, &quem) == Fechaduras::Resultado::Ocupada)
+                return QStringLiteral(
+                           "Já está em curso uma sincronização%1 que usa %2 %3; esta "
+                           "não foi feita.")
+                    .arg(quem.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(quem), p.nome,
+                         QDir::toNativeSeparators(p.caminho));
+        }
+    } catch (const Falha& f) {
+        return QStringLiteral(
+                   "Não foi possível reservar o que a sincronização usa (%1); esta "
+                   "não foi feita.")
+            .arg(f.descricao());
+    }
+    return std::nullopt;
+}
+
 void Sincronizacao::executar(bool simulacao) {
     erros_ = 0;
-    bool ocupada = false;
-    const std::unique_ptr<QLockFile> fechadura = tomarFechadura(FicheiroIni, &ocupada);
-    if (!fechadura) {
-        naoComecou(ocupada);
-        return;
-    }
-
     // 1
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
     const bool lidos = parametros.Ler();
-    // 2
+    // Two runs that share the settings file, a folder or a database never overlap.
+    Fechaduras fechaduras;
+    if (const std::optional<QString> ocupada = reservar(fechaduras, parametros)) {
+        naoComecou(*ocupada);
+        return;
+    }
     cl_log oLog;
-    const bool comLog = lidos && oLog.Abrir(parametros.Log_Directoria);
+    ContextoDaExecucao contexto(janela_, parametros, oLog, simulacao);
+    // A company database on a server is reserved by the server when it is opened: before
+    // anything is done. One that cannot be opened is left to the steps to report.
+    if (!QFileInfo(parametros.Pasta(parametros.Sql_Servidor)).isDir())
+        for (const QString& empresa : {QStringLiteral("SR"), QStringLiteral("QF")}) {
+            try {
+                contexto.BaseDaEmpresa(empresa);
+            } catch (const Falha& f) {
+                if (f.numero() == Falha::EmUso) {
+                    naoComecou(QStringLiteral("Já está em curso uma sincronização: %1; esta não "
+                                              "foi feita.")
+                                   .arg(f.descricao()));
+                    return;
+                }
+            }
+        }
+    // 2
+    const bool comLog = lidos && oLog.Abrir(parametros.Pasta(parametros.Log_Directoria));
     // 3
     janela_.limparLista();
-    ContextoDaExecucao contexto(janela_, parametros, oLog, simulacao);
     if (simulacao)
         contexto.Mostrar(
             QStringLiteral("Simulação: a sincronização diz o que faria a cada "
@@ -160,7 +159,9 @@ void Sincronizacao::executar(bool simulacao) {
     contexto.AddLista(QStringLiteral("Importar Contactos"));
     oLog.Escrever(QStringLiteral("Importar Contactos"));
     executarPasso(contexto, QStringLiteral("ImpContactos"), [&] {
-        ListaDeFicheiros.Listar(parametros.Contactos_Directoria, parametros.Contactos_Ficheiro);
+        // A backup takes the name with ".bak".
+        ListaDeFicheiros.Listar(parametros.PastaNecessaria(&Parametros::Contactos_Directoria),
+                                parametros.PadraoNecessario(&Parametros::Contactos_Ficheiro), 4);
         contexto.Pump();
         ImportacaoDeContactos(contexto, contexto).ImpContactos(ListaDeFicheiros);
     });
@@ -169,10 +170,11 @@ void Sincronizacao::executar(bool simulacao) {
     contexto.AddLista(QStringLiteral("Importar Encomendas"));
     oLog.Escrever(QStringLiteral("Importar encomendas"));
     executarPasso(contexto, QStringLiteral("ImportarEncomendas"), [&] {
-        ListaDeFicheiros.Listar(parametros.Encomendas_Directoria, parametros.Encomendas_Ficheiro);
+        const QString saida = parametros.PastaNecessaria(&Parametros::Encomendas_saidaDirectoria);
+        ListaDeFicheiros.Listar(parametros.PastaNecessaria(&Parametros::Encomendas_Directoria),
+                                parametros.PadraoNecessario(&Parametros::Encomendas_Ficheiro));
         ImportacaoDeEncomendas(parametros, contexto, contexto, contexto.Contabilidade())
-            .ImportarEncomendas(ListaDeFicheiros, parametros.Encomendas_Directoria,
-                                parametros.Encomendas_saidaDirectoria);
+            .ImportarEncomendas(ListaDeFicheiros, ListaDeFicheiros.Path(), saida);
     });
     contexto.Pump();
     if (comLog && !oLog.UltimoErro().isEmpty())

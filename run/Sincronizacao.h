@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
+class Fechaduras;
 class JanelaDeProgresso;
+class Parametros;
 
 // The synchronization run: the contact export, the contact import and the order import, in that
 // order, shown and logged. The main window and the headless front end both drive it; what it
@@ -25,8 +28,11 @@ class Sincronizacao {
 
   private:
     void executar(bool simulacao);
-    // The run could not take its lock: says why, in the list and in the day's log.
-    void naoComecou(bool ocupada);
+    // Locks the settings file and everything of the settings another run could work on. The
+    // reason the run cannot start, when another run holds one of them.
+    std::optional<QString> reservar(Fechaduras& fechaduras, const Parametros& parametros) const;
+    // The run could not start: says why, in the list and in the day's log.
+    void naoComecou(const QString& texto);
 
     JanelaDeProgresso& janela_;
     int erros_ = 0;

@@ -1,5 +1,8 @@
 #include "settings/Parametros.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "platform/Falha.h"
 #include "platform/clsIni.h"
 #include "platform/clsStringLigacao.h"
@@ -83,11 +86,78 @@ QString Parametros::StringLigacao(const QString& Empresa) const {
     clsStringLigacao s;
     s.Provider = QStringLiteral("MSDataShape");
     s.Opcao = 1;
-    s.Servidor = Sql_Servidor;
+    // A host name or a connection string stays as it is.
+    const QString pasta = Pasta(Sql_Servidor);
+    s.Servidor = !Sql_Servidor.isEmpty() && QFileInfo(pasta).isDir() ? pasta : Sql_Servidor;
     s.BaseDeDados = LerValor(Empresa, QStringLiteral("NomeSQL"));
     s.Utilizador = SQL_Username;
     s.Password = Sql_Password;
     return s.StringLigacao();
+}
+
+QString Parametros::nomeDaChave(QString Parametros::*propriedade) {
+    for (const Chave& c : Chaves())
+        if (c.propriedade == propriedade)
+            return QStringLiteral("[%1] %2").arg(QString::fromUtf8(c.seccao),
+                                                 QString::fromUtf8(c.chave));
+    return {};
+}
+
+QString Parametros::Pasta(const QString& valor) const {
+    const QString v = valor.trimmed();
+    if (v.isEmpty() || QDir::isAbsolutePath(v))
+        return v;
+    return QDir::cleanPath(QFileInfo(FicheiroIni).absoluteDir().filePath(v));
+}
+
+QString Parametros::PastaNecessaria(QString Parametros::*propriedade) const {
+    const QString valor = this->*propriedade;
+    if (valor.trimmed().isEmpty())
+        throw Falha(Falha::CaminhoNaoEncontrado,
+                    QStringLiteral("A pasta %1 não está definida no ficheiro de parâmetros %2")
+                        .arg(nomeDaChave(propriedade), QDir::toNativeSeparators(FicheiroIni)));
+    const QString pasta = Pasta(valor);
+    if (!QFileInfo(pasta).isDir())
+        throw Falha(Falha::CaminhoNaoEncontrado,
+                    QStringLiteral("A pasta \"%1\" (%2) não existe")
+                        .arg(QDir::toNativeSeparators(pasta), nomeDaChave(propriedade)));
+    return pasta;
+}
+
+QString Parametros::PadraoNecessario(QString Parametros::*propriedade) const {
+    if ((this->*propriedade).trimmed().isEmpty())
+        throw Falha(Falha::CaminhoNaoEncontrado,
+                    QStringLiteral("O padrão dos ficheiros %1 não está definido no ficheiro de "
+                                   "parâmetros %2")
+                        .arg(nomeDaChave(propriedade), QDir::toNativeSeparators(FicheiroIni)));
+    return this->*propriedade;
+}
+
+QString Parametros::problemaDoPadraoDeSaida(const QString& padrao) {
+    if (!padrao.contains(QLatin1Char('*')))
+        return QStringLiteral(
+                   "O padrão dos ficheiros de contactos enviados (\"%1\") não tem "
+                   "\"*\", que dá a cada contacto o seu ficheiro: todos os contactos "
+                   "iriam para o mesmo ficheiro, e só o último ficaria.")
+            .arg(padrao);
+    if (padrao.contains(QLatin1Char('/')) || padrao.contains(QLatin1Char('\\')))
+        return QStringLiteral(
+                   "O padrão dos ficheiros de contactos enviados (\"%1\") tem uma "
+                   "pasta; os ficheiros ficam na pasta de saída, e a pasta indica-se "
+                   "à parte.")
+            .arg(padrao);
+    return {};
+}
+
+QString Parametros::PadraoDeSaidaDosContactos() const {
+    PadraoNecessario(&Parametros::Contactos_SaidaFicheiro);
+    if (const QString problema = problemaDoPadraoDeSaida(Contactos_SaidaFicheiro);
+        !problema.isEmpty())
+        throw Falha(Falha::CaminhoNaoEncontrado,
+                    QStringLiteral("%1 (%2 do ficheiro de parâmetros %3)")
+                        .arg(problema.chopped(1), nomeDaChave(&Parametros::Contactos_SaidaFicheiro),
+                             QDir::toNativeSeparators(FicheiroIni)));
+    return Contactos_SaidaFicheiro;
 }
 
 qint64 Parametros::UltimoContacto_Get(const QString& Empresa) const {

@@ -64,8 +64,27 @@ class Parametros {
     // Any setting of the file as the last Ler read it; empty when absent (or before Ler).
     QString LerValor(const QString& seccao, const QString& chave) const;
     // The connection string of the company's database: server, user and password of section
-    // "SQL", database "NomeSQL" of the company's section.
+    // "SQL", database "NomeSQL" of the company's section. A server that names a folder beside
+    // the settings file is that folder.
     QString StringLigacao(const QString& Empresa) const;
+
+    // A folder of the settings as the run uses it: a relative one lies in the settings file's
+    // folder (not in the folder the program was started from); an empty one stays empty.
+    QString Pasta(const QString& valor) const;
+    // The folder of the setting (Contactos_Directoria, ...) that a step needs: set and existing.
+    // Raises Falha naming the section and key otherwise.
+    QString PastaNecessaria(QString Parametros::*propriedade) const;
+    // The file pattern of the setting that a step needs; raises Falha naming the section and key
+    // when it is empty.
+    QString PadraoNecessario(QString Parametros::*propriedade) const;
+    // The contacts output pattern (Contactos_SaidaFicheiro) that the export needs: each "*"
+    // becomes the contact's own part, so it must have one, and it names a file of the outbox,
+    // not of another folder. Raises Falha naming the section and key otherwise.
+    QString PadraoDeSaidaDosContactos() const;
+    // Why a contacts output pattern cannot be used, in words for the user; empty when it can.
+    static QString problemaDoPadraoDeSaida(const QString& padrao);
+    // "[Contactos] Directoria Saida": how messages name the setting.
+    static QString nomeDaChave(QString Parametros::*propriedade);
 
     // The company's watermark, a row version: 64 bits, as decimal digits (a value stored when it
     // was kept in 32 bits reads the same), as the last Ler read it (or as the file is now, before

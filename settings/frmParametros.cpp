@@ -216,7 +216,11 @@ bool frmParametros::Grava() {
 }
 
 void frmParametros::btConf_Click() {
-    if (Grava()) {
+    // A pattern that would send every contact into one file is not saved; one not set yet is
+    // the run's to refuse.
+    const QString padrao = Campo[3]->text();
+    QString motivo = padrao.isEmpty() ? QString() : Parametros::problemaDoPadraoDeSaida(padrao);
+    if (motivo.isEmpty() && Grava()) {
         close();
         return;
     }
@@ -224,7 +228,8 @@ void frmParametros::btConf_Click() {
     QStringList valores;
     for (const QLineEdit* c : Campo)
         valores << c->text();
-    QString motivo = motivoDeNaoGravar(oParametros->FicheiroIni, valores);
+    if (motivo.isEmpty())
+        motivo = motivoDeNaoGravar(FicheiroIni, valores);
     for (const Linha& l : kLinhas)
         if (Campo[l.campo]->text().contains(QLatin1Char('\n')) ||
             Campo[l.campo]->text().contains(QLatin1Char('\r'))) {
@@ -235,7 +240,7 @@ void frmParametros::btConf_Click() {
         }
     auto* caixa = new QMessageBox(QMessageBox::Warning, windowTitle(),
                                   QStringLiteral("Não foi possível gravar os parâmetros em %1.")
-                                          .arg(QDir::toNativeSeparators(oParametros->FicheiroIni)) +
+                                          .arg(QDir::toNativeSeparators(FicheiroIni)) +
                                       QStringLiteral("\n\n") + motivo,
                                   QMessageBox::Ok, this);
     caixa->setAttribute(Qt::WA_DeleteOnClose);

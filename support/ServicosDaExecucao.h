@@ -5,6 +5,7 @@
 #include <QString>
 
 class Falha;
+class ListagemDeFicheiros;
 class clsBd;
 
 // What a run did, counted by its steps for the line that ends it. A file counts once: refused
@@ -55,6 +56,9 @@ class ServicosDaExecucao {
     // A failure caught in the routine funcao, as an error of the run.
     void AddFalha(const Falha& falha, const QString& funcao,
                   const QString& dono = QStringLiteral("frmMarelo"));
+    // Each entry of the inbox that matched and is not read (a link, a pipe, a folder, a name
+    // that does not fit), as an error of the run; how many.
+    int RecusarEntradas(const ListagemDeFicheiros& lista);
 };
 
 // The company databases of a run, each opened at its first need and kept open until the run
@@ -71,9 +75,3 @@ class BasesDasEmpresas {
 // dono: how a failure caught in a routine is reported.
 QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,
                     const QString& dono = QStringLiteral("frmMarelo"));
-
-// Web files larger than this are refused unread: one contact or one order is a few kilobytes,
-// and a file read whole into memory must not be able to exhaust it.
-inline constexpr qint64 TamanhoMaximoDeFicheiro = qint64{4} * 1024 * 1024;
-// False, with the reason as an error of the run, when the file is too large to be read.
-bool TamanhoAceitavel(ServicosDaExecucao& servicos, const QString& caminho, const QString& nome);

@@ -32,6 +32,11 @@ namespace {
 
 // The day's log in the folder, open for appending; its reason in porque when it cannot be.
 bool abrirDoDia(QFile& ficheiro, const QString& pastaDoLog, QString* porque) {
+    // Never at the root of the file system.
+    if (pastaDoLog.trimmed().isEmpty()) {
+        *porque = QStringLiteral("a pasta do registo ([Log] Directoria) não está definida");
+        return false;
+    }
     ficheiro.setFileName(cl_log::CaminhoDoDia(pastaDoLog, cl_log::relogio().date()));
     if (ficheiro.open(QIODevice::WriteOnly | QIODevice::Append))
         return true;

@@ -1,9 +1,10 @@
+#include <sys/stat.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "platform/FicheiroXml.h"
 #include "platform/clsIni.h"
-#include "support/ServicosDaExecucao.h"
 #include "support/cl_log.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
@@ -16,9 +17,11 @@ using Ficheiros = QList<std::pair<const char*, QByteArray>>;
 
 struct Caso {
     const char* nome;
-    // Written before the run, under the workspace. A null content is a link to nowhere: a file
-    // listed and gone before it is read.
+    // Written before the run, under the workspace.
     Ficheiros ficheiros = {};
+    // Made before the run, under the workspace: "fifo" a named pipe, "pasta" a folder, any
+    // other text a link to it ("{fora}" a folder outside the workspace, which must not change).
+    QList<std::pair<const char*, const char*>> especiais = {};
     QByteArray ini = {};                   // replaces the settings file; "{e}" is the workspace
     QList<clsIni::Valor> parametros = {};  // then set in the settings file
     QStringList sql = {};                  // run on QF's database before the run
@@ -28,6 +31,14 @@ struct Caso {
     QList<std::pair<const char*, QByteArray>> consultas = {};  // on QF's database: value
     QStringList marcas = {};  // "QF=123": the watermarks after the run
 };
+
+// Names of 250 and 255 bytes.
+const QByteArray kEncomendaLonga = "ee/ENC_" + QByteArray(242, 'x') + ".xml";
+const QByteArray kContactoLongo = "ce/PRP_" + QByteArray(247, 'x') + ".xml";
+
+// Outside the workspace: what a link in a web folder may point at.
+const QByteArray kAlvo =
+    "<CLIENTES><PRP><IDNET>990</IDNET><CODEMPRESA>QF</CODEMPRESA></PRP></CLIENTES>";
 
 void PrintTo(const Caso& c, std::ostream* os) {
     *os << c.nome;
@@ -40,7 +51,7 @@ QByteArray encomenda(const QByteArray& id, const QByteArray& data, const QByteAr
 
 // The file padded with blanks to `mais` bytes over the size a web file may have.
 QByteArray comTamanho(const QByteArray& conteudo, int mais) {
-    return conteudo + QByteArray(TamanhoMaximoDeFicheiro + mais - conteudo.size(), ' ');
+    return conteudo + QByteArray(FicheiroXml::TamanhoMaximo + mais - conteudo.size(), ' ');
 }
 
 const QByteArray kLixo = QByteArray("\x00\xFF<\x80\xC3(&\x1B", 8).repeated(512);
@@ -60,24 +71,22 @@ const Caso kCasos[] = {
                    {"SELECT Morada FROM vek_contactos WHERE Numero = 5", "O'Neil & \"F\""},
                    {"SELECT COUNT(*) FROM ct_Documentos", "0"},
                    {"SELECT COUNT(*) FROM CLIENTES", "4"}}},
-    {.nome = "IlegiveisVaziosEQueDesaparecem",
+    {.nome = "IlegiveisVaziosEDemasiadoFundos",
      .ficheiros = {{"ce/PRP_lixo.xml", kLixo}, {"ce/PRP_vazio.xml", ""},
-                   {"ce/PRP_foi.xml", QByteArray()},
                    {"ce/PRP_latin1.xml", "<PRP>\n<NOME>Jo\xe3o</NOME></PRP>"},
                    {"ce/PRP_ebcdic.xml", "<?xml version='1.0' encoding='EBCDIC-PT'?><PRP/>"},
                    {"ee/ENC_lixo.xml", kLixo}, {"ee/ENC_vazio.xml", ""},
-                   {"ee/ENC_foi.xml", QByteArray()},
                    {"ee/ENC_x.xml", "<ENC><IDENCOMENDA>x</IDENCOMENDA></ENC>"},
                    {"ee/ENC_zz.xml", encomenda("2", "5/12/26", "1", "VINHO75", "<CODEMPRESA>ZZ"
                                                                               "</CODEMPRESA>")},
                    {"ee/ENC_ok.xml", encomenda("7", "5/12/26")},
                    {"ce/PRP_fundo.xml", "<CLIENTES>" + kFundo + "</CLIENTES>"},
                    {"ee/ENC_fundo.xml", "<ENCOMENDAS><ENC>" + kFundo + "</ENC></ENCOMENDAS>"}},
-     .dizem = {"#: 1001: Não foi possível abrir o ficheiro", "#: 1002: ",
+     .dizem = {"#: 1002: ",
                "#: 1003: Conteúdo que não é UTF-8 válido\r\nLinha          #: 2\r\n",
                "#: 1004: Codificação não suportada: EBCDIC-PT", "PRP_lixo.xml\r\n",
-               "PRP_vazio.xml\r\n", "PRP_foi.xml\r\n", "A encomenda ENC_lixo.xml não foi lida: ",
-               "A encomenda ENC_vazio.xml não foi lida: ", "A encomenda ENC_foi.xml não foi lida: ",
+               "PRP_vazio.xml\r\n", "A encomenda ENC_lixo.xml não foi lida: ",
+               "A encomenda ENC_vazio.xml não foi lida: ",
                "A encomenda ENC_x.xml não foi lida: O elemento IDENCOMENDA", "#: 1005: ",
                "PRP_fundo.xml\r\n", "A encomenda ENC_fundo.xml não foi lida: "},
      .ficam = {"ce/PRP_lixo.xml", "ce/PRP_vazio.xml", "ce/PRP_latin1.xml", "ce/PRP_ebcdic.xml",
@@ -109,14 +118,81 @@ const Caso kCasos[] = {
                    {"ee/ENC_21.xml", encomenda("21", "5 12 2026")}},
      .dizem = {"A encomenda ENC_21.xml não foi lida: O elemento DATA (\"5 12 2026\")"},
      .ficam = {"es/ENC_11.xml", "es/ENC_12.xml", "ee/ENC_21.xml"}},
-    // An amount that does not read is taken as 0 and said, naming the file and the element.
-    {.nome = "MontanteQueNaoSeLe",
-     .ficheiros = {{"ee/ENC_31.xml", encomendaWeb("31", "1", linhaWeb("MEL250", "2", "grátis"))}},
-     .semErros = true,
-     .dizem = {"O montante \"grátis\" do elemento PRECO da linha 1 do ficheiro ",
-               "ENC_31.xml não é um número pelas definições regionais (pt_PT); foi lido como 0"},
-     .ficam = {"es/ENC_31.xml"},
-     .consultas = {{"SELECT SUM(PrecoUnitario) FROM ct_LinhasDocumento", "0"}}},
+    // What the document bills is read exactly, or the order stays before anything is written.
+    {.nome = "MontantesQueNaoSeLemExactamenteEFlagQueFalta",
+     .ficheiros = {{"ee/ENC_31.xml", encomendaWeb("31", "1", linhaWeb("MEL250", "2", "grátis"))},
+                   {"ee/ENC_32.xml", encomendaWeb("32", "1", linhaWeb("MEL250", "0.500", "2"))},
+                   {"ee/ENC_33.xml", encomendaWeb("33", "1", linhaWeb("MEL250", "1", "2"))
+                                         .replace("<FLAGPROSPECT>0</FLAGPROSPECT>", "")},
+                   {"ee/ENC_34.xml", encomendaWeb("34", "1", linhaWeb("MEL250", "1", "2"),
+                                                  "<PORTES>7.95</PORTES>")}},
+     .dizem = {"A encomenda ENC_31.xml não foi lida: O montante \"grátis\" do elemento PRECO da "
+               "linha 1 não é um número pelas definições regionais (pt_PT)",
+               "ENC_32.xml não foi lida: O montante \"0.500\" do elemento QUANTIDADE da linha 1 é "
+               "ambíguo", "ENC_33.xml não foi lida: Falta o elemento FLAGPROSPECT",
+               "ENC_34.xml não foi lida: O montante \"7.95\" do elemento PORTES"},
+     .ficam = {"ee/ENC_31.xml", "ee/ENC_32.xml", "ee/ENC_33.xml", "ee/ENC_34.xml"},
+     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "0"}}},
+    // A step whose folder or pattern is not set, does not exist or would put every contact in
+    // one file reads, writes and moves nothing; a relative folder lies beside the settings file.
+    {.nome = "PastasEPadroesQueNaoServem",
+     .ficheiros = {{"ee/ENC_1.xml", encomenda("1", "5/12/26")},
+                   {"ce/PRP_1.xml", contactoWeb("801", "Relativa")}},
+     .parametros = {{"Contactos", "Ficheiro Saida", "Contactos.xml"},
+                    {"Contactos", "Directoria Entrada", "ce"},
+                    {"Encomenda", "Directoria Saida", ""}},
+     .dizem = {"(O padrão dos ficheiros de contactos enviados (\"Contactos.xml\") não tem \"*\"",
+               "(A pasta [Encomenda] Directoria Saida não está definida no ficheiro de parâmetros ",
+               "\tRelativa"},
+     .ficam = {"ee/ENC_1.xml", "ce/PRP_1.xml.bak"},
+     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "0"}},
+     .marcas = {"QF=0", "SR=0"}},
+    // Only regular files are read, never through a link, and nothing outside is written.
+    {.nome = "LigacoesPipesEPastasComONomeDoPadrao",
+     .ficheiros = {{"ee/ENC_2.xml", encomenda("2", "5/12/26")},
+                   {"ee/ENC_6\n[05-12-2026][10:00:00] linha falsa.xml", encomenda("6", "5/12/26")}},
+     .especiais = {{"ee/ENC_1_pipe.xml", "fifo"}, {"ee/ENC_3_fora.xml", "{fora}/alvo.xml"},
+                   {"ee/ENC_4_zero.xml", "/dev/zero"}, {"ce/PRP_pasta.xml", "pasta"},
+                   {"ce/PRP_fora.xml", "{fora}/alvo.xml"}, {"ce/PRP_nada.xml", "{e}/nada"}},
+     .dizem = {"O ficheiro ENC_1_pipe.xml da pasta de entrada ", "não é um ficheiro normal (é um "
+               "pipe); não foi lido", "ENC_3_fora.xml da pasta de entrada ",
+               "ENC_4_zero.xml da pasta de entrada ", "(é uma ligação simbólica)",
+               "O ficheiro PRP_pasta.xml da pasta de entrada ", "(é uma pasta)", "PRP_fora.xml",
+               "PRP_nada.xml", "ENC_6 [05-12-2026][10:00:00] linha falsa.xml da pasta de entrada ",
+               "tem no nome caracteres que não se podem mostrar"},
+     .ficam = {"es/ENC_2.xml", "ee/ENC_1_pipe.xml", "ee/ENC_3_fora.xml", "ce/PRP_pasta.xml"},
+     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "1"}}},
+    // A link planted where a file would be written or moved is left as it is, and so is the
+    // file it points at; the contact or order whose file it is waits in the inbox.
+    {.nome = "LigacoesPlantadasNosDestinos",
+     .ficheiros = {{"ee/ENC_1.xml", encomenda("1", "5/12/26")},
+                   {"ce/PRP_1.xml", contactoWeb("801", "Com cópia plantada")}},
+     .especiais = {{"cs/Contactos QF_2.xml", "{fora}/alvo.xml"}, {"es/ENC_1.xml", "{fora}/alvo.xml"},
+                   {"ce/PRP_1.xml.bak", "{fora}/alvo.xml"}},
+     .dizem = {"O contacto 2 (", "não foi enviado: Não foi possível gravar o ficheiro ",
+               "o destino é uma ligação simbólica e fica como está",
+               "A encomenda ENC_1.xml não foi lida: na pasta de saída, o seu nome é uma ligação "
+               "simbólica", "O ficheiro de contacto PRP_1.xml não foi lido: o nome da sua cópia"},
+     .ficam = {"ee/ENC_1.xml", "ce/PRP_1.xml", "cs/Contactos QF_1.xml", "cs/Contactos QF_3.xml"},
+     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "0"},
+                   {"SELECT COUNT(*) FROM vek_contactos", "4"}},
+     .marcas = {"QF=5"}},  // the version of contact 1, sent before the one refused
+    // Names at the file system's limit: an order's goes through; a contact's leaves no room for
+    // its backup, and is refused before anything is written.
+    {.nome = "NomesLongos",
+     .ficheiros = {{kEncomendaLonga.constData(), encomenda("5", "5/12/26")},
+                   {kContactoLongo.constData(), contactoWeb("802", "Longo")}},
+     .dizem = {"tem um nome de 255 bytes, longo demais"},
+     .ficam = {QString::fromLatin1(kEncomendaLonga).replace(u"ee/"_s, u"es/"_s),
+               QString::fromLatin1(kContactoLongo)},
+     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "1"},
+                   {"SELECT COUNT(*) FROM vek_contactos", "4"}}},
+    // A file of a few megabytes on one line is quoted short: the list and the log stay small.
+    {.nome = "FicheiroMalFormadoDeTresMegabytesNumaLinha",
+     .ficheiros = {{"ce/PRP_linha.xml", "<CLIENTES><PRP><NOME>" + QByteArray(3 << 20, 'x')},
+                   {"ee/ENC_linha.xml", "<ENC><OBS>" + QByteArray(3 << 20, 'y')}},
+     .dizem = {"xxxxxxxxxx… (cortado: ", "PRP_linha.xml\r\n", "A encomenda ENC_linha.xml não foi lida"},
+     .ficam = {"ce/PRP_linha.xml", "ee/ENC_linha.xml"}},
     // Sent in row-version order: the watermark is the version of the last one changed.
     {.nome = "VersaoDeLinhaAcimaDe32Bits",
      .parametros = {{"Contactos", "Ficheiro Saida", "C*_*.xml"}},
@@ -150,6 +226,7 @@ const Caso kCasos[] = {
      .ini = "; Par\xE2metros da sincroniza\xE7\xE3o\r\n[Contactos]\r\nDirectoria Entrada={e}/ce\r\n"
             "Ficheiro Entrada=PRP*.xml\r\nDirectoria Saida={e}/cs/Sa\xED" "da\r\n"
             "Ficheiro Saida=Contactos*.xml\r\n[Encomenda]\r\nDirectoria Entrada={e}/ee\r\n"
+            "Ficheiro Entrada=ENC*.xml\r\nDirectoria Saida={e}/es\r\n"
             "[email]\r\nAssunto=Sincroniza\xE7\xE3o \x96 \x80\r\n[Log]\r\n"
             "Directoria={e}/log/Relat\xF3rios\r\n[SQL]\r\nServidor={e}/bd\r\n[Op\xE7\xF5" "es]\r\n"
             "Vers\xE3o=2016\r\n[QF]\r\nNomeSQL=QF\r\nUltimoEnviado=3\r\n[SR]\r\nNomeSQL=SR",
@@ -191,13 +268,28 @@ TEST_P(EntradaHostil, NadaSePerdeEOFicheiroEDito) {
         e.sql(u"QF"_s, sql);
     const QByteArray iniAntes = semMarcas();
 
-    for (auto [nome, conteudo] : caso.ficheiros) {
-        if (conteudo.isNull())
-            QFile::link(e.caminho(u"nao-existe"_s), e.caminho(QString::fromUtf8(nome)));
+    for (auto [nome, conteudo] : caso.ficheiros)
+        e.escrever(QString::fromUtf8(nome), conteudo);
+    Espaco fora;
+    fora.escrever(u"alvo.xml"_s, kAlvo);
+    for (const auto& [nome, o] : caso.especiais) {
+        const QString caminho = e.caminho(QString::fromUtf8(nome));
+        QDir().mkpath(QFileInfo(caminho).absolutePath());
+        const QString oQue = QString::fromUtf8(o);
+        if (oQue == u"fifo"_s)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(caminho).constData(), 0600), 0);
+        else if (oQue == u"pasta"_s)
+            ASSERT_TRUE(QDir().mkpath(caminho));
         else
-            e.escrever(QString::fromUtf8(nome), conteudo);
+            ASSERT_TRUE(QFile::link(
+                QString(oQue).replace(u"{fora}"_s, fora.caminho()).replace(u"{e}"_s, e.caminho()),
+                caminho));
     }
     EXPECT_EQ(e.executar(), caso.semErros) << e.lista().toStdString();
+    EXPECT_EQ(fora.ler(u"alvo.xml"_s), kAlvo);
+    EXPECT_EQ(
+        QDir(fora.caminho()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{u"alvo.xml"_s});
     EXPECT_EQ(e.janela.lista.last(), u"Sincronização terminada"_s);
     EXPECT_EQ(semMarcas(), iniAntes);
     Parametros p;
@@ -206,6 +298,9 @@ TEST_P(EntradaHostil, NadaSePerdeEOFicheiroEDito) {
     const QString log = QString::fromUtf8(
         lerFicheiro(cl_log::CaminhoDoDia(p.Log_Directoria, cl_log::relogio().date())));
     const QString visto = (e.janela.lista + e.janela.mensagens).join(QLatin1Char('\n'));
+    // No message grows with a file: each quotes a short piece of it.
+    for (const QString& linha : e.janela.lista + e.janela.mensagens + log.split(u"\r\n"_s))
+        EXPECT_LT(linha.size(), 2000) << linha.left(300).toStdString();
     for (const QString& texto : caso.dizem) {
         EXPECT_TRUE(visto.contains(texto)) << texto.toStdString() << "\n" << visto.toStdString();
         if (QFileInfo(p.Log_Directoria).isDir()) {
@@ -225,16 +320,16 @@ INSTANTIATE_TEST_SUITE_P(, EntradaHostil, testing::ValuesIn(kCasos),
 
 using EntradaHostilPastas = ExecucaoComEmpresas;
 
-TEST_F(EntradaHostilPastas, PastaDeSaidaQueFaltaNaoPerdeNemDuplicaAEncomenda) {
+TEST_F(EntradaHostilPastas, PastasDeSaidaQueFaltamRecusamOPassoSemNadaGravar) {
     e.escrever(u"ee/ENC_1.xml"_s, encomenda("1", "5/12/26"));
     QDir(e.caminho(u"es"_s)).removeRecursively();
     QDir(e.caminho(u"cs"_s)).removeRecursively();
     EXPECT_FALSE(e.executar());
     EXPECT_EQ(e.ficheiros(u"ee"_s), QStringList{u"ENC_1.xml"_s});
-    EXPECT_EQ(e.marca(u"QF"_s), 0);  // no contact file could be written
-    EXPECT_TRUE(e.lista().contains(u"Na função EnviarAltareados do frmMarelo"_s));
-    EXPECT_TRUE(e.lista().contains(u"Contactos QF_1.xml"_s)) << e.lista().toStdString();
-    EXPECT_TRUE(e.lista().contains(u"não pôde ser movido"_s));
+    EXPECT_EQ(e.marca(u"QF"_s), 0);
+    EXPECT_TRUE(e.lista().contains(u"([Contactos] Directoria Saida) não existe"_s));
+    EXPECT_TRUE(e.lista().contains(u"([Encomenda] Directoria Saida) não existe"_s));
+    EXPECT_EQ(e.valor(u"QF"_s, u"SELECT COUNT(*) FROM ct_Documentos"_s), u"0"_s);
 
     e.pasta(u"es"_s);
     e.pasta(u"cs"_s);

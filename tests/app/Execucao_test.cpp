@@ -1,7 +1,10 @@
 // Whole runs over the demonstration workspace: what they show, log and leave.
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDomDocument>
-#include <QLockFile>
+
+#include "platform/Fechaduras.h"
+#include "run/Sincronizacao.h"
 
 #include "tests/apoio/ExecucaoComEmpresas.h"
 
@@ -32,51 +35,51 @@ QStringList elementos(const QByteArray& ficheiro) {
 
 }  // namespace
 
-TEST_F(Execucao, SoUmaExecucaoDeCadaVezMesmoDepoisDeUmaMorta) {
+// What another run holds (here, this process through another descriptor, as another process
+// would) keeps a run from starting, whatever name it is reached by; what it held goes with it.
+TEST_F(Execucao, SoUmaExecucaoDeCadaVezPeloQuePartilham) {
+    QFile::link(e.ini, e.caminho(u"ligacao.vek"_s));
     const struct {
         const char* caso;
-        QByteArray fechadura;  // null: held by a live run
-        qint64 idade;          // ms since the lock file was last written
-        bool rmlock;           // the .rmlock of a clearing killed half-way is there too
-        bool comeca;
+        const char* tomado;  // held by the other run; null: nothing
+        const char* ini;     // the settings file of the run
+        const char* diz;
     } casos[] = {
-        {"live run", QByteArray(), 60000, false, false},
-        {"empty lock file", "", 60000, false, true},
-        {"empty lock file made just now", "", 0, false, true},
-        {"lock of a dead process", "2147483000\nmarelo-sync\n\n\n\n", 0, true, true},
-        {"empty lock file and .rmlock", "", 5000, true, true},
+        {"the settings file", "Quintaflor.vek", "Quintaflor.vek", "o ficheiro de parâmetros"},
+        {"the settings file, through a link", "Quintaflor.vek", "ligacao.vek",
+         "o ficheiro de parâmetros"},
+        {"the order inbox", "ee", "Quintaflor.vek", "a pasta de entrada das encomendas"},
+        {"the databases' folder", "bd", "Quintaflor.vek", "a pasta da"},
+        {"nothing", nullptr, "Quintaflor.vek", nullptr},
     };
-    const QString lock = e.ini + u".lock"_s;
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
-        QLockFile viva(lock);
-        if (c.fechadura.isNull()) {
-            ASSERT_TRUE(viva.tryLock(0));
-            QFile::resize(lock, 0);  // its content not written yet
-        } else {
-            e.escrever(u"Quintaflor.vek.lock"_s, c.fechadura);
+        Fechaduras outra;
+        if (c.tomado) {
+            ASSERT_EQ(outra.tomar(e.caminho(QString::fromUtf8(c.tomado))),
+                      Fechaduras::Resultado::Tomada);
         }
-        QFile f(lock);
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.setFileTime(QDateTime::currentDateTime().addMSecs(-c.idade),
-                      QFileDevice::FileModificationTime);
-        if (c.rmlock)
-            e.escrever(u"Quintaflor.vek.lock.rmlock"_s, "");
         const qsizetype linhas = semHora(e.registo()).size();
-        EXPECT_EQ(e.executar(), c.comeca) << e.lista().toStdString();
-        EXPECT_EQ(e.janela.lista.contains(u"Sincronização terminada"_s), c.comeca);
-        if (!c.comeca) {
-            ASSERT_EQ(e.janela.lista.size(), 1);
-            EXPECT_TRUE(e.janela.lista[0].startsWith(kEmCurso));
+        e.janela.lista.clear();
+        Sincronizacao s(e.janela, e.caminho(QString::fromUtf8(c.ini)));
+        s.sincronizar();
+        EXPECT_EQ(s.houveErros(), c.tomado != nullptr);
+        if (c.tomado) {
+            ASSERT_EQ(e.janela.lista.size(), 1) << e.lista().toStdString();
+            const QString linha = e.janela.lista[0];
+            EXPECT_TRUE(linha.startsWith(kEmCurso)) << linha.toStdString();
+            EXPECT_TRUE(linha.contains(QString::fromUtf8(c.diz))) << linha.toStdString();
+            EXPECT_TRUE(
+                linha.contains(u"o processo %1 ("_s.arg(QCoreApplication::applicationPid())))
+                << linha.toStdString();
             EXPECT_EQ(semHora(e.registo()).size(), linhas + 1);
-            EXPECT_TRUE(QFile::exists(lock));
         } else {
-            EXPECT_FALSE(e.lista().contains(kEmCurso));
-            EXPECT_EQ(
-                QDir(e.caminho()).entryList({u"Quintaflor.vek*"_s}, QDir::Files | QDir::Hidden),
-                QStringList{u"Quintaflor.vek"_s});
+            EXPECT_TRUE(e.janela.lista.contains(u"Sincronização terminada"_s));
         }
     }
+    // Nothing is left behind to be cleared.
+    EXPECT_EQ(QDir(e.caminho()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{u"Quintaflor.vek"_s, u"ligacao.vek"_s}));
 }
 
 TEST_F(Execucao, ContactosDaLojaChegamAoCrmEVoltamComoFicheiros) {

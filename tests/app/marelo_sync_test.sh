@@ -53,4 +53,16 @@ out=$("$bin/marelo-sync" "$ws/Quintaflor.vek"); rc=$?
 [ $rc = 1 ] || fail "a step error must exit 1, got $rc"
 grep -q 'Na função ImportarEncomendas do frmMarelo' <<<"$out" || fail "step error not shown: $out"
 
+# "/S" where a display exists: a file that does not parse is said in the output and the log, and
+# the unattended run ends; a message box would wait for a click that never comes.
+if command -v xvfb-run >/dev/null; then
+  cp "$bin/marelo" "$ws/marelo"
+  mkdir -p encomendas/entrada
+  printf '<CLIENTES><PRP><NOME>sem fim' > contactos/entrada/PRP_mal.xml
+  out=$(timeout 60 xvfb-run -a "$ws/marelo" /S 2>&1); rc=$?
+  [ $rc = 1 ] || fail "marelo /S with a display exited $rc: $out"
+  grep -q 'PRP_mal.xml' <<<"$out" || fail "marelo /S did not name the file: $out"
+  grep -q 'PRP_mal.xml' log/LOG_*.txt || fail "marelo /S did not log the file"
+fi
+
 echo "1 passed, 0 failed"

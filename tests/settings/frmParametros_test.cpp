@@ -138,6 +138,14 @@ TEST_F(FrmParametros, SairNaoGravaNadaEOQueOFicheiroNaoGuardaERecusadoPeloNome) 
     EXPECT_TRUE(recusa->text().contains(u("windows-1252"))) << recusa->text().toStdString();
     EXPECT_EQ(lerFicheiro(ficheiro), antes);
     delete recusa;
+    // Nor a pattern that would send every contact into one file.
+    d->Campo[13]->setText(u("Sincronização"));
+    d->Campo[3]->setText(u("Contactos.xml"));
+    recusa = confirmar(d);
+    ASSERT_NE(recusa, nullptr);
+    EXPECT_TRUE(recusa->text().contains(u("não tem \"*\""))) << recusa->text().toStdString();
+    EXPECT_EQ(lerFicheiro(ficheiro), antes);
+    delete recusa;
 
     // A file that cannot be written keeps the dialog open and says why; once the cause is gone,
     // confirming again saves the user's text.
