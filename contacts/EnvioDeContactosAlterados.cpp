@@ -61,6 +61,8 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
     try {
         vekContactos loja(bases_.BaseDaEmpresa(empresa));
         loja.CodigoEmpresa = empresa;
+        if (!servicos_.Simulacao())
+            loja.EsquecerIdentidadesSemContacto();
         linha = loja.rsListaContactosAlteradosDesde(ultimo);
     } catch (const Falha& f) {
         throw Falha(Falha::ErroDeBaseDeDados,

@@ -156,6 +156,12 @@ bool vekContactos::Contacto_add() {
     return true;
 }
 
+void vekContactos::EsquecerIdentidadesSemContacto() {
+    bd_.Executar(QStringLiteral(
+        "DELETE FROM vek_BDC_EquivalenciaOnlineDesktop WHERE NOT EXISTS (SELECT 1 FROM "
+        "vek_contactos WHERE vek_contactos.Numero = vek_BDC_EquivalenciaOnlineDesktop.numero)"));
+}
+
 Recordset vekContactos::rsListaContactosAlteradosDesde(qint64 UltimaSincronizacao) {
     QString sql = QStringLiteral(
         "SELECT    vek_BDC_EquivalenciaOnlineDesktop.IDnet, "

@@ -56,6 +56,11 @@ class vekContactos {
     // the contact a second time) is raised as Falha, with nothing written.
     bool Contacto_add();
 
+    // Drops the web identifiers of contact numbers no contact holds now (a contact deleted in
+    // the CRM, or made a customer by an earlier version, left its own behind): a contact given
+    // the number later must not be sent under them. Raises Falha.
+    void EsquecerIdentidadesSemContacto();
+
     // True when the web contact IdNet is already a CRM contact (Codigo and Numero then hold
     // it). Raises Falha when it cannot be looked up.
     bool LerEquivalencia();

@@ -27,7 +27,21 @@ struct Ordem {
     QString cliente;        // the customer's code, or the prospect's contact code
     QString pessoa;         // a prospect's name, which the customer made of it carries
     bool recusada = false;  // cannot be written, whatever else happens
+    // What the document must bill: each article line as "article|quantity|price|discount", then
+    // "portes|<shipping>" and "voucher|<amount>" when there are, amounts as C writes them.
+    QStringList cobrado;
 };
+
+// Amounts as the web side writes them under Portuguese settings, and as they read.
+struct Montante {
+    const char* texto;
+    const char* valor;
+};
+const Montante kQuantidades[] = {{"1", "1.0000"}, {"2", "2.0000"}, {"1,5", "1.5000"},
+                                 {"0,25", "0.2500"}};
+const Montante kPrecos[] = {{"2,5", "2.5000"}, {"12,75", "12.7500"}, {"1.234,5", "1234.5000"},
+                            {"0,99", "0.9900"}, {"7", "7.0000"}};
+const Montante kDescontos[] = {{"5", "5.0000"}, {"2,5", "2.5000"}, {"", "0.0000"}};
 
 QList<unsigned> sementes() {
     if (const QByteArray s = qgetenv("MARELO_SEED"); !s.isEmpty())
@@ -85,23 +99,47 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         const int defeito = limpa ? 99 : sorte(100);
         QByteArray linhas;
         for (int i = 0, n = 1 + sorte(3); i < n; ++i) {
-            QByteArray l = "<CODIGO>" + QByteArray(artigos[sorte(6)]) + "</CODIGO>";
+            QByteArray artigo = artigos[sorte(6)];
             if (i == 0 && defeito < 6) {  // unknown to the accounting until the second run
-                l = "<CODIGO>NOVO" + QByteArray::number(o.numero) + "</CODIGO>";
-                novosArtigos << u"NOVO%1"_s.arg(o.numero);
+                artigo = "NOVO" + QByteArray::number(o.numero);
+                novosArtigos << QString::fromLatin1(artigo);
             }
+            QByteArray l = "<CODIGO>" + artigo + "</CODIGO>";
             const int falta = i == 0 && defeito >= 6 && defeito < 18 ? defeito / 3 : 0;
             if (falta == 2 || falta == 3)  // an empty article, or none
                 l = falta == 2 ? "<CODIGO/>" : "";
+            const Montante& q = kQuantidades[sorte(4)];
+            const Montante& p = kPrecos[sorte(5)];
+            const Montante& d = kDescontos[sorte(3)];
+            // Amounts that do not read exactly under Portuguese settings, or read two ways.
+            const bool mal = i == 0 && defeito >= 18 && defeito < 24;
             if (falta != 4)
-                l += "<QUANTIDADE>" + QByteArray::number(1 + i) + "</QUANTIDADE>";
+                l += "<QUANTIDADE>" + (mal && defeito < 20 ? "1.500" : QByteArray(q.texto)) +
+                     "</QUANTIDADE>";
             if (falta != 5)
-                l += "<PRECO>2,5</PRECO>";
-            if (chance(50))
-                l += "<NOME>Artigo da loja</NOME><DESCONTO>5</DESCONTO>";
+                l += "<PRECO>" + (mal && defeito >= 20 && defeito < 22 ? "2.50" : QByteArray(p.texto)) +
+                     "</PRECO>";
+            const bool comDesconto = chance(50) || (mal && defeito >= 22);
+            if (comDesconto)
+                l += "<NOME>Artigo da loja</NOME><DESCONTO>" +
+                     (mal && defeito >= 22 ? "5%" : QByteArray(d.texto)) + "</DESCONTO>";
             linhas += "<LINHA>" + l + "</LINHA>";
+            o.cobrado << u"%1|%2|%3|%4"_s.arg(QString::fromLatin1(artigo), QLatin1String(q.valor),
+                                              QLatin1String(p.valor),
+                                              QLatin1String(comDesconto ? d.valor : "0.0000"));
         }
-        o.recusada = o.recusada || !o.temNumero || (defeito >= 6 && defeito < 18) ||
+        QByteArray montantes;
+        if (chance(40) || defeito == 24) {
+            montantes += "<PORTES>" + QByteArray(defeito == 24 ? "7.95" : "3,50") + "</PORTES>";
+            o.cobrado << u"portes|3.5000"_s;
+        }
+        if (chance(30)) {
+            montantes += "<VOUCHER>2,5</VOUCHER>";
+            o.cobrado << u"voucher|2,5"_s;
+        }
+        // No FLAGPROSPECT: whose order it is cannot be known.
+        const bool semFlag = defeito == 25 || defeito == 26;
+        o.recusada = o.recusada || !o.temNumero || (defeito >= 6 && defeito < 27) ||
                      o.empresa == QLatin1String("ZZ");
         // Half-done states only for an order whose number and contact are its own so far.
         bool sozinha = !o.recusada && !limpa && (!o.prospect || existe(o.empresa, o.cliente));
@@ -136,9 +174,13 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             o.recusada = true;
         }
         // Without a number: IDENCOMENDA empty, which reads as missing.
-        const QByteArray texto =
+        QByteArray texto =
             encomendaWeb(o.temNumero ? QByteArray::number(o.numero) : QByteArray(),
-                         o.cliente.toUtf8(), linhas, resto, "2026-12-05", o.empresa.toUtf8());
+                         o.cliente.toUtf8(), linhas, montantes + resto, "2026-12-05",
+                         o.empresa.toUtf8());
+        if (semFlag)
+            texto.replace("<FLAGPROSPECT>0</FLAGPROSPECT>", "")
+                .replace("<FLAGPROSPECT>1</FLAGPROSPECT>", "");
         e.escrever(u"ee/"_s + o.ficheiro, texto);
         if (chance(5))  // a save killed half-way, of a file of another number
             e.escrever(u"ee/."_s + o.ficheiro + u".tmp"_s,
@@ -288,7 +330,29 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         return r;
     }
 
-    void verificarFicheiro(const Ordem& o, const QString& log, bool ultima) {
+    // What a document bills, as Ordem::cobrado says it.
+    QStringList cobrado(const QString& empresa, const QStringList& documento) {
+        QStringList r;
+        for (const QStringList& l :
+             e.consultar(empresa,
+                         u"SELECT TipoDeLinha, Artigo, printf('%.4f', Quantidade), "
+                         "printf('%.4f', PrecoUnitario), printf('%.4f', TaxaDesconto), Descricao "
+                         "FROM ct_LinhasDocumento WHERE TipoDocumento = ? AND Numero = ? AND "
+                         "Serie = ? AND Ano = ? AND COALESCE(LinhaRelacionada, 0) = 0 "
+                         "ORDER BY NumeroDaLinha"_s,
+                         {documento[0], documento[1], documento[2], documento[3]})) {
+            if (l[0] == u"2"_s)
+                r << u"portes|"_s + l[3];
+            else if (l[1].isEmpty())
+                r << u"voucher|"_s + l[5].section(u' ', 4, 4);
+            else
+                r << l.mid(1, 4).join(u'|');
+        }
+        return r;
+    }
+
+    void verificarFicheiro(const Ordem& o, const QString& log, bool ultima,
+                           const QSet<QString>& novos) {
         SCOPED_TRACE(o.ficheiro.toStdString());
         static const QRegularExpression bloco(
             u"<IDENCSAGE><TPDOC>(\\w+)</TPDOC><NNUMDOC>(\\d+)</NNUMDOC><SERIE>(\\d+)</SERIE>"
@@ -316,6 +380,13 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         ASSERT_TRUE(m.hasMatch()) << texto.toStdString();
         const QString cliente = clienteDe(o);
         EXPECT_EQ(m.captured(5), o.prospect ? cliente : QString());
+        // A document written now for this file bills exactly what the file says.
+        if (!partilhada(o) && novos.contains(u" Empresa: %1 documento %2/%3/%4/%5"_s.arg(
+                o.empresa, m.captured(1), m.captured(3), m.captured(2), m.captured(4)))) {
+            EXPECT_EQ(cobrado(o.empresa, {m.captured(1), m.captured(2), m.captured(3),
+                                          m.captured(4)}),
+                      o.cobrado);
+        }
         EXPECT_EQ(e.linhas(o.empresa,
                            u"SELECT Terceiro FROM ct_Documentos WHERE TipoDocumento = ? AND "
                            "Numero = ? AND Serie = ? AND Ano = ? AND Processo = ?"_s,
@@ -419,7 +490,7 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                 clientes.insert(QLatin1String(emp) + c[0],
                                 clientes.contains(QLatin1String(emp) + c[0]) ? u"?"_s : c[1]);
         for (const Ordem& o : ordens)
-            verificarFicheiro(o, log, ultima);
+            verificarFicheiro(o, log, ultima, depois - antes);
         for (const Ordem& o : anteriores)  // the office is told what an earlier version did
             EXPECT_TRUE(partilhada(o) ||
                         log.contains(u"Uma versão anterior do programa fez do contacto 77 "

@@ -65,4 +65,34 @@ if command -v xvfb-run >/dev/null; then
   grep -q 'PRP_mal.xml' log/LOG_*.txt || fail "marelo /S did not log the file"
 fi
 
+# Runs that share the settings file (through a link, a hard link) or its folders (a copy) never
+# overlap: started together over a few hundred orders, each order becomes one document at most,
+# and the outbox holds each file once with one block.
+ws2=$(mktemp -d)
+trap 'rm -rf "$ws" "$ws2"' EXIT
+rmdir "$ws2"
+"$src/scripts/make-workspace" "$ws2" 0 300 0 >/dev/null || fail "no workspace"
+ln -s Quintaflor.vek "$ws2/ligacao.vek"
+ln "$ws2/Quintaflor.vek" "$ws2/duro.vek"
+cp "$ws2/Quintaflor.vek" "$ws2/copia.vek"
+pids=()
+for f in Quintaflor ligacao duro copia; do
+  env -u LC_ALL -u LC_NUMERIC LANG=pt_PT.UTF-8 "$bin/marelo-sync" "$ws2/$f.vek" >"$ws2/$f.out" 2>&1 &
+  pids+=($!)
+done
+for p in "${pids[@]}"; do wait "$p"; done
+env -u LC_ALL -u LC_NUMERIC LANG=pt_PT.UTF-8 "$bin/marelo-sync" "$ws2/copia.vek" >>"$ws2/copia.out" 2>&1
+docs=0
+for emp in QF SR; do
+  n=$(sqlite3 "$ws2/bd/$emp.db" "SELECT COUNT(*) FROM ct_Documentos") || fail "no documents in $emp"
+  twice=$(sqlite3 "$ws2/bd/$emp.db" "SELECT Processo FROM ct_Documentos GROUP BY Processo HAVING COUNT(*) > 1")
+  [ -z "$twice" ] || fail "orders written twice in $emp: $twice"
+  docs=$((docs + n))
+done
+moved=$(ls "$ws2/encomendas/saida" | wc -l)
+[ "$docs" = 300 ] && [ "$moved" = 300 ] || fail "$docs documents and $moved files moved for 300 orders"
+[ -z "$(grep -l '<IDENCSAGE>.*<IDENCSAGE>' "$ws2"/encomendas/saida/*)" ] &&
+  [ -z "$(grep -L '<IDENCSAGE>' "$ws2"/encomendas/saida/*)" ] || fail "an order file stamped twice, or not"
+grep -q -h 'Já está em curso uma sincronização' "$ws2"/*.out || fail "the runs did not meet"
+
 echo "1 passed, 0 failed"
