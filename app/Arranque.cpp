@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QStringList>
 
-#include "platform/Caminhos.h"
-#include "platform/clsSistema.h"
+#include "platform/ficheiros/Caminhos.h"
+#include "platform/ficheiros/clsSistema.h"
 
 Arranque Arrancar(const QString& linha, const QString& pastaDoPrograma, const QString& pastaComum) {
     QString pastaDoFabricante = juntarCaminho(pastaComum, QStringLiteral("norbix"));

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/Arranque.h"
-#include "platform/clsSistema.h"
+#include "platform/ficheiros/clsSistema.h"
 #include "settings/frmParametros.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "platform/JanelaDeProgresso.h"
 #include "run/Sincronizacao.h"
+#include "support/JanelaDeProgresso.h"
 
 class QListWidget;
 

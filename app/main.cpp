@@ -8,9 +8,9 @@
 
 #include "app/Arranque.h"
 #include "app/frmMarelo.h"
-#include "platform/JanelaDeProgresso.h"
-#include "platform/clsSistema.h"
+#include "platform/ficheiros/clsSistema.h"
 #include "run/Sincronizacao.h"
+#include "support/JanelaDeProgresso.h"
 
 namespace {
 

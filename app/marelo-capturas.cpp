@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "app/frmMarelo.h"
-#include "platform/Falha.h"
-#include "platform/ScriptSql.h"
-#include "platform/ServidorEmail.h"
-#include "platform/clsBd.h"
+#include "base/Falha.h"
+#include "platform/bd/ScriptSql.h"
+#include "platform/bd/clsBd.h"
+#include "platform/email/ServidorEmail.h"
 #include "run/Sincronizacao.h"
 #include "settings/Parametros.h"
 #include "settings/frmParametros.h"

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "platform/JanelaDeProgresso.h"
 #include "run/Sincronizacao.h"
+#include "support/JanelaDeProgresso.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "base/Falha.h"
 #include "contacts/vekContactos.h"
-#include "platform/Falha.h"
-#include "platform/ScriptSql.h"
-#include "platform/clsBd.h"
-#include "platform/clsStringLigacao.h"
+#include "platform/bd/ScriptSql.h"
+#include "platform/bd/clsBd.h"
+#include "platform/bd/clsStringLigacao.h"
 
 namespace {
 

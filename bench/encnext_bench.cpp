@@ -10,15 +10,15 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "accounting/ContabilidadeEmbutida.h"
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "orders/EncNext.h"
-#include "platform/JanelaDeProgresso.h"
-#include "platform/ScriptSql.h"
-#include "platform/clsBd.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
+#include "platform/bd/ScriptSql.h"
+#include "platform/bd/clsBd.h"
+#include "platform/bd/clsStringLigacao.h"
+#include "platform/ini/clsIni.h"
 #include "run/ContextoDaExecucao.h"
 #include "settings/Parametros.h"
+#include "support/JanelaDeProgresso.h"
 #include "support/cl_log.h"
 
 namespace {

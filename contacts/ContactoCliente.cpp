@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/Falha.h"
 #include "contacts/ConversoesDeEncomendas.h"
 #include "contacts/vekContactos.h"
-#include "platform/Falha.h"
-#include "platform/Transaccao.h"
+#include "platform/bd/Transaccao.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsBd.h"
 
 // Turns a CRM contact (a web prospect) into a customer of the accounting system: a new CLIENTES
 // row made from the template customer (NUMERO -1) and the contact, the contact's links moved to

@@ -1,7 +1,7 @@
 #include "contacts/ConversoesDeEncomendas.h"
 
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsBd.h"
 
 namespace {
 

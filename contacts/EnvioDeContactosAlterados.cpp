@@ -3,13 +3,13 @@
 #include <QDir>
 #include <list>
 
+#include "base/Falha.h"
 #include "contacts/ConversoesDeEncomendas.h"
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
-#include "platform/Caminhos.h"
-#include "platform/Falha.h"
-#include "platform/GravacaoAtomica.h"
-#include "platform/LeituraLimitada.h"
+#include "platform/ficheiros/Caminhos.h"
+#include "platform/ficheiros/GravacaoAtomica.h"
+#include "platform/ficheiros/LeituraLimitada.h"
 #include "settings/Parametros.h"
 #include "support/ServicosDaExecucao.h"
 

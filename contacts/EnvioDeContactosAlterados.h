@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "contacts/xmlContacto.h"
-#include "platform/Recordset.h"
+#include "platform/bd/Recordset.h"
 
 class BasesDasEmpresas;
 class Parametros;

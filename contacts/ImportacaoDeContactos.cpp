@@ -3,13 +3,13 @@
 #include <QFile>
 #include <QSet>
 
+#include "base/Falha.h"
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
-#include "platform/Caminhos.h"
-#include "platform/Falha.h"
-#include "platform/Ficheiros.h"
-#include "platform/LeituraLimitada.h"
-#include "platform/ListagemDeFicheiros.h"
+#include "platform/ficheiros/Caminhos.h"
+#include "platform/ficheiros/Ficheiros.h"
+#include "platform/ficheiros/LeituraLimitada.h"
+#include "platform/ficheiros/ListagemDeFicheiros.h"
 #include "support/ServicosDaExecucao.h"
 
 namespace {

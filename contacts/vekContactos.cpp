@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "platform/Falha.h"
-#include "platform/Transaccao.h"
+#include "base/Falha.h"
+#include "platform/bd/Transaccao.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <functional>
 
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsBd.h"
 
 // One CRM contact of a company, and the store that writes it to the company's CRM tables
 // (vek_contactos and the web equivalence table), on the company's database it is given.

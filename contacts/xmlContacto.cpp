@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/EscritaXml.h"
-#include "platform/FicheiroXml.h"
+#include "platform/xml/EscritaXml.h"
+#include "platform/xml/FicheiroXml.h"
 
 namespace {
 

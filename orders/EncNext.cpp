@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/Falha.h"
+#include "base/Falha.h"
 #include "settings/Parametros.h"
 #include "support/ServicosDaExecucao.h"
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Moeda.h"
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
-#include "platform/clsNext.h"
+#include "accounting/clsNext.h"
+#include "base/Moeda.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsBd.h"
 
 class BasesDasEmpresas;
 class Parametros;

@@ -4,15 +4,15 @@
 
 #include "orders/ImportacaoDeEncomendas.h"
 
+#include "base/Falha.h"
 #include "contacts/ContactoCliente.h"
 #include "contacts/ConversoesDeEncomendas.h"
 #include "orders/EncNext.h"
 #include "orders/xmlEncomenda.h"
-#include "platform/Caminhos.h"
-#include "platform/Falha.h"
-#include "platform/Ficheiros.h"
-#include "platform/LeituraLimitada.h"
-#include "platform/ListagemDeFicheiros.h"
+#include "platform/ficheiros/Caminhos.h"
+#include "platform/ficheiros/Ficheiros.h"
+#include "platform/ficheiros/LeituraLimitada.h"
+#include "platform/ficheiros/ListagemDeFicheiros.h"
 #include "support/ServicosDaExecucao.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "accounting/clsNext.h"
 #include "contacts/ConversoesDeEncomendas.h"
-#include "platform/clsNext.h"
 
 class BasesDasEmpresas;
 class clsBd;

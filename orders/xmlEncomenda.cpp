@@ -6,11 +6,11 @@
 #include <optional>
 #include <utility>
 
-#include "platform/Citacao.h"
-#include "platform/EscritaXml.h"
-#include "platform/Falha.h"
-#include "platform/FicheiroXml.h"
-#include "platform/LeituraLimitada.h"
+#include "base/Citacao.h"
+#include "base/Falha.h"
+#include "platform/ficheiros/LeituraLimitada.h"
+#include "platform/xml/EscritaXml.h"
+#include "platform/xml/FicheiroXml.h"
 #include "support/DataRegional.h"
 
 namespace {

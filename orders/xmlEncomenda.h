@@ -6,9 +6,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Moeda.h"
-#include "platform/Recordset.h"
-#include "platform/clsNext.h"
+#include "accounting/clsNext.h"
+#include "base/Moeda.h"
+#include "platform/bd/Recordset.h"
 
 class FicheiroXml;
 struct ElementoXml;

@@ -3,9 +3,9 @@
 #include <QDateTime>
 #include <QDir>
 
-#include "platform/EnvioDeEmail.h"
-#include "platform/Falha.h"
-#include "platform/ServidorEmail.h"
+#include "base/Falha.h"
+#include "platform/email/EnvioDeEmail.h"
+#include "platform/email/ServidorEmail.h"
 #include "settings/Parametros.h"
 #include "support/ServicosDaExecucao.h"
 

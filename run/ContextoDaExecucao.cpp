@@ -1,11 +1,11 @@
 #include "run/ContextoDaExecucao.h"
 
-#include "platform/Falha.h"
-#include "platform/JanelaDeProgresso.h"
-#include "platform/LigacoesGuardadas.h"
-#include "platform/Recordset.h"
-#include "platform/clsBd.h"
+#include "base/Falha.h"
+#include "platform/bd/LigacoesGuardadas.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsBd.h"
 #include "settings/Parametros.h"
+#include "support/JanelaDeProgresso.h"
 #include "support/cl_log.h"
 
 ContextoDaExecucao::ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros,

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "accounting/ContabilidadeEmbutida.h"
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "support/ServicosDaExecucao.h"
 
 class JanelaDeProgresso;

@@ -4,17 +4,17 @@
 #include <QFileInfo>
 #include <optional>
 
+#include "base/Falha.h"
 #include "contacts/EnvioDeContactosAlterados.h"
 #include "contacts/ImportacaoDeContactos.h"
 #include "orders/ImportacaoDeEncomendas.h"
-#include "platform/Falha.h"
-#include "platform/Fechaduras.h"
-#include "platform/JanelaDeProgresso.h"
-#include "platform/ListagemDeFicheiros.h"
-#include "platform/clsBd.h"
+#include "platform/bd/clsBd.h"
+#include "platform/ficheiros/Fechaduras.h"
+#include "platform/ficheiros/ListagemDeFicheiros.h"
 #include "run/AvisoDeErros.h"
 #include "run/ContextoDaExecucao.h"
 #include "settings/Parametros.h"
+#include "support/JanelaDeProgresso.h"
 #include "support/cl_log.h"
 
 namespace {

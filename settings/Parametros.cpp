@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/Falha.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
+#include "base/Falha.h"
+#include "platform/bd/clsStringLigacao.h"
+#include "platform/ini/clsIni.h"
 
 Parametros::Parametros() = default;
 Parametros::~Parametros() = default;

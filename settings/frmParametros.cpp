@@ -9,7 +9,7 @@
 #include <QTabBar>
 #include <algorithm>
 
-#include "platform/ServidorEmail.h"
+#include "platform/email/ServidorEmail.h"
 #include "platform/widgets/clsEmail.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <QDir>
 
-#include "platform/Falha.h"
-#include "platform/ListagemDeFicheiros.h"
+#include "base/Falha.h"
+#include "platform/ficheiros/ListagemDeFicheiros.h"
 
 void ServicosDaExecucao::Mostrar(const QString& texto) {
     Escrever(texto);

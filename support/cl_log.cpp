@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-#include "platform/Caminhos.h"
+#include "platform/ficheiros/Caminhos.h"
 
 std::function<QDateTime()> cl_log::relogio = [] { return QDateTime::currentDateTime(); };
 

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/ServidorEmail.h"
+#include "platform/email/ServidorEmail.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "platform/Recordset.h"
-#include "platform/ScriptSql.h"
-#include "platform/clsIni.h"
-#include "platform/clsStringLigacao.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/ScriptSql.h"
+#include "platform/bd/clsStringLigacao.h"
+#include "platform/ini/clsIni.h"
 #include "run/Sincronizacao.h"
 #include "support/cl_log.h"
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <ostream>
 
-#include "platform/JanelaDeProgresso.h"
-#include "platform/clsBd.h"
+#include "platform/bd/clsBd.h"
 #include "settings/Parametros.h"
+#include "support/JanelaDeProgresso.h"
 
 using namespace Qt::Literals::StringLiterals;
 

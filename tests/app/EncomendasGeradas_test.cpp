@@ -37,10 +37,13 @@ struct Montante {
     const char* texto;
     const char* valor;
 };
-const Montante kQuantidades[] = {{"1", "1.0000"}, {"2", "2.0000"}, {"1,5", "1.5000"},
-                                 {"0,25", "0.2500"}};
-const Montante kPrecos[] = {{"2,5", "2.5000"}, {"12,75", "12.7500"}, {"1.234,5", "1234.5000"},
-                            {"0,99", "0.9900"}, {"7", "7.0000"}};
+const Montante kQuantidades[] = {
+    {"1", "1.0000"}, {"2", "2.0000"}, {"1,5", "1.5000"}, {"0,25", "0.2500"}};
+const Montante kPrecos[] = {{"2,5", "2.5000"},
+                            {"12,75", "12.7500"},
+                            {"1.234,5", "1234.5000"},
+                            {"0,99", "0.9900"},
+                            {"7", "7.0000"}};
 const Montante kDescontos[] = {{"5", "5.0000"}, {"2,5", "2.5000"}, {"", "0.0000"}};
 
 QList<unsigned> sementes() {
@@ -117,7 +120,8 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
                 l += "<QUANTIDADE>" + (mal && defeito < 20 ? "1.500" : QByteArray(q.texto)) +
                      "</QUANTIDADE>";
             if (falta != 5)
-                l += "<PRECO>" + (mal && defeito >= 20 && defeito < 22 ? "2.50" : QByteArray(p.texto)) +
+                l += "<PRECO>" +
+                     (mal && defeito >= 20 && defeito < 22 ? "2.50" : QByteArray(p.texto)) +
                      "</PRECO>";
             const bool comDesconto = chance(50) || (mal && defeito >= 22);
             if (comDesconto)
@@ -174,10 +178,9 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
             o.recusada = true;
         }
         // Without a number: IDENCOMENDA empty, which reads as missing.
-        QByteArray texto =
-            encomendaWeb(o.temNumero ? QByteArray::number(o.numero) : QByteArray(),
-                         o.cliente.toUtf8(), linhas, montantes + resto, "2026-12-05",
-                         o.empresa.toUtf8());
+        QByteArray texto = encomendaWeb(o.temNumero ? QByteArray::number(o.numero) : QByteArray(),
+                                        o.cliente.toUtf8(), linhas, montantes + resto, "2026-12-05",
+                                        o.empresa.toUtf8());
         if (semFlag)
             texto.replace("<FLAGPROSPECT>0</FLAGPROSPECT>", "")
                 .replace("<FLAGPROSPECT>1</FLAGPROSPECT>", "");
@@ -381,11 +384,12 @@ class EncomendasGeradas : public ExecucaoComEmpresas,
         const QString cliente = clienteDe(o);
         EXPECT_EQ(m.captured(5), o.prospect ? cliente : QString());
         // A document written now for this file bills exactly what the file says.
-        if (!partilhada(o) && novos.contains(u" Empresa: %1 documento %2/%3/%4/%5"_s.arg(
+        if (!partilhada(o) &&
+            novos.contains(u" Empresa: %1 documento %2/%3/%4/%5"_s.arg(
                 o.empresa, m.captured(1), m.captured(3), m.captured(2), m.captured(4)))) {
-            EXPECT_EQ(cobrado(o.empresa, {m.captured(1), m.captured(2), m.captured(3),
-                                          m.captured(4)}),
-                      o.cobrado);
+            EXPECT_EQ(
+                cobrado(o.empresa, {m.captured(1), m.captured(2), m.captured(3), m.captured(4)}),
+                o.cobrado);
         }
         EXPECT_EQ(e.linhas(o.empresa,
                            u"SELECT Terceiro FROM ct_Documentos WHERE TipoDocumento = ? AND "

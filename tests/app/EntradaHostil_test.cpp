@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "platform/FicheiroXml.h"
-#include "platform/clsIni.h"
+#include "platform/ini/clsIni.h"
+#include "platform/xml/FicheiroXml.h"
 #include "support/cl_log.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
 

@@ -3,7 +3,7 @@
 #include <QDateTime>
 #include <QDomDocument>
 
-#include "platform/Fechaduras.h"
+#include "platform/ficheiros/Fechaduras.h"
 #include "run/Sincronizacao.h"
 
 #include "tests/apoio/ExecucaoComEmpresas.h"

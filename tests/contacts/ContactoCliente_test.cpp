@@ -1,5 +1,5 @@
 #include "contacts/ContactoCliente.h"
-#include "platform/Falha.h"
+#include "base/Falha.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

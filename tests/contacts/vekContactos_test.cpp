@@ -1,7 +1,7 @@
 #include <QRegularExpression>
 
+#include "base/Falha.h"
 #include "contacts/vekContactos.h"
-#include "platform/Falha.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

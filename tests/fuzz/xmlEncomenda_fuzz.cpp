@@ -5,8 +5,8 @@
 #include <QLocale>
 #include <array>
 
+#include "base/Moeda.h"
 #include "orders/xmlEncomenda.h"
-#include "platform/Moeda.h"
 #include "support/DataRegional.h"
 #include "tests/fuzz/Comum.h"
 

@@ -1,6 +1,6 @@
 #include <QStringEncoder>
 
-#include "platform/FicheiroXml.h"
+#include "platform/xml/FicheiroXml.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Ficheiros.h"
+#include "platform/ficheiros/Ficheiros.h"
 #include "tests/apoio/Apoio.h"
 
 TEST(Ficheiros, ArquivarEMoverSubstituemOAnteriorOuDeixamTudoComoEstava) {

@@ -1,8 +1,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "platform/FicheiroXml.h"
-#include "platform/GravacaoAtomica.h"
+#include "platform/ficheiros/GravacaoAtomica.h"
+#include "platform/xml/FicheiroXml.h"
 #include "tests/apoio/Apoio.h"
 
 TEST(GravacaoAtomica, SubstituiOFicheiroGuardaAsPermissoesENaoDeixaTemporarios) {

@@ -1,8 +1,8 @@
 // The embedded connections a run keeps for reuse, and the statements the embedded database runs
 // itself.
-#include "platform/LigacoesGuardadas.h"
-#include "platform/Falha.h"
-#include "platform/Recordset.h"
+#include "platform/bd/LigacoesGuardadas.h"
+#include "base/Falha.h"
+#include "platform/bd/Recordset.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

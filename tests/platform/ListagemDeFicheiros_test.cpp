@@ -1,5 +1,5 @@
-#include "platform/ListagemDeFicheiros.h"
-#include "platform/Falha.h"
+#include "platform/ficheiros/ListagemDeFicheiros.h"
+#include "base/Falha.h"
 #include "tests/apoio/Apoio.h"
 
 TEST(ListagemDeFicheiros, CorrespondeEOrdenaSemDistinguirMaiusculas) {

@@ -1,7 +1,7 @@
 #include <limits>
 
-#include "platform/Falha.h"
-#include "platform/Moeda.h"
+#include "base/Falha.h"
+#include "base/Moeda.h"
 #include "tests/apoio/Apoio.h"
 
 // An amount of a web file under no regional settings (as cron starts programs), Portuguese and

@@ -1,6 +1,6 @@
-#include "platform/Falha.h"
-#include "platform/Recordset.h"
-#include "platform/clsStringLigacao.h"
+#include "base/Falha.h"
+#include "platform/bd/Recordset.h"
+#include "platform/bd/clsStringLigacao.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {

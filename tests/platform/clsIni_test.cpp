@@ -1,4 +1,4 @@
-#include "platform/clsIni.h"
+#include "platform/ini/clsIni.h"
 #include "tests/apoio/Apoio.h"
 
 // Writing changes only the bytes of the values written, in the file's own encoding and line

@@ -9,7 +9,7 @@
 #include <QTabBar>
 #include <map>
 
-#include "platform/clsIni.h"
+#include "platform/ini/clsIni.h"
 #include "settings/frmParametros.h"
 #include "tests/apoio/Apoio.h"
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <memory>
+
+#include "accounting/embutida/RegistoDaContabilidade.h"
+#include "base/Falha.h"
+#include "platform/bd/LigacoesGuardadas.h"
+#include "platform/bd/clsBd.h"
+
+// What the connections of one run share: the run opens a company for every order, so the
+// accounting's log stays open, the company databases stay open between orders (with the run's
+// other users of the same files), and an opening already checked (tables there, user and
+// password right) is not checked again.
+struct SessaoEmbutida {
+    explicit SessaoEmbutida(std::shared_ptr<LigacoesGuardadas> ligacoes = {})
+        : guardadas(ligacoes ? std::move(ligacoes) : std::make_shared<LigacoesGuardadas>()) {}
+
+    RegistoDaContabilidade registo;
+    std::shared_ptr<LigacoesGuardadas> guardadas;
+    QSet<QString> verificadas;
+};
+
+// The company the built-in accounting system has open: its database, its code, the user who
+// opened it, and the session's log. The documents made while it is open keep it, so that a
+// document of a company closed since cannot write into the one opened after it.
+struct EmpresaEmbutida {
+    std::shared_ptr<SessaoEmbutida> sessao;  // outlives bd, which goes back to its connections
+    clsBd bd;
+    QString codigo;
+    QString utilizador;
+
+    bool aberta() const { return bd.Ligado(); }
+
+    void exigirAberta() const {
+        if (!aberta())
+            throw Falha(Falha::ErroDaContabilidade, QStringLiteral("A empresa não está aberta"));
+    }
+
+    void registar(const QString& mensagem) const {
+        sessao->registo.Escrever(QLatin1Char('[') + codigo + QStringLiteral("] ") + mensagem);
+    }
+};
