@@ -8,6 +8,9 @@
 
 #include "base/Falha.h"
 #include "base/Moeda.h"
+#include "base/Relogio.h"
+
+class LigacoesGuardadas;
 
 // The accounting system as the order writer reaches it: a connection that opens one company and
 // creates API objects by class name, the commercial document with its header, and the document
@@ -168,6 +171,16 @@ class FabricaDeContabilidade {
   public:
     virtual ~FabricaDeContabilidade() = default;
     virtual std::unique_ptr<clsNext> NovoClsNext() = 0;
+};
+
+// Which accounting system a run writes to: the program's start-up chooses it and hands it to the
+// run, which asks it for the connections of that run. The run's embedded databases (ligacoes)
+// are shared with a built-in accounting kept in them; every date comes from the run's clock.
+class EscolhaDaContabilidade {
+  public:
+    virtual ~EscolhaDaContabilidade() = default;
+    virtual std::unique_ptr<FabricaDeContabilidade> fabrica(
+        std::shared_ptr<LigacoesGuardadas> ligacoes, const Relogio& relogio) const = 0;
 };
 
 // An API object taken as the class the caller expects; anything else raises Falha, as a member

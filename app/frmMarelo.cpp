@@ -61,7 +61,8 @@ bool frmMarelo::Form_Load() {
         Arrancar(linhaDeComando_, QCoreApplication::applicationDirPath(), clsSistema::PastaComum());
     FicheiroIni_ = a.FicheiroIni;
     bAutomatico_ = a.bAutomatico;
-    motor_ = std::make_unique<Sincronizacao>(*this, FicheiroIni_);
+    motor_ =
+        std::make_unique<Sincronizacao>(*this, FicheiroIni_, contabilidade_, Relogio::sistema());
     if (bAutomatico_) {
         btConf_Click();
         return false;

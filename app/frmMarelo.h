@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "run/Sincronizacao.h"
 #include "support/JanelaDeProgresso.h"
 
@@ -51,6 +52,8 @@ class frmMarelo : public QWidget, public JanelaDeProgresso {
     void btSair_Click();
 
     QString linhaDeComando_;
+    // The accounting the runs write to: the built-in one, where the product is not installed.
+    ContabilidadeEmbutida::Escolha contabilidade_;
     QString FicheiroIni_;
     bool bAutomatico_ = false;
     std::unique_ptr<Sincronizacao> motor_;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <cstdio>
 
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "app/Arranque.h"
 #include "app/frmMarelo.h"
 #include "platform/ficheiros/clsSistema.h"
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
             return 2;
         }
         JanelaDeConsola consola;
-        Sincronizacao motor(consola, a.FicheiroIni);
+        const ContabilidadeEmbutida::Escolha contabilidade;
+        Sincronizacao motor(consola, a.FicheiroIni, contabilidade, Relogio::sistema());
         motor.sincronizar();
         return motor.houveErros() ? 1 : 0;
     }

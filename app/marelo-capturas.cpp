@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "app/frmMarelo.h"
 #include "base/Falha.h"
 #include "platform/bd/ScriptSql.h"
@@ -127,7 +128,8 @@ int main(int argc, char** argv) {
 
     frmMarelo janela(QString{});
     janela.show();
-    Sincronizacao corrida(janela, ficheiroDaCorrida(tmp));
+    const ContabilidadeEmbutida::Escolha contabilidade;
+    Sincronizacao corrida(janela, ficheiroDaCorrida(tmp), contabilidade, Relogio::sistema());
     corrida.sincronizar();
     ok = guardar(&janela, saida, QStringLiteral("main-window.png")) && ok;
 

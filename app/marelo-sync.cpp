@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "accounting/embutida/ContabilidadeEmbutida.h"
 #include "run/Sincronizacao.h"
 #include "support/JanelaDeProgresso.h"
 
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     JanelaDeConsola consola;
-    Sincronizacao motor(consola, ini.absoluteFilePath());
+    const ContabilidadeEmbutida::Escolha contabilidade;
+    Sincronizacao motor(consola, ini.absoluteFilePath(), contabilidade, Relogio::sistema());
     if (simulacao)
         motor.simular();
     else

@@ -3,24 +3,35 @@
 #include <QString>
 #include <exception>
 
-// A failure raised by an operation to its caller, with a number and a description
-// the run can report ("Erro " + numero + ... + descricao).
+// A failure raised by an operation to its caller, with a number and a description that name what
+// failed (a file, a company, a statement); the run reports it as "Erro " + numero + ... +
+// descricao.
 class Falha : public std::exception {
   public:
-    // Numbers follow the classic runtime error numbers the users' reports already use.
+    // The one table of the program's error numbers. Most follow the classic runtime error numbers
+    // the users' reports already use; those of the web files' reports (1001 and on) are the
+    // program's own.
     enum Numero : int {
+        ExcessoDeCapacidade = 6,  // an amount or a number beyond its range
         TipoIncompativel = 13,
+        ErroInterno = 51,
         FicheiroNaoEncontrado = 53,
         ErroDeEscrita = 57,
         PermissaoNegada = 70,
         CaminhoNaoEncontrado = 76,
         ObjectoNaoDefinido = 91,
-        ErroDeBaseDeDados = 3146,
+        UsoInvalidoDeNulo = 94,    // a value the work needs is missing
+        ClasseDesconhecida = 429,  // the accounting cannot create an object of that class
         ErroDaContabilidade = 440,
+        ErroDeBaseDeDados = 3146,
         EmUso = 3260,  // locked by another run
-        ErroInterno = 51,
-        // A web file that is a link, a pipe, a device or a folder; one over the size limit.
-        // The numbers of the file reports users already quote (1001 to 1005) go on from here.
+        // A web file: cannot be opened, not well-formed XML, bytes not valid in its encoding, an
+        // encoding not supported, nested too deep, not a regular file, larger than the limit.
+        FicheiroNaoAbriu = 1001,
+        XmlMalFormado = 1002,
+        CodificacaoErrada = 1003,
+        CodificacaoDesconhecida = 1004,
+        ProfundidadeExcessiva = 1005,
         FicheiroNaoNormal = 1006,
         FicheiroDemasiadoGrande = 1007,
     };

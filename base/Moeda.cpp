@@ -12,12 +12,9 @@ namespace {
 __extension__ typedef __int128 Int128;
 __extension__ typedef unsigned __int128 UInt128;
 
-// The classic runtime number for an arithmetic overflow.
-constexpr int ExcessoDeCapacidade = 6;
-
 [[noreturn]] void excesso(const char* operacao) {
     throw Falha(
-        ExcessoDeCapacidade,
+        Falha::ExcessoDeCapacidade,
         QStringLiteral("Excesso de capacidade no montante (%1)").arg(QLatin1String(operacao)));
 }
 

@@ -131,7 +131,8 @@ int main(int argc, char** argv) {
         return 1;
     JanelaDeConsola consola;
     cl_log semLog;
-    ContextoDaExecucao execucao(consola, parametros, semLog);
+    const ContabilidadeEmbutida::Escolha contabilidade;
+    ContextoDaExecucao execucao(consola, parametros, semLog, contabilidade, Relogio::sistema());
 
     // Phases of one order, cut at the writer's own progress messages.
     qint64 tLigar = 0, tPreparar = 0, tDocumento = 0, tFlag = 0, tDesligar = 0;

@@ -2,18 +2,18 @@
 
 #include <QDateTime>
 #include <QSet>
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
 #include "base/Falha.h"
 #include "contacts/ConversoesDeEncomendas.h"
+#include "contacts/Sobreposicao.h"
 #include "contacts/vekContactos.h"
 #include "platform/bd/Transaccao.h"
+#include "support/ServicosDaExecucao.h"
 
 namespace {
-
-// The classic runtime number of an arithmetic overflow.
-constexpr int kExcessoDeCapacidade = 6;
 
 // Customer columns filled from the contact column of the same name.
 const QSet<QString>& colunasDoContacto() {
@@ -79,43 +79,49 @@ std::unique_ptr<Recordset> ContactoCliente::LerRegistoConverter(const QString& C
                                   "Módulo de classe cl_NextConvertePara")
                                   .arg(f.numero())
                                   .arg(f.descricao());
-        if (MostrarMensagem) {
-            MostrarMensagem(texto);
-        } else {
+        if (servicos_)
+            servicos_->MostrarMensagem(texto);
+        else
             std::fputs(texto.toUtf8().append('\n').constData(), stderr);
-        }
         return nullptr;
     }
 }
 
-void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo) {
+namespace {
+
+// MAX(NUMERO) + 1 of CLIENTES (1 for an empty table), and the smallest code from there on that no
+// customer has, nor one of tomado.
+template <class Tomado>
+void proximo(clsBd& bd, qint32 minimo, Tomado tomado, ServicosDaExecucao* servicos, qint32& numero,
+             QString& codigo) {
     Recordset rs;
-    bd.AbrirEdicao(QStringLiteral("SELECT  MAX(NUMERO) + 1 AS ProximoNumero From CLIENTES"), rs);
+    bd.AbrirConsulta(QStringLiteral("SELECT  MAX(NUMERO) + 1 AS ProximoNumero From CLIENTES"), rs);
     qint32 n = 1;
     if (!rs.eof() && !rs.value(QStringLiteral("ProximoNumero")).isNull()) {
         bool ok = false;
         const qlonglong v = rs.value(QStringLiteral("ProximoNumero")).toLongLong(&ok);
         if (!ok || v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
-            throw Falha(kExcessoDeCapacidade,
+            throw Falha(Falha::ExcessoDeCapacidade,
                         QStringLiteral("Número de cliente fora dos limites: %1")
                             .arg(rs.value(QStringLiteral("ProximoNumero")).toString()));
         n = qint32(v);
     }
     rs.close();
+    n = std::max(n, minimo);
 
     qint32 candidato = n;
     for (;;) {
-        if (ProcessarEventos)
-            ProcessarEventos();
+        if (servicos)
+            servicos->Pump();
         bd.AbrirConsulta(QStringLiteral("SELECT CODIGO From CLIENTES WHERE (CODIGO = ?)"), rs,
                          {QString::number(candidato)});
-        const bool livre = rs.eof();
+        const bool livre = rs.eof() && !tomado(QString::number(candidato));
         rs.close();
         if (livre)
             break;
         if (candidato == std::numeric_limits<qint32>::max())
             throw Falha(
-                kExcessoDeCapacidade,
+                Falha::ExcessoDeCapacidade,
                 QStringLiteral("Não há código de cliente livre acima de %1").arg(candidato));
         ++candidato;
     }
@@ -123,14 +129,34 @@ void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& c
     codigo = QString::number(candidato);
 }
 
-QString ContactoCliente::ClienteParaSimulacao(clsBd& bd) {
+}  // namespace
+
+void ContactoCliente::ProximoNumeroCliente(clsBd& bd, qint32& numero, QString& codigo) {
+    proximo(
+        bd, std::numeric_limits<qint32>::min(), [](const QString&) { return false; }, servicos_,
+        numero, codigo);
+}
+
+void ContactoCliente::ProximoCliente(clsBd& bd, const QString& empresa,
+                                     const Sobreposicao& sobreposta, qint32& numero,
+                                     QString& codigo) {
+    const qint32 dado = sobreposta.maiorNumeroDeCliente(empresa);
+    proximo(
+        bd, dado == 0 ? std::numeric_limits<qint32>::min() : dado + 1,
+        [&](const QString& c) { return sobreposta.codigoDeClienteTomado(empresa, c); }, nullptr,
+        numero, codigo);
+}
+
+bool ContactoCliente::TemModelo(clsBd& bd) {
     Recordset rs;
     bd.AbrirConsulta(QStringLiteral("SELECT CODIGO From CLIENTES WHERE (NUMERO = - 1)"), rs);
-    if (rs.eof())
-        return {};
-    const QString modelo = TextoDoCampo(rs.value(0));
-    bd.AbrirConsulta(QStringLiteral("SELECT MIN(CODIGO) From CLIENTES WHERE (NUMERO > 0)"), rs);
-    return rs.eof() || rs.value(0).isNull() ? modelo : TextoDoCampo(rs.value(0));
+    return !rs.eof();
+}
+
+QString ContactoCliente::CodigoDoModelo(clsBd& bd) {
+    Recordset rs;
+    bd.AbrirConsulta(QStringLiteral("SELECT CODIGO From CLIENTES WHERE (NUMERO = - 1)"), rs);
+    return rs.eof() ? QString() : TextoDoCampo(rs.value(0));
 }
 
 QString ContactoCliente::ConverteContactoEmCliente(const QString& Empresa,
@@ -221,7 +247,8 @@ QString ContactoCliente::converter(const QString& Empresa, const QString& Codigo
     bd.Executar(QStringLiteral("DELETE From vek_contactos WHERE (Codigo = ?)"), {CodigoContacto});
     if (Idencomenda)
         registarConversao(bd, {Empresa, *Idencomenda, CodigoContacto, codigo, guid,
-                               QDateTime::currentDateTime().toString(Qt::ISODate)});
+                               (servicos_ ? servicos_->Agora() : QDateTime::currentDateTime())
+                                   .toString(Qt::ISODate)});
     Id_Guid = guid;
     return codigo;
 }

@@ -3,22 +3,24 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <memory>
 #include <optional>
 
 #include "platform/bd/Recordset.h"
 #include "platform/bd/clsBd.h"
 
+class ServicosDaExecucao;
+class Sobreposicao;
+
 // Turns a CRM contact (a web prospect) into a customer of the accounting system: a new CLIENTES
 // row made from the template customer (NUMERO -1) and the contact, the contact's links moved to
 // the customer, the contact deleted; all of it or nothing.
 class ContactoCliente {
   public:
-    // The window's message box; when unset the text goes to standard error.
-    std::function<void(const QString&)> MostrarMensagem;
-    // Lets waiting window messages through while a free code is searched; may stay unset.
-    std::function<void()> ProcessarEventos;
+    // servicos: the run's message box, window and clock; without, messages go to standard
+    // error and dates come from the computer's clock.
+    explicit ContactoCliente(ServicosDaExecucao* servicos = nullptr) : servicos_(servicos) {}
+
     // The web order for which the contact is converted: the conversion is then recorded for
     // that order (vek_ConversoesDeEncomendas) in its own transaction.
     std::optional<qint32> Idencomenda;
@@ -33,10 +35,14 @@ class ContactoCliente {
     QString ConverteContactoEmCliente(const QString& Empresa, const QString& CodigoContacto,
                                       QString& Id_Guid, clsBd& bd);
 
-    // For a trial run, which converts nothing: a customer to check a prospect's document
-    // against (a customer of the company, or the template when there is none), or empty when
-    // there is no template customer (NUMERO -1) to convert from. Writes nothing; raises Falha.
-    static QString ClienteParaSimulacao(clsBd& bd);
+    // True when the company has the template customer (NUMERO -1). Raises Falha.
+    static bool TemModelo(clsBd& bd);
+    // The template customer's code. Raises Falha.
+    static QString CodigoDoModelo(clsBd& bd);
+    // The number and code the next conversion would give the company's new customer, after
+    // those a trial run has already given (sobreposta). Writes nothing; raises Falha.
+    static void ProximoCliente(clsBd& bd, const QString& empresa, const Sobreposicao& sobreposta,
+                               qint32& numero, QString& codigo);
 
   private:
     std::unique_ptr<Recordset> LerRegistoConverter(const QString& CodigoContacto, clsBd& bd);
@@ -45,4 +51,6 @@ class ContactoCliente {
 
     QString converter(const QString& Empresa, const QString& CodigoContacto, QString& Id_Guid,
                       clsBd& bd, QStringList& avisos);
+
+    ServicosDaExecucao* servicos_;
 };

@@ -5,6 +5,7 @@
 
 #include "base/Falha.h"
 #include "contacts/ConversoesDeEncomendas.h"
+#include "contacts/DecisaoDosContactos.h"
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
 #include "platform/ficheiros/Caminhos.h"
@@ -80,23 +81,19 @@ void EnvioDeContactosAlterados::exportarEmpresa(const QString& empresa) {
             alterados.back().identificadores << id.toString();
     }
 
-    ResumoDaExecucao& resumo = servicos_.Resumo();
-    resumo.contactosEnviados.append({empresa, 0});
-    const qsizetype indice = resumo.contactosEnviados.size() - 1;
+    // Every company is in the figures, those with nothing to send too.
+    servicos_.Resumo().contactosEnviados.append({empresa, 0});
     if (alterados.empty())
         servicos_.Mostrar(QStringLiteral("Não existem alterações a contactos para enviar."));
     else
         servicos_.Mostrar(QStringLiteral("Existem %1 alterações a contactos para enviar.")
                               .arg(qsizetype(alterados.size())));
-    // The watermark passes a contact once it is sent, or refused for good; a file that could
-    // not be written keeps it, and the contacts after it are sent again next time.
+    // The watermark passes a contact once it is sent, or refused until it changes; one held
+    // back keeps it, and the contacts after it are sent again next time.
     qint64 marca = 0;
     bool retido = false;
     for (ContactoAlterado& c : alterados) {
-        if (enviarContacto(c, empresa))
-            ++resumo.contactosEnviados[indice].second;
-        else
-            retido = retido || !c.recusadoDeVez;
+        retido = !enviarContacto(c, empresa) || retido;
         if (!retido)
             marca = c.versao;
         servicos_.Pump();
@@ -148,51 +145,40 @@ void EnvioDeContactosAlterados::lerContacto(ContactoAlterado& c, const Recordset
 bool EnvioDeContactosAlterados::enviarContacto(ContactoAlterado& c, const QString& empresa) {
     xmlContacto& doc = c.documento;
     const QString numero = QString::number(c.numero);
-    const auto oContacto = [&] {
-        return QStringLiteral("O contacto %1 (%2) da empresa %3").arg(numero, doc.Nome, empresa);
-    };
-    // Never sent under another person's web identity: of several identifiers on one number,
-    // at most one is this contact's, and which one cannot be known.
-    if (c.identificadores.size() > 1) {
-        c.recusadoDeVez = true;
-        servicos_.AddErro(
-            oContacto() +
-            QStringLiteral(" não foi enviado: o seu número tem os identificadores web %1 em "
-                           "vek_BDC_EquivalenciaOnlineDesktop, deixados por contactos com esse "
-                           "número que já não existem, e só um pode ser seu.%2 Apague os que "
-                           "não são deste contacto e altere-o, para que seja enviado.")
-                .arg(c.identificadores.join(QStringLiteral(", ")), historiaDoCodigo(c, empresa)));
-        return false;
-    }
-    doc.IdSite = c.identificadores.value(0);
     QString nome = padrao_;
     nome.replace(QLatin1Char('*'), QLatin1Char(' ') + empresa + QLatin1Char('_') + numero);
     const QString destino = juntarCaminho(pasta_, nome);
-    if (servicos_.Simulacao()) {
-        if (const TipoDeEntrada tipo = tipoDeEntrada(destino);
-            tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro) {
-            servicos_.AddErro(oContacto() +
-                              QStringLiteral(" não seria enviado: o ficheiro %1 é %2.")
-                                  .arg(QDir::toNativeSeparators(destino), descricaoDoTipo(tipo)));
-            return false;
-        }
-        servicos_.Mostrar(QStringLiteral("Seria enviado o contacto %1 (%2) da empresa %3 no "
-                                         "ficheiro %4.")
-                              .arg(numero, doc.Nome, empresa, destino));
-        return true;
+
+    FactosDoEnvio f;
+    f.contacto = QStringLiteral("O contacto %1 (%2) da empresa %3").arg(numero, doc.Nome, empresa);
+    f.identificadores = c.identificadores;
+    f.destino = QDir::toNativeSeparators(destino);
+    if (const TipoDeEntrada tipo = tipoDeEntrada(destino);
+        tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro)
+        f.destinoOcupado = descricaoDoTipo(tipo);
+    if (f.identificadores.size() > 1)
+        f.historiaDoCodigo = historiaDoCodigo(c, empresa);
+    const PlanoDoEnvio plano = decidirEnvio(f);
+
+    ResultadoDoFicheiro r;
+    r.ficheiro = nome;
+    r.empresa = empresa;
+    r.texto = plano.razao;
+    if (plano.accao == PlanoDoEnvio::Accao::Enviar) {
+        r.estado = ResultadoDoFicheiro::Estado::Enviado;
+        doc.IdSite = plano.identificador;
+        if (servicos_.Simulacao())
+            r.texto = QStringLiteral(
+                          "Seria enviado o contacto %1 (%2) da empresa %3 no ficheiro "
+                          "%4.")
+                          .arg(numero, doc.Nome, empresa, destino);
+        else
+            // A failure here ends the company's export with its watermark unchanged: the files
+            // already written are simply written again next time.
+            doc.Create_XML(destino);
     }
-    try {
-        doc.Create_XML(destino);
-    } catch (const Falha& f) {
-        // Something the web side put in the file's place is left there; any other failure ends
-        // the company's export, the files already written to be written again next time.
-        if (f.numero() != Falha::FicheiroNaoNormal)
-            throw;
-        servicos_.AddErro(oContacto() + QStringLiteral(" não foi enviado: ") + f.descricao() +
-                          QLatin1Char('.'));
-        return false;
-    }
-    return true;
+    servicos_.Resultado(QStringLiteral("envio"), r);
+    return plano.accao != PlanoDoEnvio::Accao::Reter;
 }
 
 QString EnvioDeContactosAlterados::historiaDoCodigo(const ContactoAlterado& c,

@@ -30,13 +30,13 @@ class EnvioDeContactosAlterados {
         qint64 versao = 0;
         QStringList identificadores;
         xmlContacto documento;
-        bool recusadoDeVez = false;  // not to be tried again until it changes
     };
 
     void exportarEmpresa(const QString& empresa);
     void lerContacto(ContactoAlterado& contacto, const Recordset& linha,
                      const QString& empresa) const;
-    // Writes the contact's file (says it, in a trial run); false, said, when it is not sent.
+    // Decides the contact's fate and carries it out: its file written (said, in a trial run), or
+    // the reason it is not sent said. False when the watermark must stay before it.
     bool enviarContacto(ContactoAlterado& contacto, const QString& empresa);
     // What the conversions recorded tell of earlier contacts with the contact's code.
     QString historiaDoCodigo(const ContactoAlterado& contacto, const QString& empresa);

@@ -1,9 +1,10 @@
 #include "contacts/ImportacaoDeContactos.h"
 
-#include <QFile>
-#include <QSet>
+#include <optional>
 
 #include "base/Falha.h"
+#include "contacts/DecisaoDosContactos.h"
+#include "contacts/Sobreposicao.h"
 #include "contacts/vekContactos.h"
 #include "contacts/xmlContacto.h"
 #include "platform/ficheiros/Caminhos.h"
@@ -13,6 +14,8 @@
 #include "support/ServicosDaExecucao.h"
 
 namespace {
+
+const QString kPasso = QStringLiteral("contactos");
 
 // The CRM contact of a web contact file.
 void copiarDoFicheiro(const xmlContacto& ficheiro, qint32 idNet, vekContactos& contacto) {
@@ -35,25 +38,23 @@ void copiarDoFicheiro(const xmlContacto& ficheiro, qint32 idNet, vekContactos& c
 
 }  // namespace
 
-ImportacaoDeContactos::ImportacaoDeContactos(ServicosDaExecucao& servicos, BasesDasEmpresas& bases)
-    : servicos_(servicos), bases_(bases) {}
+ImportacaoDeContactos::ImportacaoDeContactos(ServicosDaExecucao& servicos, BasesDasEmpresas& bases,
+                                             Sobreposicao& sobreposta)
+    : servicos_(servicos), bases_(bases), sobreposta_(sobreposta) {}
 
 void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) {
     const int total = ListaDeFicheiros.ListCount();
     if (total == 0) {
         servicos_.Mostrar(QStringLiteral("Não existem contactos para importar"));
-        servicos_.Resumo().contactosRecusados += servicos_.RecusarEntradas(ListaDeFicheiros);
+        servicos_.RecusarEntradas(kPasso, ListaDeFicheiros);
         return;
     }
     xmlContacto oNewContacto;
-    QObject::connect(
-        &oNewContacto, &xmlContacto::Erro, &oNewContacto,
-        [this](const QString& DescricaoDoErro) { servicos_.MostrarErro(DescricaoDoErro); });
+    // A file that does not parse is reported by the reader's event: its report is the file's
+    // result.
+    QObject::connect(&oNewContacto, &xmlContacto::Erro, &oNewContacto,
+                     [this](const QString& DescricaoDoErro) { relatorio_ = DescricaoDoErro; });
     servicos_.Mostrar(QStringLiteral("Existem %1 contactos para importar").arg(total));
-
-    ResumoDaExecucao& resumo = servicos_.Resumo();
-    // Every file is refused but those added or found known.
-    const int antes = resumo.contactosAdicionados + resumo.contactosConhecidos;
     QStringList nomes;
     for (int i = 0; i < total; ++i)
         nomes << ListaDeFicheiros.List(i);
@@ -62,86 +63,94 @@ void ImportacaoDeContactos::ImpContactos(ListagemDeFicheiros& ListaDeFicheiros) 
     for (int i = 0; i < nomes.size(); ++i) {
         servicos_.Pump();
         ListaDeFicheiros.ListIndex = i;
-        importarFicheiro(oNewContacto, pasta, nomes[i]);
+        ResultadoDoFicheiro r;
+        try {
+            r = importarFicheiro(oNewContacto, pasta, nomes[i]);
+        } catch (const Falha& f) {
+            r = ResultadoDoFicheiro{};
+            r.estado = ResultadoDoFicheiro::Estado::Falhou;
+            r.ficheiro = nomes[i];
+            r.texto = QStringLiteral(
+                          "O contacto do ficheiro %1 não foi gravado (%2); fica na "
+                          "pasta de entrada.")
+                          .arg(nomes[i], f.descricao());
+        }
+        servicos_.Resultado(kPasso, r);
     }
-
-    resumo.contactosRecusados +=
-        int(nomes.size()) - (resumo.contactosAdicionados + resumo.contactosConhecidos - antes) +
-        servicos_.RecusarEntradas(ListaDeFicheiros);
+    servicos_.RecusarEntradas(kPasso, ListaDeFicheiros);
     if (!importados_.isEmpty()) {
-        servicos_.Mostrar(QStringLiteral("Foram importados os seguintes novos contactos: "));
+        servicos_.Mostrar(servicos_.Simulacao()
+                              ? QStringLiteral("Seriam importados os seguintes novos contactos: ")
+                              : QStringLiteral("Foram importados os seguintes novos contactos: "));
         for (const QString& linha : importados_)
             servicos_.Mostrar(linha);
     }
 }
 
-void ImportacaoDeContactos::importarFicheiro(xmlContacto& oNewContacto, const QString& pasta,
-                                             const QString& nome) {
+ResultadoDoFicheiro ImportacaoDeContactos::importarFicheiro(xmlContacto& oNewContacto,
+                                                            const QString& pasta,
+                                                            const QString& nome) {
+    FactosDoContacto f;
+    f.nome = nome;
     oNewContacto.Ficheiro = juntarCaminho(pasta, nome);
     // Its backup's name must be free for it: what the web side put there stays.
     if (const TipoDeEntrada tipo = tipoDeEntrada(oNewContacto.Ficheiro + QStringLiteral(".bak"));
         tipo != TipoDeEntrada::NaoExiste && tipo != TipoDeEntrada::Ficheiro) {
-        servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não foi lido: o nome da sua "
-                                         "cópia, %1.bak, é %2, que fica como está; o ficheiro "
-                                         "fica na pasta de entrada.")
-                              .arg(nome, descricaoDoTipo(tipo)));
-        return;
+        f.copiaOcupada = descricaoDoTipo(tipo);
+    } else if (relatorio_.clear(); !oNewContacto.Ler()) {
+        f.naoLido = relatorio_;
+    } else {
+        f.idNet = oNewContacto.id;
+        f.empresa = oNewContacto.CodigoEmpresa;
     }
-    if (!oNewContacto.Ler())
-        return;
+    std::optional<vekContactos> contacto;
+    if (const std::optional<qint32> idNet = identificadorWeb(f.idNet);
+        idNet && f.copiaOcupada.isEmpty() && !f.naoLido) {
+        contacto.emplace(bases_.BaseDaEmpresa(f.empresa), &servicos_);
+        copiarDoFicheiro(oNewContacto, *idNet, *contacto);
+        // A web contact met earlier in a trial run is known to the files after it.
+        if (const auto dado = sobreposta_.contactoDaWeb(f.empresa, *idNet))
+            f.conhecido = dado->codigo;
+        else if (contacto->LerEquivalencia())
+            f.conhecido = contacto->Codigo;
+    }
+    const PlanoDoContacto plano = decidirContacto(f);
 
-    bool ok = false;
-    const qint32 idNet = oNewContacto.id.trimmed().toInt(&ok);
-    if (!ok) {
-        servicos_.AddErro(QStringLiteral("O ficheiro de contacto %1 não tem um IDNET numérico "
-                                         "(\"%2\"); fica na pasta de entrada.")
-                              .arg(nome, oNewContacto.id));
-        return;
+    ResultadoDoFicheiro r;
+    r.ficheiro = nome;
+    r.empresa = f.empresa;
+    r.texto = plano.razao;
+    r.caixa = plano.caixa;
+    if (plano.accao == PlanoDoContacto::Accao::Recusar)
+        return r;
+    const bool simulacao = servicos_.Simulacao();
+    bool novo = plano.accao == PlanoDoContacto::Accao::Adicionar;
+    if (novo && simulacao) {
+        contacto->ProximoCodigo(sobreposta_);
+        sobreposta_.adicionarContacto(f.empresa,
+                                      {contacto->Numero, contacto->Codigo, contacto->IdNet});
+    } else if (novo) {
+        // Known after all when another program added it meanwhile.
+        novo = contacto->Contacto_add();
     }
-    ResumoDaExecucao& resumo = servicos_.Resumo();
-    try {
-        vekContactos contacto(bases_.BaseDaEmpresa(oNewContacto.CodigoEmpresa));
-        contacto.ProcessarEventos = [this] { servicos_.Pump(); };
-        copiarDoFicheiro(oNewContacto, idNet, contacto);
-        if (servicos_.Simulacao()) {
-            preverContacto(contacto, nome);
-            return;
-        }
-        const bool novo = contacto.Contacto_add();
-        if (novo)
-            importados_ << contacto.Codigo + QLatin1Char('\t') + contacto.Nome;
-        ++(novo ? resumo.contactosAdicionados : resumo.contactosConhecidos);
-    } catch (const Falha& f) {
-        servicos_.AddErro(QStringLiteral("O contacto do ficheiro %1 não foi gravado (%2); fica "
-                                         "na pasta de entrada.")
-                              .arg(nome, f.descricao()));
-        return;
-    }
+    r.estado =
+        novo ? ResultadoDoFicheiro::Estado::Adicionado : ResultadoDoFicheiro::Estado::Conhecido;
+    if (novo)
+        importados_ << contacto->Codigo + QLatin1Char('\t') + contacto->Nome;
+    else
+        r.texto = (simulacao ? QStringLiteral("O ficheiro %1 seria guardado como cópia: o contacto "
+                                              "%2 da web já existe (%3).")
+                             : QStringLiteral("O ficheiro %1 foi guardado como cópia: o contacto "
+                                              "%2 da web já existe (%3)."))
+                      .arg(nome, QString::number(contacto->IdNet),
+                           f.conhecido.value_or(contacto->Codigo));
+    if (simulacao)
+        return r;
     QString porque;
     if (!ArquivarFicheiro(pasta, nome, &porque))
         servicos_.Mostrar(QStringLiteral("O ficheiro %1 não pôde ser guardado como cópia "
                                          "(.bak): %2; será lido de novo na próxima "
                                          "sincronização.")
                               .arg(nome, porque));
-}
-
-void ImportacaoDeContactos::preverContacto(vekContactos& contacto, const QString& nome) {
-    ResumoDaExecucao& resumo = servicos_.Resumo();
-    // A web contact met twice is added at its first file only.
-    const QString chave =
-        contacto.CodigoEmpresa + QLatin1Char('\t') + QString::number(contacto.IdNet);
-    const bool conhecido = contacto.LerEquivalencia();
-    if (conhecido || previstos_.contains(chave)) {
-        ++resumo.contactosConhecidos;
-        servicos_.Mostrar(
-            QStringLiteral("O ficheiro %1 seria guardado como cópia: o contacto %2 "
-                           "da web já existe%3.")
-                .arg(nome, QString::number(contacto.IdNet),
-                     conhecido ? QStringLiteral(" (%1)").arg(contacto.Codigo) : QString()));
-        return;
-    }
-    previstos_.insert(chave);
-    ++resumo.contactosAdicionados;
-    servicos_.Mostrar(QStringLiteral("O contacto %1 do ficheiro %2 seria adicionado à empresa %3.")
-                          .arg(contacto.Nome, nome, contacto.CodigoEmpresa));
+    return r;
 }

@@ -1,20 +1,20 @@
 #include "contacts/vekContactos.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "base/Falha.h"
+#include "contacts/Sobreposicao.h"
 #include "platform/bd/Transaccao.h"
+#include "support/ServicosDaExecucao.h"
 
 namespace {
-
-// The classic runtime number of an arithmetic overflow.
-constexpr int kExcessoDeCapacidade = 6;
 
 qint32 paraInteiro32(const QVariant& valor, const QString& oQue) {
     bool ok = false;
     const qlonglong n = valor.toLongLong(&ok);
     if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        throw Falha(kExcessoDeCapacidade,
+        throw Falha(Falha::ExcessoDeCapacidade,
                     QStringLiteral("%1 fora dos limites: %2").arg(oQue, valor.toString()));
     return qint32(n);
 }
@@ -55,33 +55,57 @@ bool vekContactos::LerEquivalencia() {
     return false;
 }
 
-void vekContactos::ProximoCodigo() {
+namespace {
+
+// MAX(Numero) + 1 of the contacts (1 for an empty table), from minimo on, and the first code from
+// there on that no contact has, nor one of tomado.
+template <class Tomado>
+void proximoContacto(clsBd& bd, qint32 minimo, Tomado tomado, ServicosDaExecucao* servicos,
+                     qint32& numero, QString& codigo) {
     Recordset rs;
-    bd_.AbrirConsulta(QStringLiteral("SELECT MAX(Numero) + 1 AS Proximo From vek_contactos"), rs);
+    bd.AbrirConsulta(QStringLiteral("SELECT MAX(Numero) + 1 AS Proximo From vek_contactos"), rs);
     qint32 candidato = 1;
     if (!rs.eof() && !rs.value(0).isNull())
         candidato = paraInteiro32(rs.value(0), QStringLiteral("Próximo número de contacto"));
     rs.close();
+    candidato = std::max(candidato, minimo);
     for (;;) {
-        if (ProcessarEventos)
-            ProcessarEventos();
-        bd_.AbrirConsulta(QStringLiteral("SELECT Codigo From vek_contactos WHERE (Codigo = ?)"), rs,
-                          {QString::number(candidato)});
-        const bool ocupado = !rs.eof();
+        if (servicos)
+            servicos->Pump();
+        bd.AbrirConsulta(QStringLiteral("SELECT Codigo From vek_contactos WHERE (Codigo = ?)"), rs,
+                         {QString::number(candidato)});
+        const bool ocupado = !rs.eof() || tomado(QString::number(candidato));
         rs.close();
         if (!ocupado)
             break;
         if (candidato == std::numeric_limits<qint32>::max())
             throw Falha(
-                kExcessoDeCapacidade,
+                Falha::ExcessoDeCapacidade,
                 QStringLiteral("Não há código de contacto livre acima de %1").arg(candidato));
         ++candidato;
     }
-    Numero = candidato;
-    Codigo = QString::number(candidato);
+    numero = candidato;
+    codigo = QString::number(candidato);
 }
 
-vekContactos::vekContactos(clsBd& bd) : bd_(bd) {}
+}  // namespace
+
+void vekContactos::ProximoCodigo() {
+    proximoContacto(
+        bd_, std::numeric_limits<qint32>::min(), [](const QString&) { return false; }, servicos_,
+        Numero, Codigo);
+}
+
+void vekContactos::ProximoCodigo(const Sobreposicao& sobreposta) {
+    const qint32 dado = sobreposta.maiorNumeroDeContacto(CodigoEmpresa);
+    proximoContacto(
+        bd_, dado == 0 ? std::numeric_limits<qint32>::min() : dado + 1,
+        [&](const QString& c) { return sobreposta.codigoDeContactoTomado(CodigoEmpresa, c); },
+        nullptr, Numero, Codigo);
+}
+
+vekContactos::vekContactos(clsBd& bd, ServicosDaExecucao* servicos)
+    : bd_(bd), servicos_(servicos) {}
 
 bool vekContactos::Contacto_add() {
     // Looked up, numbered and written in one transaction: both rows or neither, and no other

@@ -1,16 +1,19 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "platform/bd/Recordset.h"
 #include "platform/bd/clsBd.h"
+
+class ServicosDaExecucao;
+class Sobreposicao;
 
 // One CRM contact of a company, and the store that writes it to the company's CRM tables
 // (vek_contactos and the web equivalence table), on the company's database it is given.
 class vekContactos {
   public:
-    explicit vekContactos(clsBd& bd);
+    // servicos: the run's window, let breathe while a free code is searched; may be none.
+    explicit vekContactos(clsBd& bd, ServicosDaExecucao* servicos = nullptr);
 
     QString Codigo;
     QString Nome;
@@ -41,9 +44,6 @@ class vekContactos {
     QString Morada;
     QString CodigoEmpresa;
 
-    // Lets waiting window messages through while a free code is searched; may stay unset.
-    std::function<void()> ProcessarEventos;
-
     // The contacts whose row version (as a 64-bit whole number: the counter of a busy database
     // passes 2^31 in its four low bytes) lies above UltimaSincronizacao, in row-version order,
     // with their web identifier and classification. Raises Falha when they cannot be listed.
@@ -65,10 +65,15 @@ class vekContactos {
     // it). Raises Falha when it cannot be looked up.
     bool LerEquivalencia();
 
+    // The number and code Contacto_add would give a new contact of the company, after those a
+    // trial run has already given (sobreposta). Writes nothing; raises Falha.
+    void ProximoCodigo(const Sobreposicao& sobreposta);
+
   private:
     void ProximoCodigo();
 
     clsBd& bd_;
+    ServicosDaExecucao* servicos_;
 };
 
 // The first n characters of texto (all of it when n is 0, a size not known); a surrogate pair

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Classic number of "invalid use of Null".
-constexpr int kUsoInvalidoDeNulo = 94;
-
 // The accounting system's switches for suggesting a line's values.
 void sugerirValores(DocumentoComercial& oDoc, DocumentosGCLin& linha) {
     oDoc.SugereValoresLin(linha, true, true, true, false, true, false, true);
@@ -52,11 +49,9 @@ QString textoDe(const QVariant& v) {
 
 }  // namespace
 
-std::function<QDateTime()> EncNext::relogio = [] { return QDateTime::currentDateTime(); };
-
 EncNext::EncNext(const Parametros& parametros, FabricaDeContabilidade& contabilidade,
-                 QObject* parent)
-    : QObject(parent), parametros_(parametros), contabilidade_(contabilidade) {}
+                 const Relogio& relogio, QObject* parent)
+    : QObject(parent), parametros_(parametros), contabilidade_(contabilidade), relogio_(relogio) {}
 
 EncNext::~EncNext() = default;
 
@@ -174,10 +169,11 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     const auto exigir = [&](const QString& campo, const QString& falta) {
         QVariant v = rs.value(campo);
         if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-            throw Falha(kUsoInvalidoDeNulo, QStringLiteral("A linha %1 da encomenda (artigo %2) "
-                                                           "não tem %3")
-                                                .arg(rs.position() + 1)
-                                                .arg(artigo, falta));
+            throw Falha(Falha::UsoInvalidoDeNulo,
+                        QStringLiteral("A linha %1 da encomenda (artigo %2) "
+                                       "não tem %3")
+                            .arg(rs.position() + 1)
+                            .arg(artigo, falta));
         return v;
     };
     exigir(QStringLiteral("Artigo"), QStringLiteral("artigo"));
@@ -212,7 +208,7 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
 std::unique_ptr<DocumentoComercial> EncNext::construirDocumento(clsBd& bd) {
     auto oDoc = objectoComo<DocumentoComercial>(CreateSageApiObject(Api::ClasseDocumento));
     CabecalhoDocumento& cab = oDoc->Cab();
-    const QDate hoje = relogio().date();
+    const QDate hoje = relogio_.agora().date();
     cab.TipoDocumento(tipoDoc_.toUpper());
     cab.Sector(sector_.toUpper());
     cab.Serie(serie_);

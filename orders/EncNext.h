@@ -3,12 +3,12 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <optional>
 
 #include "accounting/clsNext.h"
 #include "base/Moeda.h"
+#include "base/Relogio.h"
 #include "platform/bd/Recordset.h"
 #include "platform/bd/clsBd.h"
 
@@ -22,9 +22,10 @@ class EncNext : public QObject {
     Q_OBJECT
 
   public:
-    // The settings the run read, and the accounting connections of the run.
+    // The settings the run read, the accounting connections of the run, and the run's clock,
+    // which dates the documents.
     EncNext(const Parametros& parametros, FabricaDeContabilidade& contabilidade,
-            QObject* parent = nullptr);
+            const Relogio& relogio = Relogio::sistema(), QObject* parent = nullptr);
     ~EncNext() override;
 
     // Switches the document type's "AutEco" flag on (MartelaTpDoc) or off (DesMartelaTpDoc);
@@ -87,9 +88,6 @@ class EncNext : public QObject {
     // latest first, each with its customer; the accounting connection must be open.
     QVector<IdentidadeDocumento> DocumentosDaEncomenda();
 
-    // The clock that dates documents; tests replace it.
-    static std::function<QDateTime()> relogio;
-
   signals:
     void Evolucao(const QString& Descricao);
     void Erros(const QString& Descricao);
@@ -107,6 +105,7 @@ class EncNext : public QObject {
 
     const Parametros& parametros_;
     FabricaDeContabilidade& contabilidade_;
+    const Relogio& relogio_;
     std::unique_ptr<clsNext> oNext_;
 
     QString numeroEmpresa_;

@@ -33,7 +33,7 @@ void enviarAvisoDeErros(const Parametros& parametros, ServicosDaExecucao& servic
     QStringList corpo{
         QStringLiteral("A sincronização de %1 com o ficheiro de parâmetros %2 terminou com %3 "
                        "erro(s):")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")),
+            .arg(servicos.Agora().toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")),
                  QDir::toNativeSeparators(parametros.FicheiroIni), QString::number(erros.size()))};
     for (QString erro : erros)
         corpo << QString() << erro.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

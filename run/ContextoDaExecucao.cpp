@@ -9,12 +9,14 @@
 #include "support/cl_log.h"
 
 ContextoDaExecucao::ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros,
-                                       cl_log& log, bool simulacao)
+                                       cl_log& log, const EscolhaDaContabilidade& contabilidade,
+                                       const Relogio& relogio, bool simulacao)
     : janela_(janela),
       parametros_(parametros),
       log_(log),
+      relogio_(relogio),
       ligacoes_(std::make_shared<LigacoesGuardadas>(simulacao)),
-      contabilidade_(ligacoes_),
+      contabilidade_(contabilidade.fabrica(ligacoes_, relogio)),
       simulacao_(simulacao) {}
 
 ContextoDaExecucao::~ContextoDaExecucao() = default;
@@ -27,25 +29,31 @@ void ContextoDaExecucao::Escrever(const QString& texto) {
     log_.Escrever(texto);
 }
 
+void ContextoDaExecucao::Resultado(const QString& passo, const ResultadoDoFicheiro& resultado) {
+    resultados_.append({passo, resultado});
+    resumo_.contar(passo, resultado);
+    if (resultado.texto.isEmpty())
+        return;
+    Escrever(resultado.texto);
+    if (resultado.erro())
+        erros_ << resultado.texto;
+    if (resultado.caixa)
+        janela_.mostrarMensagem(resultado.texto);
+    else if (resultado.erro())
+        janela_.mostrarErro(resultado.texto);
+    else
+        janela_.mostrarLinha(resultado.texto);
+}
+
 void ContextoDaExecucao::AddErro(const QString& texto) {
     erros_ << texto;
     janela_.mostrarErro(texto);
     Escrever(texto);
 }
 
-void ContextoDaExecucao::ErroNoRegisto(const QString& texto) {
-    erros_ << texto;
-    Escrever(texto);
-}
-
 void ContextoDaExecucao::MostrarMensagem(const QString& texto) {
     janela_.mostrarMensagem(texto);
     Escrever(texto);
-}
-
-void ContextoDaExecucao::MostrarErro(const QString& texto) {
-    erros_ << texto;
-    MostrarMensagem(texto);
 }
 
 void ContextoDaExecucao::Pump() {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
-#include "accounting/embutida/ContabilidadeEmbutida.h"
+#include "accounting/clsNext.h"
+#include "base/Relogio.h"
+#include "contacts/Sobreposicao.h"
 #include "support/ServicosDaExecucao.h"
 
 class JanelaDeProgresso;
@@ -15,11 +19,13 @@ class cl_log;
 class clsBd;
 
 // What one run owns for its lifetime and lends its steps: the window it shows its lines in, the
-// run log, the settings it read, the company databases it opened, the accounting connections,
-// its errors and its figures. A trial run's databases refuse every write.
+// run log, the clock, the settings it read, the company databases it opened, the accounting
+// connections, the results of its files, its other errors and its figures. A trial run's
+// databases refuse every write, and what the run would have changed is kept in its overlay.
 class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
   public:
     ContextoDaExecucao(JanelaDeProgresso& janela, const Parametros& parametros, cl_log& log,
+                       const EscolhaDaContabilidade& contabilidade, const Relogio& relogio,
                        bool simulacao = false);
     ~ContextoDaExecucao() override;
     ContextoDaExecucao(const ContextoDaExecucao&) = delete;
@@ -27,31 +33,37 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
 
     void AddLista(const QString& texto) override;
     void Escrever(const QString& texto) override;
+    void Resultado(const QString& passo, const ResultadoDoFicheiro& resultado) override;
     void AddErro(const QString& texto) override;
-    void ErroNoRegisto(const QString& texto) override;
     void MostrarMensagem(const QString& texto) override;
-    void MostrarErro(const QString& texto) override;
     void Pump() override;
     ResumoDaExecucao& Resumo() override { return resumo_; }
     bool Simulacao() const override { return simulacao_; }
+    const Relogio& RelogioDaExecucao() const override { return relogio_; }
 
     clsBd& BaseDaEmpresa(const QString& empresa) override;
 
-    FabricaDeContabilidade& Contabilidade() { return contabilidade_; }
+    FabricaDeContabilidade& Contabilidade() { return *contabilidade_; }
+    Sobreposicao& Sobreposta() { return sobreposicao_; }
     int Erros() const { return int(erros_.size()); }
     // Every error of the run, as the log has it.
     const QStringList& TextosDosErros() const { return erros_; }
+    // The result of every file, by step, in the order they came.
+    const QList<QPair<QString, ResultadoDoFicheiro>>& Resultados() const { return resultados_; }
 
   private:
     JanelaDeProgresso& janela_;
     const Parametros& parametros_;
     cl_log& log_;
+    const Relogio& relogio_;
     // The embedded databases' connections, one per file, shared by the company data and the
     // accounting; first, so that they close last.
     std::shared_ptr<LigacoesGuardadas> ligacoes_;
     QHash<QString, std::shared_ptr<clsBd>> bases_;  // by company code
-    ContabilidadeEmbutida::Fabrica contabilidade_;
+    std::unique_ptr<FabricaDeContabilidade> contabilidade_;
     const bool simulacao_;
+    Sobreposicao sobreposicao_;
     ResumoDaExecucao resumo_;
     QStringList erros_;
+    QList<QPair<QString, ResultadoDoFicheiro>> resultados_;
 };

@@ -55,18 +55,22 @@ void executarPasso(ServicosDaExecucao& servicos, const QString& funcao, Passo pa
 
 }  // namespace
 
-Sincronizacao::Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni)
-    : FicheiroIni(std::move(ficheiroIni)), janela_(janela) {}
+Sincronizacao::Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni,
+                             const EscolhaDaContabilidade& contabilidade, const Relogio& relogio)
+    : FicheiroIni(std::move(ficheiroIni)),
+      janela_(janela),
+      contabilidade_(contabilidade),
+      relogio_(relogio) {}
 
 void Sincronizacao::naoComecou(const QString& texto) {
     janela_.mostrarLinha(texto);
     Parametros parametros;
     parametros.FicheiroIni = FicheiroIni;
     QString porque;
-    const bool registada =
-        parametros.Ler()
-            ? cl_log::Registar(parametros.Pasta(parametros.Log_Directoria), texto, &porque)
-            : (porque = parametros.UltimoErro, false);
+    const bool registada = parametros.Ler()
+                               ? cl_log::Registar(parametros.Pasta(parametros.Log_Directoria),
+                                                  texto, relogio_, &porque)
+                               : (porque = parametros.UltimoErro, false);
     if (!registada)
         janela_.mostrarLinha(QStringLiteral("Esta mensagem não ficou registada: %1").arg(porque));
     ++erros_;
@@ -116,8 +120,8 @@ void Sincronizacao::executar(bool simulacao) {
         naoComecou(*ocupada);
         return;
     }
-    cl_log oLog;
-    ContextoDaExecucao contexto(janela_, parametros, oLog, simulacao);
+    cl_log oLog(relogio_);
+    ContextoDaExecucao contexto(janela_, parametros, oLog, contabilidade_, relogio_, simulacao);
     // A company database on a server is reserved by the server when it is opened: before
     // anything is done. One that cannot be opened is left to the steps to report.
     if (!QFileInfo(parametros.Pasta(parametros.Sql_Servidor)).isDir())
@@ -163,7 +167,8 @@ void Sincronizacao::executar(bool simulacao) {
         ListaDeFicheiros.Listar(parametros.PastaNecessaria(&Parametros::Contactos_Directoria),
                                 parametros.PadraoNecessario(&Parametros::Contactos_Ficheiro), 4);
         contexto.Pump();
-        ImportacaoDeContactos(contexto, contexto).ImpContactos(ListaDeFicheiros);
+        ImportacaoDeContactos(contexto, contexto, contexto.Sobreposta())
+            .ImpContactos(ListaDeFicheiros);
     });
     contexto.Pump();
     // 6
@@ -173,7 +178,8 @@ void Sincronizacao::executar(bool simulacao) {
         const QString saida = parametros.PastaNecessaria(&Parametros::Encomendas_saidaDirectoria);
         ListaDeFicheiros.Listar(parametros.PastaNecessaria(&Parametros::Encomendas_Directoria),
                                 parametros.PadraoNecessario(&Parametros::Encomendas_Ficheiro));
-        ImportacaoDeEncomendas(parametros, contexto, contexto, contexto.Contabilidade())
+        ImportacaoDeEncomendas(parametros, contexto, contexto, contexto.Contabilidade(),
+                               contexto.Sobreposta())
             .ImportarEncomendas(ListaDeFicheiros, ListaDeFicheiros.Path(), saida);
     });
     contexto.Pump();

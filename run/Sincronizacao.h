@@ -3,16 +3,21 @@
 #include <QString>
 #include <optional>
 
+class EscolhaDaContabilidade;
 class Fechaduras;
 class JanelaDeProgresso;
 class Parametros;
+class Relogio;
 
 // The synchronization run: the contact export, the contact import and the order import, in that
 // order, shown and logged. The main window and the headless front end both drive it; what it
 // shows goes through the JanelaDeProgresso it is given.
 class Sincronizacao {
   public:
-    Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni);
+    // contabilidade: the accounting system the start-up chose; relogio: where every date of the
+    // run comes from.
+    Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni,
+                  const EscolhaDaContabilidade& contabilidade, const Relogio& relogio);
 
     const QString FicheiroIni;
 
@@ -35,5 +40,7 @@ class Sincronizacao {
     void naoComecou(const QString& texto);
 
     JanelaDeProgresso& janela_;
+    const EscolhaDaContabilidade& contabilidade_;
+    const Relogio& relogio_;
     int erros_ = 0;
 };

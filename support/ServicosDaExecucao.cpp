@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <QDir>
+#include <algorithm>
 
 #include "base/Falha.h"
 #include "platform/ficheiros/ListagemDeFicheiros.h"
@@ -16,12 +17,45 @@ void ServicosDaExecucao::AddFalha(const Falha& falha, const QString& funcao, con
     AddErro(TextoDoErro(falha.numero(), falha.descricao(), funcao, dono));
 }
 
-int ServicosDaExecucao::RecusarEntradas(const ListagemDeFicheiros& lista) {
-    for (const ListagemDeFicheiros::Recusada& r : lista.Recusadas())
-        AddErro(QStringLiteral("O ficheiro %1 da pasta de entrada %2 %3; não foi lido e fica "
-                               "onde está.")
-                    .arg(r.nome, QDir::toNativeSeparators(lista.Path()), r.razao));
-    return int(lista.Recusadas().size());
+void ServicosDaExecucao::RecusarEntradas(const QString& passo, const ListagemDeFicheiros& lista) {
+    for (const ListagemDeFicheiros::Recusada& r : lista.Recusadas()) {
+        ResultadoDoFicheiro resultado;
+        resultado.ficheiro = r.nome;
+        resultado.texto = QStringLiteral(
+                              "O ficheiro %1 da pasta de entrada %2 %3; não foi lido "
+                              "e fica onde está.")
+                              .arg(r.nome, QDir::toNativeSeparators(lista.Path()), r.razao);
+        Resultado(passo, resultado);
+    }
+}
+
+void ResumoDaExecucao::contar(const QString& passo, const ResultadoDoFicheiro& r) {
+    using E = ResultadoDoFicheiro::Estado;
+    // A changed contact not sent is said, not counted among the web files refused.
+    if (passo == QLatin1String("envio") && r.estado != E::Enviado)
+        return;
+    if (r.estado == E::Enviado) {
+        auto i = std::find_if(contactosEnviados.begin(), contactosEnviados.end(),
+                              [&](const auto& e) { return e.first == r.empresa; });
+        if (i == contactosEnviados.end())
+            contactosEnviados.append({r.empresa, 1});
+        else
+            ++i->second;
+        return;
+    }
+    const bool contactos = passo == QLatin1String("contactos");
+    if (r.gravadoAgora && r.estado != E::Gravado)
+        ++encomendasGravadas;
+    if (r.estado == E::Adicionado)
+        ++contactosAdicionados;
+    else if (r.estado == E::Conhecido)
+        ++contactosConhecidos;
+    else if (r.estado == E::Gravado)
+        ++encomendasGravadas;
+    else if (r.estado == E::JaGravado)
+        ++encomendasJaGravadas;
+    else
+        ++(contactos ? contactosRecusados : encomendasRecusadas);
 }
 
 QString TextoDoErro(int numero, const QString& descricao, const QString& funcao,

@@ -7,8 +7,6 @@
 
 #include "platform/ficheiros/Caminhos.h"
 
-std::function<QDateTime()> cl_log::relogio = [] { return QDateTime::currentDateTime(); };
-
 QString cl_log::CaminhoDoDia(const QString& pastaDoLog, const QDate& dia) {
     const QString nome =
         QStringLiteral("LOG_") + dia.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".txt");
@@ -31,13 +29,13 @@ QString cl_log::Linha(const QDateTime& quando, const QString& mensagem) {
 namespace {
 
 // The day's log in the folder, open for appending; its reason in porque when it cannot be.
-bool abrirDoDia(QFile& ficheiro, const QString& pastaDoLog, QString* porque) {
+bool abrirDoDia(QFile& ficheiro, const QString& pastaDoLog, const QDate& dia, QString* porque) {
     // Never at the root of the file system.
     if (pastaDoLog.trimmed().isEmpty()) {
         *porque = QStringLiteral("a pasta do registo ([Log] Directoria) não está definida");
         return false;
     }
-    ficheiro.setFileName(cl_log::CaminhoDoDia(pastaDoLog, cl_log::relogio().date()));
+    ficheiro.setFileName(cl_log::CaminhoDoDia(pastaDoLog, dia));
     if (ficheiro.open(QIODevice::WriteOnly | QIODevice::Append))
         return true;
     *porque = QStringLiteral("Não foi possível abrir o registo %1 (%2)")
@@ -51,7 +49,7 @@ bool cl_log::Abrir(const QString& pastaDoLog) {
     if (ficheiro_.isOpen())
         ficheiro_.close();
     erro_.clear();
-    if (!abrirDoDia(ficheiro_, pastaDoLog, &erro_))
+    if (!abrirDoDia(ficheiro_, pastaDoLog, relogio_.agora().date(), &erro_))
         return false;
     Escrever(QStringLiteral("Inicio da sincronização"));
     return true;
@@ -61,7 +59,7 @@ void cl_log::Escrever(const QString& Mensagem) {
     if (!ficheiro_.isOpen())
         return;
     // Flushed line by line, so that a run that is killed still leaves what it did.
-    const QByteArray linha = (Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
+    const QByteArray linha = (Linha(relogio_.agora(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
     if ((ficheiro_.write(linha) != linha.size() || !ficheiro_.flush()) && erro_.isEmpty())
         erro_ = QStringLiteral("Não foi possível escrever no registo %1 (%2)")
                     .arg(QDir::toNativeSeparators(ficheiro_.fileName()), ficheiro_.errorString());
@@ -74,11 +72,13 @@ void cl_log::Fechar() {
     ficheiro_.close();
 }
 
-bool cl_log::Registar(const QString& pastaDoLog, const QString& Mensagem, QString* porque) {
+bool cl_log::Registar(const QString& pastaDoLog, const QString& Mensagem, const Relogio& relogio,
+                      QString* porque) {
     QString motivo;
     QFile f;
-    if (abrirDoDia(f, pastaDoLog, &motivo)) {
-        const QByteArray linha = (Linha(relogio(), Mensagem) + QStringLiteral("\r\n")).toUtf8();
+    const QDateTime agora = relogio.agora();
+    if (abrirDoDia(f, pastaDoLog, agora.date(), &motivo)) {
+        const QByteArray linha = (Linha(agora, Mensagem) + QStringLiteral("\r\n")).toUtf8();
         if (f.write(linha) == linha.size() && f.flush())
             return true;
         motivo = QStringLiteral("Não foi possível escrever no registo %1 (%2)")

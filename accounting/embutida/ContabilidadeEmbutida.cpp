@@ -9,21 +9,20 @@
 #include "platform/bd/clsStringLigacao.h"
 #include "platform/ficheiros/Caminhos.h"
 
-namespace {
-
-// Classic number of "the component cannot create the object".
-constexpr int kClasseDesconhecida = 429;
-
-}  // namespace
-
 ContabilidadeEmbutida::ContabilidadeEmbutida(std::shared_ptr<SessaoEmbutida> sessao)
     : sessao_(sessao ? std::move(sessao) : std::make_shared<SessaoEmbutida>()),
       empresa_(std::make_shared<EmpresaEmbutida>()) {
     empresa_->sessao = sessao_;
 }
 
-ContabilidadeEmbutida::Fabrica::Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes)
-    : sessao_(std::make_shared<SessaoEmbutida>(std::move(ligacoes))) {}
+ContabilidadeEmbutida::Fabrica::Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes,
+                                        const Relogio& relogio)
+    : sessao_(std::make_shared<SessaoEmbutida>(std::move(ligacoes), relogio)) {}
+
+std::unique_ptr<FabricaDeContabilidade> ContabilidadeEmbutida::Escolha::fabrica(
+    std::shared_ptr<LigacoesGuardadas> ligacoes, const Relogio& relogio) const {
+    return std::make_unique<Fabrica>(std::move(ligacoes), relogio);
+}
 
 ContabilidadeEmbutida::Fabrica::~Fabrica() = default;
 
@@ -65,8 +64,7 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     auto nova = std::make_shared<EmpresaEmbutida>();
     nova->sessao = sessao_;
     // A trial run leaves the accounting's log as it is.
-    const bool soLeitura = sessao_->guardadas && sessao_->guardadas->soLeitura();
-    sessao_->registo.Pasta(soLeitura ? QString() : percursoLog);
+    sessao_->registo.Pasta(sessao_->soLeitura() ? QString() : percursoLog);
     nova->codigo = empresa;
     empresa_ = nova;
 
@@ -90,8 +88,10 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
                              utilizador + QLatin1Char('\n') + password;
     try {
         if (!sessao_->verificadas.contains(abertura))
-            verificar(nova->bd, utilizador, password);
-        sessao_->verificadas.insert(abertura);
+            verificar(*nova, utilizador, password);
+        else
+            nova->semDocumentos = sessao_->verificadas.value(abertura);
+        sessao_->verificadas.insert(abertura, nova->semDocumentos);
     } catch (const Falha& f) {
         nova->registar(f.descricao());
         nova->bd.Desligar();
@@ -102,18 +102,24 @@ bool ContabilidadeEmbutida::AbrirEmpresa(const QString& percurso, const QString&
     return true;
 }
 
-void ContabilidadeEmbutida::verificar(clsBd& bd, const QString& utilizador,
+void ContabilidadeEmbutida::verificar(EmpresaEmbutida& empresa, const QString& utilizador,
                                       const QString& password) {
+    clsBd& bd = empresa.bd;
     Recordset rs;
     try {
-        // The tables are made when missing.
+        // The tables are made when missing; a trial run, which makes nothing, finds the
+        // documents the run would: none.
         bd.AbrirConsulta(
             QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ct_Utilizadores', "
                            "'ct_Artigos', 'ct_Documentos', 'ct_Documentos_Processo', "
                            "'ct_LinhasDocumento')"),
             rs);
-        if (rs.eof() || rs.value(0).toInt() != 5)
+        if ((rs.eof() || rs.value(0).toInt() != 5) && !sessao_->soLeitura())
             executarScriptSql(bd, Esquema());
+        bd.AbrirConsulta(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN "
+                                        "('ct_Documentos', 'ct_LinhasDocumento')"),
+                         rs);
+        empresa.semDocumentos = rs.eof() || rs.value(0).toInt() != 2;
         bd.AbrirConsulta(
             QStringLiteral(
                 "SELECT Password FROM ct_Utilizadores WHERE UPPER(Utilizador) = UPPER(?)"),
@@ -130,7 +136,12 @@ void ContabilidadeEmbutida::verificar(clsBd& bd, const QString& utilizador,
 void ContabilidadeEmbutida::FecharEmpresa() {
     if (!empresa_->aberta())
         return;
-    empresa_->registar(QStringLiteral("Empresa fechada"));
+    try {
+        empresa_->registar(QStringLiteral("Empresa fechada"));
+    } catch (const Falha&) {
+        // Closing goes on: a log that cannot be written was said at the company's opening,
+        // which writes to it first, and is said again at the next.
+    }
     empresa_->bd.Desligar();
 }
 
@@ -148,12 +159,14 @@ std::unique_ptr<ObjectoApi> ContabilidadeEmbutida::CriarObjecto(const QString& n
         empresa_->exigirAberta();
         return novaLinhaEmbutida();
     }
-    throw Falha(kClasseDesconhecida,
+    throw Falha(Falha::ClasseDesconhecida,
                 QStringLiteral("A contabilidade não conhece a classe '%1'").arg(nomeDaClasse));
 }
 
 QVector<IdentidadeDocumento> ContabilidadeEmbutida::DocumentosPorProcesso(const QString& processo) {
     empresa_->exigirAberta();
+    if (empresa_->semDocumentos)
+        return {};
     Recordset rs;
     empresa_->bd.AbrirConsulta(
         QStringLiteral("SELECT TipoDocumento, Serie, Ano, Numero, Terceiro FROM ct_Documentos "

@@ -28,7 +28,8 @@ class ContabilidadeEmbutida : public clsNext {
     // which the accounting shares where it lives in a company's database.
     class Fabrica : public FabricaDeContabilidade {
       public:
-        explicit Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes = {});
+        explicit Fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes = {},
+                         const Relogio& relogio = Relogio::sistema());
         ~Fabrica() override;
         std::unique_ptr<clsNext> NovoClsNext() override;
 
@@ -36,10 +37,18 @@ class ContabilidadeEmbutida : public clsNext {
         std::shared_ptr<SessaoEmbutida> sessao_;
     };
 
+    // The built-in accounting for every run.
+    class Escolha : public EscolhaDaContabilidade {
+      public:
+        std::unique_ptr<FabricaDeContabilidade> fabrica(std::shared_ptr<LigacoesGuardadas> ligacoes,
+                                                        const Relogio& relogio) const override;
+    };
+
     void Opcao(qint32 valor) override;
-    // Opens <percurso>/<empresa>.db, creating the accounting tables when missing. False when
-    // the folder or the database does not exist, or the user and password are not a user of
-    // ct_Utilizadores.
+    // Opens <percurso>/<empresa>.db, creating the accounting tables when missing (a read-only
+    // session, a trial run's, takes missing document tables as empty ones). False when the
+    // folder or the database does not exist, or the user and password are not a user of
+    // ct_Utilizadores. Raises Falha when its log cannot be written.
     bool AbrirEmpresa(const QString& percurso, const QString& percursoLog, const QString& empresa,
                       const QString& utilizador, const QString& password) override;
     void FecharEmpresa() override;
@@ -56,9 +65,10 @@ class ContabilidadeEmbutida : public clsNext {
     static QString Esquema();
 
   private:
-    // The company's tables are there (made when missing) and the user and password are one of
-    // its users; raises Falha, with the reason for the log, otherwise.
-    static void verificar(clsBd& bd, const QString& utilizador, const QString& password);
+    // The company's tables are there (made when missing, or taken as empty in a read-only
+    // session) and the user and password are one of its users; raises Falha, with the reason
+    // for the log, otherwise.
+    void verificar(EmpresaEmbutida& empresa, const QString& utilizador, const QString& password);
 
     std::shared_ptr<SessaoEmbutida> sessao_;
     std::shared_ptr<EmpresaEmbutida> empresa_;

@@ -243,9 +243,11 @@ class DocumentoEmbutido : public DocumentoComercial {
         }
         if (clienteConhecido_.isNull() || clienteConhecido_ != cab_.Terceiro()) {
             clienteConhecido_.clear();
-            bd.AbrirConsulta(
-                QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND NUMERO <> -1"), rs,
-                {cab_.Terceiro()});
+            // A trial run checks a prospect's document against the template customer, which
+            // the customer it would make is a copy of.
+            bd.AbrirConsulta(QStringLiteral("SELECT NUMERO FROM CLIENTES WHERE CODIGO = ? AND "
+                                            "(NUMERO <> -1 OR ?)"),
+                             rs, {cab_.Terceiro(), empresa_->sessao->soLeitura()});
             if (rs.eof())
                 return QStringLiteral("O terceiro '%1' não é um cliente").arg(cab_.Terceiro());
             clienteConhecido_ = cab_.Terceiro();
@@ -293,7 +295,7 @@ class DocumentoEmbutido : public DocumentoComercial {
                 << cab_.Sector() << cab_.Terceiro() << cab_.TipoTerceiro() << cab_.AreaGestao()
                 << cab_.TipoPreco() << cab_.Moeda() << cab_.Data() << cab_.Processo()
                 << cab_.Observacoes() << origem_ << empresa_->utilizador
-                << QDateTime::currentDateTime().toString(Qt::ISODate) << chaveDoNumerador);
+                << empresa_->sessao->relogio.agora().toString(Qt::ISODate) << chaveDoNumerador);
         Recordset rs;
         bd.AbrirConsulta(QStringLiteral("SELECT MAX(Numero) FROM ct_Documentos "
                                         "WHERE TipoDocumento = ? AND Serie = ? AND Ano = ?"),

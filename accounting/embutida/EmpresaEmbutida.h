@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <memory>
 
 #include "accounting/embutida/RegistoDaContabilidade.h"
 #include "base/Falha.h"
+#include "base/Relogio.h"
 #include "platform/bd/LigacoesGuardadas.h"
 #include "platform/bd/clsBd.h"
 
@@ -14,12 +15,20 @@
 // other users of the same files), and an opening already checked (tables there, user and
 // password right) is not checked again.
 struct SessaoEmbutida {
-    explicit SessaoEmbutida(std::shared_ptr<LigacoesGuardadas> ligacoes = {})
-        : guardadas(ligacoes ? std::move(ligacoes) : std::make_shared<LigacoesGuardadas>()) {}
+    explicit SessaoEmbutida(std::shared_ptr<LigacoesGuardadas> ligacoes = {},
+                            const Relogio& relogio = Relogio::sistema())
+        : relogio(relogio),
+          registo(relogio),
+          guardadas(ligacoes ? std::move(ligacoes) : std::make_shared<LigacoesGuardadas>()) {}
 
+    const Relogio& relogio;
     RegistoDaContabilidade registo;
     std::shared_ptr<LigacoesGuardadas> guardadas;
-    QSet<QString> verificadas;
+    // Openings already checked, and whether their document tables were missing (a trial run's).
+    QHash<QString, bool> verificadas;
+
+    // A trial run's: it writes nothing.
+    bool soLeitura() const { return guardadas && guardadas->soLeitura(); }
 };
 
 // The company the built-in accounting system has open: its database, its code, the user who
@@ -30,6 +39,8 @@ struct EmpresaEmbutida {
     clsBd bd;
     QString codigo;
     QString utilizador;
+    // The document tables are not there yet (a trial run does not make them): no documents.
+    bool semDocumentos = false;
 
     bool aberta() const { return bd.Ligado(); }
 

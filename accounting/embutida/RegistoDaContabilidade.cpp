@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 
+#include "base/Falha.h"
 #include "platform/ficheiros/Caminhos.h"
 
 void RegistoDaContabilidade::Pasta(const QString& pasta) {
@@ -15,7 +16,7 @@ void RegistoDaContabilidade::Pasta(const QString& pasta) {
 void RegistoDaContabilidade::Escrever(const QString& mensagem) {
     if (pasta_.isEmpty())
         return;
-    const QDateTime agora = QDateTime::currentDateTime();
+    const QDateTime agora = relogio_.agora();
     // Opened again when the day changes.
     if (!ficheiro_.isOpen() || dia_ != agora.date()) {
         ficheiro_.close();
@@ -25,11 +26,18 @@ void RegistoDaContabilidade::Escrever(const QString& mensagem) {
                                                         dia_.toString(QStringLiteral("yyyyMMdd")) +
                                                         QStringLiteral(".log")));
         if (!ficheiro_.open(QIODevice::WriteOnly | QIODevice::Append))
-            return;  // the log never stops the accounting work
+            throw Falha(
+                Falha::ErroDeEscrita,
+                QStringLiteral("Não foi possível abrir o registo da contabilidade %1 (%2)")
+                    .arg(QDir::toNativeSeparators(ficheiro_.fileName()), ficheiro_.errorString()));
     }
-    const QString linha = QLatin1Char('[') +
-                          agora.toString(QStringLiteral("dd-MM-yyyy][HH:mm:ss")) +
-                          QStringLiteral("] ") + mensagem + QStringLiteral("\r\n");
-    ficheiro_.write(linha.toUtf8());
-    ficheiro_.flush();
+    const QByteArray linha =
+        (QLatin1Char('[') + agora.toString(QStringLiteral("dd-MM-yyyy][HH:mm:ss")) +
+         QStringLiteral("] ") + mensagem + QStringLiteral("\r\n"))
+            .toUtf8();
+    if (ficheiro_.write(linha) != linha.size() || !ficheiro_.flush())
+        throw Falha(
+            Falha::ErroDeEscrita,
+            QStringLiteral("Não foi possível escrever no registo da contabilidade %1 (%2)")
+                .arg(QDir::toNativeSeparators(ficheiro_.fileName()), ficheiro_.errorString()));
 }

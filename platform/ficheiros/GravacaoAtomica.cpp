@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/Falha.h"
 #include "platform/ficheiros/LeituraLimitada.h"
 
 #ifndef Q_OS_UNIX
@@ -167,15 +168,20 @@ void sincronizarDisco(const QString& pasta) {
 #ifdef Q_OS_LINUX
     const QByteArray nome = QFile::encodeName(pasta);
     const int fd = ::open(nome.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
-        return;
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        const int numero = errno;
+        if (fd >= 0)
+            ::close(fd);
+        throw Falha(Falha::ErroDeEscrita,
+                    QStringLiteral("Não foi possível levar ao disco o que foi escrito em %1 (%2)")
+                        .arg(QDir::toNativeSeparators(pasta),
+                             QString::fromLocal8Bit(std::strerror(numero))));
     }
+    ::close(fd);
+#elif defined(Q_OS_UNIX)
+    Q_UNUSED(pasta);
+    ::sync();
 #else
     Q_UNUSED(pasta);
-#endif
-#if defined(Q_OS_UNIX)
-    ::sync();
 #endif
 }

@@ -23,5 +23,6 @@ bool gravarAtomicamente(const QString& caminho, const QByteArray& conteudo, QStr
 // name too long for that, a shorter one made from it that the same name always gives.
 QString caminhoTemporario(const QString& caminho);
 
-// Everything written so far to the file system holding the folder reaches the disk.
+// Everything written so far to the file system holding the folder reaches the disk. Raises
+// Falha when it does not.
 void sincronizarDisco(const QString& pasta);

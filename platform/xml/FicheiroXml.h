@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "base/Falha.h"
+
 // An element of a loaded file: its name as written (a prefix included), the text of its content
 // (every piece of character data within it, its descendants' included, in document order, but
 // for pieces of blanks only), and its child elements in order.
@@ -21,15 +23,15 @@ class FicheiroXml {
   public:
     enum class Codificacao { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
 
-    // Error codes of the report; they stay as they are, users quote them.
+    // Error codes of the report (Falha's numbers); they stay as they are, users quote them.
     enum CodigoDeErro : int {
-        NaoAbriu = 1001,                 // the file is missing or cannot be read
-        MalFormado = 1002,               // the text is not well-formed XML (the parser's reason)
-        CodificacaoErrada = 1003,        // bytes that are not valid in the file's encoding
-        CodificacaoDesconhecida = 1004,  // the declaration names an encoding not supported
-        ProfundidadeExcessiva = 1005,    // elements nested deeper than ProfundidadeMaxima
-        NaoENormal = 1006,               // a link, a pipe, a device or a folder, not a file
-        DemasiadoGrande = 1007,          // more than TamanhoMaximo bytes
+        NaoAbriu = Falha::FicheiroNaoAbriu,
+        MalFormado = Falha::XmlMalFormado,
+        CodificacaoErrada = Falha::CodificacaoErrada,
+        CodificacaoDesconhecida = Falha::CodificacaoDesconhecida,
+        ProfundidadeExcessiva = Falha::ProfundidadeExcessiva,
+        NaoENormal = Falha::FicheiroNaoNormal,
+        DemasiadoGrande = Falha::FicheiroDemasiadoGrande,
     };
 
     // One contact or one order is a few kilobytes; a file is read whole into memory, and one

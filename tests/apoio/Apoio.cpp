@@ -176,12 +176,18 @@ qint64 Empresas::marca(const QString& empresa) const {
 
 QString Empresas::registo() const {
     return QString::fromUtf8(
-        lerFicheiro(cl_log::CaminhoDoDia(caminho(u"log"_s), cl_log::relogio().date())));
+        lerFicheiro(cl_log::CaminhoDoDia(caminho(u"log"_s), relogio.agora().date())));
 }
 
 bool Empresas::executar() {
-    Sincronizacao s(janela, ini);
+    Sincronizacao s(janela, ini, contabilidade, relogio);
     s.sincronizar();
+    return !s.houveErros();
+}
+
+bool Empresas::simular() {
+    Sincronizacao s(janela, ini, contabilidade, relogio);
+    s.simular();
     return !s.houveErros();
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <ostream>
 
+#include "accounting/embutida/ContabilidadeEmbutida.h"
+#include "base/Relogio.h"
 #include "platform/bd/clsBd.h"
 #include "settings/Parametros.h"
 #include "support/JanelaDeProgresso.h"
@@ -42,6 +44,15 @@ class JanelaDeTeste : public JanelaDeProgresso {
     void mostrarMensagem(const QString& texto) override { mensagens << texto; }
     bool mensagensVisiveis() const override { return false; }
     void processarEventos() override {}
+};
+
+// A clock the test sets: the computer's until it does.
+class RelogioDeTeste : public Relogio {
+  public:
+    QDateTime hora;
+    QDateTime agora() const override {
+        return hora.isValid() ? hora : QDateTime::currentDateTime();
+    }
 };
 
 // A temporary folder, removed after the test.
@@ -103,7 +114,11 @@ class Empresas : public Espaco {
 
     // One synchronization run shown in janela; true when it reported no error.
     bool executar();
+    // A trial run, the same; true when it foretells no error.
+    bool simular();
     JanelaDeTeste janela;
+    RelogioDeTeste relogio;
+    ContabilidadeEmbutida::Escolha contabilidade;
     QString lista() const { return janela.lista.join(QLatin1Char('\n')); }
 
   private:

@@ -169,8 +169,8 @@ const Caso kCasos[] = {
                    {"ce/PRP_1.xml", contactoWeb("801", "Com cópia plantada")}},
      .especiais = {{"cs/Contactos QF_2.xml", "{fora}/alvo.xml"}, {"es/ENC_1.xml", "{fora}/alvo.xml"},
                    {"ce/PRP_1.xml.bak", "{fora}/alvo.xml"}},
-     .dizem = {"O contacto 2 (", "não foi enviado: Não foi possível gravar o ficheiro ",
-               "o destino é uma ligação simbólica e fica como está",
+     .dizem = {"O contacto 2 (", "não foi enviado: o ficheiro ",
+               "Contactos QF_2.xml é uma ligação simbólica, que fica como está.",
                "A encomenda ENC_1.xml não foi lida: na pasta de saída, o seu nome é uma ligação "
                "simbólica", "O ficheiro de contacto PRP_1.xml não foi lido: o nome da sua cópia"},
      .ficam = {"ee/ENC_1.xml", "ce/PRP_1.xml", "cs/Contactos QF_1.xml", "cs/Contactos QF_3.xml"},
@@ -296,7 +296,7 @@ TEST_P(EntradaHostil, NadaSePerdeEOFicheiroEDito) {
     p.FicheiroIni = e.ini;
     ASSERT_TRUE(p.Ler());
     const QString log = QString::fromUtf8(
-        lerFicheiro(cl_log::CaminhoDoDia(p.Log_Directoria, cl_log::relogio().date())));
+        lerFicheiro(cl_log::CaminhoDoDia(p.Log_Directoria, e.relogio.agora().date())));
     const QString visto = (e.janela.lista + e.janela.mensagens).join(QLatin1Char('\n'));
     // No message grows with a file: each quotes a short piece of it.
     for (const QString& linha : e.janela.lista + e.janela.mensagens + log.split(u"\r\n"_s))

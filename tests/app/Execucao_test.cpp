@@ -61,7 +61,7 @@ TEST_F(Execucao, SoUmaExecucaoDeCadaVezPeloQuePartilham) {
         }
         const qsizetype linhas = semHora(e.registo()).size();
         e.janela.lista.clear();
-        Sincronizacao s(e.janela, e.caminho(QString::fromUtf8(c.ini)));
+        Sincronizacao s(e.janela, e.caminho(QString::fromUtf8(c.ini)), e.contabilidade, e.relogio);
         s.sincronizar();
         EXPECT_EQ(s.houveErros(), c.tomado != nullptr);
         if (c.tomado) {

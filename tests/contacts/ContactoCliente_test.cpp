@@ -1,5 +1,9 @@
 #include "contacts/ContactoCliente.h"
+#include <QScopeGuard>
+
 #include "base/Falha.h"
+#include "run/ContextoDaExecucao.h"
+#include "support/cl_log.h"
 #include "tests/apoio/Apoio.h"
 
 namespace {
@@ -21,9 +25,13 @@ const std::pair<const char*, const char*> kColunas[] = {
 class Conversao : public testing::TestWithParam<Via> {
   protected:
     QString converter(Empresas& empresa, const QString& codigo, QString& guid) {
-        ContactoCliente c;
-        c.MostrarMensagem = [this](const QString& texto) { mensagens << texto; };
+        // The run it is part of: its message boxes reach the window.
+        cl_log registo;
+        ContextoDaExecucao execucao(empresa.janela, empresa.parametros, registo,
+                                    empresa.contabilidade, empresa.relogio);
+        ContactoCliente c(&execucao);
         c.Idencomenda = 55;
+        const auto depois = qScopeGuard([&] { mensagens = empresa.janela.mensagens; });
         const QString cliente = c.ConverteContactoEmCliente(QF, codigo, guid, empresa.base());
         avisos = c.Avisos;
         return cliente;

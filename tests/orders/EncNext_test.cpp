@@ -13,17 +13,13 @@ class Escritor : public ExecucaoComEmpresas {
   protected:
     void SetUp() override {
         ExecucaoComEmpresas::SetUp();
-        EncNext::relogio = [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9)); };
+        e.relogio.hora = QDateTime(QDate(2026, 12, 5), QTime(14, 3, 9));
         e.definir("QF", "Tipo Doc", u"encw"_s);
         e.definir("QF", "Sector", u"web"_s);
         e.sql(QF, u"CREATE TABLE AutEcoVisto (Valor int)"_s);
         e.sql(QF,
               u"CREATE TRIGGER ver AFTER INSERT ON ct_Documentos BEGIN INSERT INTO AutEcoVisto "
               "SELECT AutEco FROM TpDoc WHERE Codigo = NEW.TipoDocumento; END"_s);
-    }
-    void TearDown() override {
-        EncNext::relogio = [] { return QDateTime::currentDateTime(); };
-        ExecucaoComEmpresas::TearDown();
     }
 
     // A run over one order of customer 1 per element of `resto`; the file ENC_<n>.xml is the
