@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/Falha.h"
+#include "platform/xml/Codificacao.h"
 
 // An element of a loaded file: its name as written (a prefix included), the text of its content
 // (every piece of character data within it, its descendants' included, in document order, but
@@ -21,7 +22,7 @@ struct ElementoXml {
 // without), and in ISO-8859-1, windows-1252 or ISO-8859-15 when their declaration says so.
 class FicheiroXml {
   public:
-    enum class Codificacao { Utf8, Utf16LE, Utf16BE, Latin1, Windows1252, Latin9 };
+    using Codificacao = CodificacaoDeTexto;
 
     // Error codes of the report (Falha's numbers); they stay as they are, users quote them.
     enum CodigoDeErro : int {
