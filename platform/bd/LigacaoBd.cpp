@@ -10,21 +10,12 @@ LigacaoBd::LigacaoBd(std::unique_ptr<MotorBd> motor, QString ficheiro)
     : motor_(std::move(motor)), ficheiro_(std::move(ficheiro)), esquema_(*motor_) {}
 
 // A prepared statement, kept per connection and reused for the same text, bound and run.
-CacheDeInstrucoes::Entrada& LigacaoBd::preparar(const QString& sqlOriginal,
-                                                const QVariantList& parametrosOriginais) {
-    const QString* sql = &sqlOriginal;
-    const QVariantList* parametros = &parametrosOriginais;
-    QString texto;
-    QVariantList valores;
-    if (motor_->dialecto() == DialectoSql::Sqlite &&
-        separarNumeros(sqlOriginal, parametrosOriginais, texto, valores)) {
-        sql = &texto;
-        parametros = &valores;
-    }
-    CacheDeInstrucoes::Entrada* p = instrucoes_.procurar(*sql);
+CacheDeInstrucoes::Entrada& LigacaoBd::preparar(const QString& sql,
+                                                const QVariantList& parametros) {
+    CacheDeInstrucoes::Entrada* p = instrucoes_.procurar(sql);
     if (!p)
-        p = &instrucoes_.guardar(*sql, motor_->preparar(*sql, sqlOriginal));
-    p->instrucao->correr(*parametros, sqlOriginal);
+        p = &instrucoes_.guardar(sql, motor_->preparar(sql, sql));
+    p->instrucao->correr(parametros, sql);
     return *p;
 }
 

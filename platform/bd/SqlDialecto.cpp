@@ -119,66 +119,6 @@ QString citarNome(const QString& nome, DialectoSql dialecto) {
     return QLatin1Char('[') + n + QLatin1Char(']');
 }
 
-bool separarNumeros(const QString& sql, const QVariantList& parametros, QString& texto,
-                    QVariantList& valores) {
-    qsizetype i = 0;
-    while (i < sql.size() && sql[i].isSpace())
-        ++i;
-    if (QStringView(sql).mid(i, 6).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
-        return false;
-    bool algum = false;
-    qsizetype proximo = 0;   // next caller's parameter
-    qsizetype passados = 0;  // caller's parameters already put in valores
-    qsizetype copiado = 0;
-    texto.clear();
-    valores.clear();
-    for (; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
-            const QChar fecho = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-            const qsizetype fim = sql.indexOf(fecho, i + 1);
-            if (fim < 0)
-                return false;
-            i = fim;  // a doubled quote simply reopens the literal on the next turn
-            continue;
-        }
-        if (c == QLatin1Char('?')) {
-            if (proximo >= parametros.size())
-                return false;
-            ++proximo;
-            continue;
-        }
-        if (c != QLatin1Char('=') || (i > 0 && QStringLiteral("<>!=").contains(sql[i - 1])))
-            continue;
-        qsizetype inicio = i + 1;
-        while (inicio < sql.size() && sql[inicio] == QLatin1Char(' '))
-            ++inicio;
-        qsizetype fim = inicio;
-        while (fim < sql.size() && sql[fim].isDigit() && sql[fim].unicode() < 128)
-            ++fim;
-        qsizetype depois = fim;
-        while (depois < sql.size() && sql[depois] == QLatin1Char(' '))
-            ++depois;
-        if (fim == inicio || fim - inicio > 18 || depois >= sql.size() ||
-            sql[depois] != QLatin1Char(')'))
-            continue;
-        texto += QStringView(sql).mid(copiado, inicio - copiado);
-        texto += QLatin1Char('?');
-        while (passados < proximo)
-            valores << parametros[passados++];
-        valores << QVariant(QStringView(sql).mid(inicio, fim - inicio).toLongLong());
-        copiado = fim;
-        i = fim - 1;
-        algum = true;
-    }
-    if (!algum || proximo != parametros.size())
-        return false;
-    texto += QStringView(sql).mid(copiado);
-    while (passados < proximo)
-        valores << parametros[passados++];
-    return true;
-}
-
 QStringList tabelasDaInstrucao(const QString& sql) {
     static const QRegularExpression re(QStringLiteral("\\b(?:FROM|JOIN)\\s+([A-Za-z_][\\w.]*)"),
                                        QRegularExpression::CaseInsensitiveOption);
