@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/Arranque.h"
+#include "run/EstadoDaSincronizacao.h"
 #include "platform/ficheiros/clsSistema.h"
 #include "settings/frmParametros.h"
 
@@ -45,6 +46,7 @@ frmMarelo::frmMarelo(const QString& linhaDeComando, QWidget* parent)
     connect(btSimular, &QPushButton::clicked, this, [this] {
         setEnabled(false);
         motor_->simular();
+        dizerOQueEspera();
         setEnabled(true);
     });
     connect(btSair, &QPushButton::clicked, this, &frmMarelo::btSair_Click);
@@ -67,15 +69,23 @@ bool frmMarelo::Form_Load() {
         btConf_Click();
         return false;
     }
+    dizerOQueEspera();
     return true;
+}
+
+void frmMarelo::dizerOQueEspera() {
+    acrescentar(estadoDaSincronizacao(FicheiroIni_, Relogio::sistema().agora()).espera, false);
 }
 
 void frmMarelo::btConf_Click() {
     setEnabled(false);
     motor_->sincronizar();
     setEnabled(true);
-    if (bAutomatico_)
+    if (bAutomatico_) {
         QCoreApplication::exit(estadoDeSaida());
+        return;
+    }
+    dizerOQueEspera();
 }
 
 void frmMarelo::btCancelar_Click() {

@@ -47,6 +47,8 @@ class frmMarelo : public QWidget, public JanelaDeProgresso {
   private:
     // A line of the list, errors in red; the list follows the last line.
     void acrescentar(const QString& texto, bool erro);
+    // The list's last line: how many files wait in the inboxes, since when the oldest.
+    void dizerOQueEspera();
     void btConf_Click();
     void btCancelar_Click();
     void btSair_Click();

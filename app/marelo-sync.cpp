@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "accounting/embutida/ContabilidadeEmbutida.h"
+#include "run/EstadoDaSincronizacao.h"
 #include "run/Sincronizacao.h"
 #include "support/JanelaDeProgresso.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 const char kUso[] =
     "uso: marelo-sync [--dry-run] FICHEIRO-DE-PARAMETROS\n"
+    "     marelo-sync --status FICHEIRO-DE-PARAMETROS\n"
     "     marelo-sync --help | --version\n";
 
 const char kAjuda[] =
@@ -29,6 +31,16 @@ const char kAjuda[] =
     "             ficheiro, o que faria; não grava nada (bases de dados, ficheiros, marcas e\n"
     "             contabilidade ficam como estavam) e não envia e-mail. O estado de saída\n"
     "             segue a mesma regra: 1 quando um ficheiro seria recusado.\n"
+    "  --status   como está a sincronização, para um sistema de monitorização (Nagios,\n"
+    "             Icinga, Zabbix): a primeira linha é \"MARELO OK|WARNING|CRITICAL|UNKNOWN - ...\"\n"
+    "             com os dados de desempenho (waiting, refused, oldest, errors, last_run); as\n"
+    "             outras, os ficheiros à espera nas pastas de entrada (com a idade e, quando\n"
+    "             uma sincronização o recusou, a razão), a última sincronização e uma que\n"
+    "             esteja a decorrer. Não muda nada. Estado de saída: 0 OK (nada recusado e a\n"
+    "             última sincronização recente), 1 WARNING (ficheiros recusados à espera, ou\n"
+    "             erros na última sincronização), 2 CRITICAL (nenhuma sincronização terminou\n"
+    "             nos últimos [Monitorizacao] Intervalo Maximo minutos, 60 por omissão),\n"
+    "             3 UNKNOWN (o ficheiro de parâmetros não se lê).\n"
     "\n"
     "Estado de saída:\n"
     "  0  sincronização sem erros; --help, --version\n"
@@ -55,6 +67,7 @@ int main(int argc, char** argv) {
     QStringList ficheiros;
     bool opcoes = true;
     bool simulacao = false;
+    bool estado = false;
     for (const QString& a : QCoreApplication::arguments().mid(1)) {
         if (opcoes && a == QLatin1String("--")) {
             opcoes = false;
@@ -66,6 +79,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (opcoes && a == QLatin1String("--dry-run")) {
             simulacao = true;
+        } else if (opcoes && a == QLatin1String("--status")) {
+            estado = true;
         } else if (opcoes && a.startsWith(QLatin1Char('-'))) {
             return usoErrado(QStringLiteral("opção desconhecida: %1").arg(a));
         } else {
@@ -74,6 +89,16 @@ int main(int argc, char** argv) {
     }
     if (ficheiros.size() != 1 || ficheiros[0].isEmpty())
         return usoErrado(QStringLiteral("indique um ficheiro de parâmetros"));
+    if (estado && simulacao)
+        return usoErrado(QStringLiteral("--status e --dry-run não vão juntos"));
+    if (estado) {
+        const EstadoDaSincronizacao e = estadoDaSincronizacao(
+            QFileInfo(ficheiros[0]).absoluteFilePath(), Relogio::sistema().agora());
+        escrever(stdout, e.primeiraLinha + QLatin1Char('\n'));
+        for (const QString& linha : e.detalhe)
+            escrever(stdout, linha + QLatin1Char('\n'));
+        return e.codigo;
+    }
 
     // A missing file would run on empty settings and report unrelated errors.
     const QFileInfo ini(ficheiros[0]);

@@ -47,8 +47,19 @@ void ContextoDaExecucao::Resultado(const QString& passo, const ResultadoDoFichei
 
 void ContextoDaExecucao::AddErro(const QString& texto) {
     erros_ << texto;
+    errosDaExecucao_ << texto;
     janela_.mostrarErro(texto);
     Escrever(texto);
+}
+
+QList<FalhaConhecida> ContextoDaExecucao::Falhas() const {
+    QList<FalhaConhecida> falhas;
+    for (const auto& [passo, r] : resultados_)
+        if (r.erro())
+            falhas.append({passo, r.ficheiro, r.texto, {}, false});
+    for (const QString& texto : errosDaExecucao_)
+        falhas.append({QStringLiteral("execucao"), {}, texto, {}, false});
+    return falhas;
 }
 
 void ContextoDaExecucao::MostrarMensagem(const QString& texto) {

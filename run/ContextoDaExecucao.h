@@ -10,6 +10,7 @@
 #include "accounting/clsNext.h"
 #include "base/Relogio.h"
 #include "contacts/Sobreposicao.h"
+#include "run/RegistoDeAvisos.h"
 #include "support/ServicosDaExecucao.h"
 
 class JanelaDeProgresso;
@@ -50,6 +51,9 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     const QStringList& TextosDosErros() const { return erros_; }
     // The result of every file, by step, in the order they came.
     const QList<QPair<QString, ResultadoDoFicheiro>>& Resultados() const { return resultados_; }
+    // The run's failures, as the notices and the status check keep them: every file left where
+    // it was, and every error that is not a file's.
+    QList<FalhaConhecida> Falhas() const;
 
   private:
     JanelaDeProgresso& janela_;
@@ -65,5 +69,6 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     Sobreposicao sobreposicao_;
     ResumoDaExecucao resumo_;
     QStringList erros_;
+    QStringList errosDaExecucao_;  // those that are not a file's
     QList<QPair<QString, ResultadoDoFicheiro>> resultados_;
 };

@@ -120,6 +120,7 @@ void Sincronizacao::executar(bool simulacao) {
         naoComecou(*ocupada);
         return;
     }
+    const QDateTime inicio = relogio_.agora();
     cl_log oLog(relogio_);
     ContextoDaExecucao contexto(janela_, parametros, oLog, contabilidade_, relogio_, simulacao);
     // A company database on a server is reserved by the server when it is opened: before
@@ -188,8 +189,10 @@ void Sincronizacao::executar(bool simulacao) {
                              .arg(oLog.UltimoErro()));
     const QString resumo = contexto.Resumo().texto(contexto.Erros());
     contexto.Mostrar(resumo);
-    if (!simulacao && contexto.Erros() > 0)
-        enviarAvisoDeErros(parametros, contexto, contexto.TextosDosErros(), resumo);
+    // The failures are notified once, and the run is remembered for the next one and for the
+    // status check; a trial run leaves that record alone.
+    if (!simulacao && lidos)
+        avisarErros(parametros, contexto, contexto.Falhas(), inicio, resumo);
     // 7
     contexto.AddLista(QStringLiteral("Sincronização terminada"));
     oLog.Escrever(QStringLiteral("Sincronização terminada"));

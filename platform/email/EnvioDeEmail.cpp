@@ -170,9 +170,30 @@ QString motivoDaFalha(const char* erro, CURLcode r, const QString& password) {
     return motivo;
 }
 
+// What the server answers to each recipient, from the dialogue libcurl shows: a "RCPT TO"
+// command, then its final reply ("250 ..." taken, anything else refused).
+struct Respostas {
+    QByteArray aEsperar;  // the address of the last RCPT TO, until its reply
+    Entrega entrega;
+};
+
+int verDialogo(CURL*, curl_infotype tipo, char* dados, size_t tamanho, void* contexto) {
+    auto* r = static_cast<Respostas*>(contexto);
+    const QByteArray linha(dados, qsizetype(tamanho));
+    if (tipo == CURLINFO_HEADER_OUT && linha.startsWith("RCPT TO:<")) {
+        r->aEsperar = linha.mid(9, linha.indexOf('>') - 9);
+    } else if (tipo == CURLINFO_HEADER_IN && !r->aEsperar.isEmpty() && linha.size() >= 4 &&
+               linha[3] == ' ') {
+        (linha.startsWith('2') ? r->entrega.aceites : r->entrega.recusados)
+            << QString::fromUtf8(r->aEsperar);
+        r->aEsperar.clear();
+    }
+    return 0;
+}
+
 }  // namespace
 
-void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
+Entrega enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     // Once per process, before the first transfer.
     static const CURLcode inicio = curl_global_init(CURL_GLOBAL_DEFAULT);
     if (inicio != CURLE_OK)
@@ -207,6 +228,13 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
     }
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, de.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
+    // Taken by the recipients the server accepts, whatever it says of the others; which ones,
+    // is read from its replies.
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);
+    Respostas respostas;
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, verDialogo);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &respostas);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(c, CURLOPT_READFUNCTION, lerMensagem);
     curl_easy_setopt(c, CURLOPT_READDATA, &leitura);
@@ -217,7 +245,7 @@ void enviarEmail(const ServidorEmail& servidor, const MensagemEmail& mensagem) {
 
     const CURLcode r = curl_easy_perform(c);
     if (r == CURLE_OK)
-        return;
+        return respostas.entrega;
     falhar(QStringLiteral("O email para %1 não foi enviado pelo servidor %2: %3.")
                .arg(mensagem.Destino.trimmed(), ligacao.local,
                     motivoDaFalha(erro, r, servidor.Password)));

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <optional>
 
 #include "base/Falha.h"
 
@@ -21,11 +22,12 @@ namespace {
 
 #ifdef Q_OS_LINUX
 // The process that holds a flock on the file, as /proc/locks tells: "1: FLOCK ADVISORY WRITE
-// <pid> <major>:<minor>:<inode> 0 EOF", the device numbers in hexadecimal.
-QString quemTem(const struct stat& st) {
+// <pid> <major>:<minor>:<inode> 0 EOF", the device numbers in hexadecimal. None when no process
+// holds one, or the system does not tell.
+std::optional<QString> quemTem(const struct stat& st) {
     QFile locks(QStringLiteral("/proc/locks"));
     if (!locks.open(QIODevice::ReadOnly))
-        return {};
+        return std::nullopt;
     const QString alvo = QStringLiteral("%1:%2:%3")
                              .arg(major(st.st_dev), 2, 16, QLatin1Char('0'))
                              .arg(minor(st.st_dev), 2, 16, QLatin1Char('0'))
@@ -44,11 +46,27 @@ QString quemTem(const struct stat& st) {
         return comando.isEmpty() ? QStringLiteral("o processo %1").arg(campos[4])
                                  : QStringLiteral("o processo %1 (%2)").arg(campos[4], comando);
     }
-    return {};
+    return std::nullopt;
 }
 #endif
 
 }  // namespace
+
+bool Fechaduras::ocupada(const QString& caminho, QString* quem) {
+#ifdef Q_OS_LINUX
+    struct stat st {};
+    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
+        return false;
+    const std::optional<QString> processo = quemTem(st);
+    if (processo && quem)
+        *quem = *processo;
+    return processo.has_value();
+#else
+    Q_UNUSED(caminho);
+    Q_UNUSED(quem);
+    return false;
+#endif
+}
 
 Fechaduras::~Fechaduras() {
 #ifdef Q_OS_UNIX
@@ -85,7 +103,7 @@ Fechaduras::Resultado Fechaduras::tomar(const QString& caminho, QString* quem) {
                                  QString::fromLocal8Bit(std::strerror(erro))));
 #ifdef Q_OS_LINUX
         if (quem)
-            *quem = quemTem(st);
+            *quem = quemTem(st).value_or(QString());
 #endif
         return Resultado::Ocupada;
     }

@@ -23,6 +23,11 @@ class Fechaduras {
     // already holds gives Tomada. Raises Falha when it cannot be opened or locked.
     Resultado tomar(const QString& caminho, QString* quem = nullptr);
 
+    // Whether a process holds the lock of what lies at caminho, told by the system without
+    // taking it (a run starting at that moment must not find it taken); who in quem. False
+    // where the system cannot tell.
+    static bool ocupada(const QString& caminho, QString* quem = nullptr);
+
   private:
     std::vector<int> descritores_;
     QSet<QPair<quint64, quint64>> tomadas_;  // device and inode

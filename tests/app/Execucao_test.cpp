@@ -1,9 +1,11 @@
 // Whole runs over the demonstration workspace: what they show, log and leave.
 #include <QCoreApplication>
+#include <functional>
 #include <QDateTime>
 #include <QDomDocument>
 
 #include "platform/ficheiros/Fechaduras.h"
+#include "run/EstadoDaSincronizacao.h"
 #include "run/Sincronizacao.h"
 
 #include "tests/apoio/ExecucaoComEmpresas.h"
@@ -148,4 +150,56 @@ TEST_F(Execucao, ContactosDaLojaChegamAoCrmEVoltamComoFicheiros) {
     esperado << u"Id_Unico="_s +
                     e.valor(u"QF"_s, u"SELECT Id_Unico FROM vek_contactos WHERE Numero = 5"_s);
     EXPECT_EQ(elementos(e.ler(u"cs/Contactos QF_5.xml"_s)), esperado);
+}
+
+// What a monitoring system is told ("marelo-sync --status"): the first line and the exit
+// status, by how the workspace stands.
+TEST(EstadoDaSincronizacao, PrimeiraLinhaEEstadoPeloEspacoDeTrabalho) {
+    const QDateTime agora(QDate(2026, 12, 5), QTime(10, 0));
+    using C = EstadoDaSincronizacao::Codigo;
+    const struct {
+        const char* caso;
+        std::function<void(Empresas&)> preparar;
+        int minutosDepois;  // after the run, when the check is made
+        C codigo;
+        const char* linha;
+        const char* detalhe;  // among the other lines
+    } casos[] = {
+        {"clean", [](Empresas&) {}, 5, C::Ok,
+         "MARELO OK - última sincronização há 5 min, sem erros; 0 ficheiro(s) à espera, nenhum "
+         "recusado | waiting=0;;;0 refused=0;;;0 oldest=0s;;;0 errors=0;;;0 "
+         "last_run=300s;3600;3600;0",
+         "Última sincronização: de 05-12-2026 10:00 a 05-12-2026 10:00. Resumo: "},
+        {"a file waiting refused", [](Empresas& w) { w.escrever(u"ee/ENC_9.xml"_s, "<ENC>"); }, 5,
+         C::Aviso, "MARELO WARNING - 1 ficheiro(s) recusado(s) à espera",
+         "ENC_9.xml (encomendas) à espera desde 05-12-2026 10:00: A encomenda ENC_9.xml não foi "
+         "lida"},
+        {"no run for too long", [](Empresas&) {}, 61, C::Critico,
+         "MARELO CRITICAL - nenhuma sincronização terminou nos últimos 60 min", ""},
+        {"a limit of its own",
+         [](Empresas& w) { w.definir("Monitorizacao", "Intervalo Maximo", u"120"_s); }, 61, C::Ok,
+         "MARELO OK - última sincronização há 61 min", ""},
+        {"a limit that does not read",
+         [](Empresas& w) { w.definir("Monitorizacao", "Intervalo Maximo", u"1h"_s); }, 5,
+         C::Desconhecido, "MARELO UNKNOWN - [Monitorizacao] Intervalo Maximo (\"1h\")", ""},
+        {"no settings file", [](Empresas& w) { QFile::remove(w.ini); }, 5, C::Desconhecido,
+         "MARELO UNKNOWN - o ficheiro de parâmetros ", ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        Empresas w;
+        w.relogio.hora = agora;
+        c.preparar(w);
+        w.executar();
+        const EstadoDaSincronizacao s =
+            estadoDaSincronizacao(w.ini, agora.addSecs(c.minutosDepois * 60));
+        EXPECT_EQ(s.codigo, c.codigo);
+        EXPECT_TRUE(s.primeiraLinha.startsWith(QString::fromUtf8(c.linha)))
+            << s.primeiraLinha.toStdString();
+        EXPECT_TRUE(s.detalhe.join(u'\n').contains(QString::fromUtf8(c.detalhe)))
+            << s.detalhe.join(u'\n').toStdString();
+    }
+    // Nothing ran yet: no run ended.
+    Empresas nova;
+    EXPECT_EQ(estadoDaSincronizacao(nova.ini, agora).codigo, C::Critico);
 }

@@ -22,6 +22,9 @@ stamp='^\[[0-9]{2}-[0-9]{2}-[0-9]{4}\]\[[0-9]{2}:[0-9]{2}:[0-9]{2}\] '
 [ "$(grep -c -v -E "$stamp" "$log")" = 0 ] || fail "a log line without its time stamp"
 [ "$(sed -E "s/$stamp//" "$log" | tr -d '\r')" = "Inicio da sincronização"$'\n'"${expected/Importar Encomendas/Importar encomendas}"$'\n'"Sincronização terminada" ] ||
   fail "unexpected log: $(cat "$log")"
+# A monitoring system's check: the conventional first line and exit status.
+out=$("$bin/marelo-sync" --status Quintaflor.vek) || fail "--status of a clean run exited $?"
+grep -q '^MARELO OK - .* | waiting=0;;;0 ' <<<"$out" || fail "--status: $out"
 out=$("$bin/marelo-sync" --dry-run Quintaflor.vek) || fail "empty trial run exited $?"
 [ "$out" = "Simulação: a sincronização diz o que faria a cada ficheiro e não grava nada."$'\n'"$expected" ] ||
   fail "unexpected trial output: $out"
@@ -52,6 +55,10 @@ rmdir encomendas/entrada
 out=$("$bin/marelo-sync" "$ws/Quintaflor.vek"); rc=$?
 [ $rc = 1 ] || fail "a step error must exit 1, got $rc"
 grep -q 'Na função ImportarEncomendas do frmMarelo' <<<"$out" || fail "step error not shown: $out"
+"$bin/marelo-sync" --status "$ws/Quintaflor.vek" >"$ws/estado"; rc=$?
+[ $rc = 1 ] && grep -q '^MARELO WARNING - ' "$ws/estado" || fail "--status after errors: $rc $(<"$ws/estado")"
+"$bin/marelo-sync" --status "$ws/nada.vek" >"$ws/estado"; rc=$?
+[ $rc = 3 ] && grep -q '^MARELO UNKNOWN - ' "$ws/estado" || fail "--status without settings: $rc"
 
 # "/S" where a display exists: a file that does not parse is said in the output and the log, and
 # the unattended run ends; a message box would wait for a click that never comes.
@@ -77,9 +84,12 @@ ln "$ws2/Quintaflor.vek" "$ws2/duro.vek"
 cp "$ws2/Quintaflor.vek" "$ws2/copia.vek"
 pids=()
 for f in Quintaflor ligacao duro copia; do
-  env -u LC_ALL -u LC_NUMERIC LANG=pt_PT.UTF-8 "$bin/marelo-sync" "$ws2/$f.vek" >"$ws2/$f.out" 2>&1 &
+  # All four start at the same moment.
+  (while [ ! -e "$ws2/ja" ]; do sleep 0.01; done
+   exec env -u LC_ALL -u LC_NUMERIC LANG=pt_PT.UTF-8 "$bin/marelo-sync" "$ws2/$f.vek" >"$ws2/$f.out" 2>&1) &
   pids+=($!)
 done
+touch "$ws2/ja"
 for p in "${pids[@]}"; do wait "$p"; done
 env -u LC_ALL -u LC_NUMERIC LANG=pt_PT.UTF-8 "$bin/marelo-sync" "$ws2/copia.vek" >>"$ws2/copia.out" 2>&1
 docs=0

@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <functional>
 
 #include "tests/apoio/Apoio.h"
 #include "tests/apoio/ExecucaoComEmpresas.h"
@@ -145,5 +146,94 @@ TEST_F(AvisoDeErros, SoUmaExecucaoComErrosOsEnviaEPelaLigacaoPedida) {
         EXPECT_TRUE(corpo.contains(janela.lista.filter(u("Resumo: ")).value(0)))
             << corpo.toStdString();
         EXPECT_TRUE(corpo.contains(u("\r\n"))) << "lines end in CR LF on the wire";
+    }
+}
+
+// A failure is notified once: a file that stays refused makes one message, then none, then one
+// reminder a day; a new failure among old ones makes one message that names only it as new; a
+// file mended is said once, in the next message; a message that could not be sent goes at the
+// next run. Every recipient receives it.
+TEST_F(AvisoDeErros, CadaFalhaAvisadaUmaVezELembradaUmaVezPorDia) {
+    ServidorDeTeste servidor(e.pasta(u("servidor")), u("plain"));
+    QString porta = servidor.porta;
+    const QByteArray base = lerFicheiro(ini);
+    const auto definir = [&] {
+        e.escrever(u("Quintaflor.vek"),
+                   base + u("[email]\nOrigem=loja@quintaflor.pt\nDestino=a@quintaflor.pt; "
+                            "b@quintaflor.pt\n[Servidor email]\nServidor=127.0.0.1\nPorta=%1\n"
+                            "Seguranca=Nenhuma\n")
+                              .arg(porta)
+                              .toUtf8());
+    };
+    definir();
+    const auto encomendaMa = [&](int n) {
+        e.escrever(u("ee/ENC_%1.xml").arg(n), "<ENCOMENDAS><ENC>");
+    };
+    struct Passo {
+        const char* quando;  // day and time, December 2026
+        std::function<void()> antes;
+        QStringList novos, lembrados, resolvidos;  // files each part of the message names; none:
+        bool mensagem;                             // no message
+    };
+    encomendaMa(9);
+    const Passo passos[] = {
+        {"05 10:00", {}, {u("ENC_9.xml")}, {}, {}, true},
+        {"05 10:15", {}, {}, {}, {}, false},
+        {"06 09:00", {}, {}, {u("ENC_9.xml")}, {}, true},
+        {"06 09:15", [&] { encomendaMa(8); }, {u("ENC_8.xml")}, {}, {}, true},
+        {"06 09:30", [&] { QFile::remove(e.caminho(u("ee/ENC_9.xml"))); }, {}, {}, {}, false},
+        {"06 09:45",
+         [&] {
+             encomendaMa(7);
+             ServidorDeTeste fechado(e.pasta(u("fechado")), u("plain"));
+             porta = fechado.porta;
+             definir();
+         },
+         {}, {}, {}, false},
+        {"06 10:00",
+         [&] {
+             porta = servidor.porta;
+             definir();
+         },
+         {u("ENC_7.xml")}, {}, {u("ENC_9.xml")}, true},
+        {"06 10:15", {}, {}, {}, {}, false},
+    };
+    for (const Passo& p : passos) {
+        SCOPED_TRACE(p.quando);
+        if (p.antes)
+            p.antes();
+        e.relogio.hora = QDateTime::fromString(u("2026-12-") + u(p.quando), u("yyyy-MM-dd HH:mm"));
+        EXPECT_FALSE(executar());
+        const QList<QJsonObject> recebidas = servidor.recebidas();
+        ASSERT_EQ(recebidas.size(), p.mensagem ? 1 : 0) << e.registo().toStdString();
+        if (!p.mensagem)
+            continue;
+        EXPECT_EQ(recebidas[0][u("para")].toArray(),
+                  (QJsonArray{u("a@quintaflor.pt"), u("b@quintaflor.pt")}));
+        EXPECT_TRUE(e.registo().contains(
+            u("O aviso dos erros foi enviado por e-mail para a@quintaflor.pt, b@quintaflor.pt.")));
+        const QString corpo = recebidas[0][u("corpo")].toString();
+        // The parts of the message, each with the files it names.
+        const QStringList titulos{u("Erros novos:"), u("Erros já avisados, ainda por resolver:"),
+                                  u("Resolvidos desde o último aviso:"), u("Resumo: ")};
+        const auto parte = [&](const QString& titulo) {
+            QStringList nomes;
+            const qsizetype i = corpo.indexOf(titulo);
+            if (i < 0)
+                return nomes;
+            qsizetype fim = corpo.size();
+            for (const QString& t : titulos)
+                if (const qsizetype j = corpo.indexOf(t, i + 1); j > i && j < fim)
+                    fim = j;
+            for (const char* f : {"ENC_7.xml", "ENC_8.xml", "ENC_9.xml"})
+                if (corpo.mid(i, fim - i).contains(u(f)))
+                    nomes << u(f);
+            return nomes;
+        };
+        EXPECT_EQ(parte(u("Erros novos:")), p.novos) << corpo.toStdString();
+        EXPECT_EQ(parte(u("Erros já avisados, ainda por resolver:")), p.lembrados)
+            << corpo.toStdString();
+        EXPECT_EQ(parte(u("Resolvidos desde o último aviso:")), p.resolvidos)
+            << corpo.toStdString();
     }
 }
