@@ -6,27 +6,15 @@
 // several identifiers is not sent, and the log names it with them; no contact is sent twice.
 //   MARELO_SEED=n repeats one seed; without it, a few fixed seeds run.
 #include <QDomDocument>
-#include <iostream>
-#include <random>
 
-#include "tests/apoio/ExecucaoComEmpresas.h"
+#include "tests/apoio/ExecucaoGerada.h"
 
 namespace {
 
-QList<unsigned> sementes() {
-    if (const QByteArray s = qgetenv("MARELO_SEED"); !s.isEmpty())
-        return {s.toUInt()};
-    return {3, 11, 2026};
-}
-
-class ContactosGerados : public ExecucaoComEmpresas,
-                         public ::testing::WithParamInterface<unsigned> {
+class ContactosGerados : public ExecucaoGerada {
   protected:
     void SetUp() override {
-        ExecucaoComEmpresas::SetUp();
-        std::cout << "seed: " << GetParam() << " (MARELO_SEED=" << GetParam() << " repeats it)"
-                  << std::endl;
-        rng.seed(GetParam());
+        ExecucaoGerada::SetUp();
         // The identity of every contact, by its name: the web identifier it must be sent with.
         for (const QStringList& c :
              e.consultar(u"QF"_s,
@@ -35,8 +23,6 @@ class ContactosGerados : public ExecucaoComEmpresas,
             identidade.insert(c[0], c[1]);
     }
 
-    int sorte(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
-    bool chance(int porCento) { return sorte(100) < porCento; }
     QString valor(const QString& sql) { return e.valor(u"QF"_s, sql); }
     qint32 proximo() {
         return valor(u"SELECT COALESCE(MAX(Numero), 0) + 1 FROM vek_contactos"_s).toInt();
@@ -110,7 +96,6 @@ class ContactosGerados : public ExecucaoComEmpresas,
         return r;
     }
 
-    std::mt19937 rng;
     QHash<QString, QString> identidade;  // name -> web identifier ("" none)
     QSet<QString> ambiguos;              // names of contacts whose number has several
     int identificadores = 900, manuais = 0, encomendas = 0;
@@ -138,7 +123,7 @@ TEST_P(ContactosGerados, CadaContactoEnviadoComASuaIdentidadeWebOuNenhuma) {
             QFile::remove(e.caminho(u"cs/"_s + f));
         e.executar();
         // The contacts the run added are sent by the next one; their files are kept for it.
-        const QString log = e.registo().mid(e.registo().lastIndexOf(u"Inicio da sincronização"_s));
+        const QString log = registoDaUltima();
         const QMap<QString, QStringList> vistos = enviados();
         for (auto i = vistos.cbegin(); i != vistos.cend(); ++i) {
             SCOPED_TRACE(i.key().toStdString());
@@ -164,4 +149,4 @@ TEST_P(ContactosGerados, CadaContactoEnviadoComASuaIdentidadeWebOuNenhuma) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sementes, ContactosGerados, ::testing::ValuesIn(sementes()));
+INSTANTIATE_TEST_SUITE_P(Sementes, ContactosGerados, ::testing::ValuesIn(sementes({3, 11, 2026})));

@@ -118,21 +118,6 @@ const Caso kCasos[] = {
                    {"ee/ENC_21.xml", encomenda("21", "5 12 2026")}},
      .dizem = {"A encomenda ENC_21.xml não foi lida: O elemento DATA (\"5 12 2026\")"},
      .ficam = {"es/ENC_11.xml", "es/ENC_12.xml", "ee/ENC_21.xml"}},
-    // What the document bills is read exactly, or the order stays before anything is written.
-    {.nome = "MontantesQueNaoSeLemExactamenteEFlagQueFalta",
-     .ficheiros = {{"ee/ENC_31.xml", encomendaWeb("31", "1", linhaWeb("MEL250", "2", "grátis"))},
-                   {"ee/ENC_32.xml", encomendaWeb("32", "1", linhaWeb("MEL250", "0.500", "2"))},
-                   {"ee/ENC_33.xml", encomendaWeb("33", "1", linhaWeb("MEL250", "1", "2"))
-                                         .replace("<FLAGPROSPECT>0</FLAGPROSPECT>", "")},
-                   {"ee/ENC_34.xml", encomendaWeb("34", "1", linhaWeb("MEL250", "1", "2"),
-                                                  "<PORTES>7.95</PORTES>")}},
-     .dizem = {"A encomenda ENC_31.xml não foi lida: O montante \"grátis\" do elemento PRECO da "
-               "linha 1 não é um número pelas definições regionais (pt_PT)",
-               "ENC_32.xml não foi lida: O montante \"0.500\" do elemento QUANTIDADE da linha 1 é "
-               "ambíguo", "ENC_33.xml não foi lida: Falta o elemento FLAGPROSPECT",
-               "ENC_34.xml não foi lida: O montante \"7.95\" do elemento PORTES"},
-     .ficam = {"ee/ENC_31.xml", "ee/ENC_32.xml", "ee/ENC_33.xml", "ee/ENC_34.xml"},
-     .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "0"}}},
     // A step whose folder or pattern is not set, does not exist or would put every contact in
     // one file reads, writes and moves nothing; a relative folder lies beside the settings file.
     {.nome = "PastasEPadroesQueNaoServem",
@@ -317,24 +302,3 @@ TEST_P(EntradaHostil, NadaSePerdeEOFicheiroEDito) {
 
 INSTANTIATE_TEST_SUITE_P(, EntradaHostil, testing::ValuesIn(kCasos),
                          [](const testing::TestParamInfo<Caso>& i) { return i.param.nome; });
-
-using EntradaHostilPastas = ExecucaoComEmpresas;
-
-TEST_F(EntradaHostilPastas, PastasDeSaidaQueFaltamRecusamOPassoSemNadaGravar) {
-    e.escrever(u"ee/ENC_1.xml"_s, encomenda("1", "5/12/26"));
-    QDir(e.caminho(u"es"_s)).removeRecursively();
-    QDir(e.caminho(u"cs"_s)).removeRecursively();
-    EXPECT_FALSE(e.executar());
-    EXPECT_EQ(e.ficheiros(u"ee"_s), QStringList{u"ENC_1.xml"_s});
-    EXPECT_EQ(e.marca(u"QF"_s), 0);
-    EXPECT_TRUE(e.lista().contains(u"([Contactos] Directoria Saida) não existe"_s));
-    EXPECT_TRUE(e.lista().contains(u"([Encomenda] Directoria Saida) não existe"_s));
-    EXPECT_EQ(e.valor(u"QF"_s, u"SELECT COUNT(*) FROM ct_Documentos"_s), u"0"_s);
-
-    e.pasta(u"es"_s);
-    e.pasta(u"cs"_s);
-    EXPECT_TRUE(e.executar()) << e.lista().toStdString();
-    EXPECT_EQ(e.valor(u"QF"_s, u"SELECT COUNT(*) FROM ct_Documentos"_s), u"1"_s);
-    EXPECT_EQ(e.ficheiros(u"es"_s), QStringList{u"ENC_1.xml"_s});
-    EXPECT_EQ(QString::fromUtf8(e.ler(u"es/ENC_1.xml"_s)).count(u"<IDENCSAGE>"_s), 1);
-}
