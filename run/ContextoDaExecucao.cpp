@@ -30,8 +30,9 @@ void ContextoDaExecucao::Escrever(const QString& texto) {
 }
 
 void ContextoDaExecucao::Resultado(const QString& passo, const ResultadoDoFicheiro& resultado) {
-    resultados_.append({passo, resultado});
     resumo_.contar(passo, resultado);
+    if (resultado.erro())
+        falhas_.append({passo, resultado.ficheiro, resultado.texto, {}, false});
     if (resultado.texto.isEmpty())
         return;
     Escrever(resultado.texto);
@@ -53,10 +54,7 @@ void ContextoDaExecucao::AddErro(const QString& texto) {
 }
 
 QList<FalhaConhecida> ContextoDaExecucao::Falhas() const {
-    QList<FalhaConhecida> falhas;
-    for (const auto& [passo, r] : resultados_)
-        if (r.erro())
-            falhas.append({passo, r.ficheiro, r.texto, {}, false});
+    QList<FalhaConhecida> falhas = falhas_;
     for (const QString& texto : errosDaExecucao_)
         falhas.append({QStringLiteral("execucao"), {}, texto, {}, false});
     return falhas;

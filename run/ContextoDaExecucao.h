@@ -49,8 +49,6 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     int Erros() const { return int(erros_.size()); }
     // Every error of the run, as the log has it.
     const QStringList& TextosDosErros() const { return erros_; }
-    // The result of every file, by step, in the order they came.
-    const QList<QPair<QString, ResultadoDoFicheiro>>& Resultados() const { return resultados_; }
     // The run's failures, as the notices and the status check keep them: every file left where
     // it was, and every error that is not a file's.
     QList<FalhaConhecida> Falhas() const;
@@ -70,5 +68,5 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     ResumoDaExecucao resumo_;
     QStringList erros_;
     QStringList errosDaExecucao_;  // those that are not a file's
-    QList<QPair<QString, ResultadoDoFicheiro>> resultados_;
+    QList<FalhaConhecida> falhas_;  // the files left where they were
 };

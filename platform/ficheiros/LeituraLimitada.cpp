@@ -1,11 +1,16 @@
 #include "platform/ficheiros/LeituraLimitada.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <memory>
 
 #include "base/Falha.h"
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,6 +89,49 @@ TipoDeEntrada tipoDeEntrada(const QString& caminho) {
 #endif
 }
 
+QList<std::pair<QString, TipoDeEntrada>> entradasDaPasta(const QString& pasta) {
+    QList<std::pair<QString, TipoDeEntrada>> r;
+    const auto falhou = [&](int numero, const QString& porque) {
+        return Falha(numero, QStringLiteral("Não foi possível ler a pasta %1 (%2)")
+                                 .arg(QDir::toNativeSeparators(pasta), porque));
+    };
+#ifdef Q_OS_UNIX
+    const QByteArray caminho = QFile::encodeName(pasta);
+    const std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(caminho.constData()), ::closedir);
+    if (!d)
+        throw falhou(errno == ENOENT ? Falha::CaminhoNaoEncontrado : Falha::PermissaoNegada,
+                     QString::fromLocal8Bit(std::strerror(errno)));
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d.get());
+        if (!e && errno != 0)
+            throw falhou(Falha::PermissaoNegada, QString::fromLocal8Bit(std::strerror(errno)));
+        if (!e)
+            break;
+        if (qstrcmp(e->d_name, ".") == 0 || qstrcmp(e->d_name, "..") == 0)
+            continue;
+        mode_t modo = DTTOIF(e->d_type);
+        if (e->d_type == DT_UNKNOWN) {  // the file system does not say: ask the entry itself
+            struct stat st {};
+            if (::lstat((caminho + '/' + e->d_name).constData(), &st) != 0)
+                continue;  // gone since the folder was read
+            modo = st.st_mode;
+        }
+        r.append({QFile::decodeName(e->d_name), tipoDoModo(modo)});
+    }
+#else
+    const QDir dir(pasta);
+    if (!dir.isReadable())
+        throw falhou(dir.exists() ? Falha::PermissaoNegada : Falha::CaminhoNaoEncontrado, {});
+    for (const QString& nome : dir.entryList(
+             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort))
+        if (const TipoDeEntrada tipo = tipoDeEntrada(dir.filePath(nome));
+            tipo != TipoDeEntrada::NaoExiste)
+            r.append({nome, tipo});
+#endif
+    return r;
+}
+
 QString descricaoDoTipo(TipoDeEntrada tipo) {
     switch (tipo) {
         case TipoDeEntrada::NaoExiste:
@@ -127,13 +175,15 @@ QByteArray lerFicheiroLimitado(const QString& caminho, qint64 limite) {
         naoNormal(caminho, tipoDoModo(st.st_mode));
     if (st.st_size > limite)
         demasiadoGrande(caminho, st.st_size, limite);
-    // Blocking reads from here: it is a regular file.
+    // Blocking reads from here: it is a regular file. Read straight into the result, which
+    // grows only if the file does while it is read.
     ::fcntl(d.fd, F_SETFL, ::fcntl(d.fd, F_GETFL) & ~O_NONBLOCK);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(st.st_size));
-    char bloco[1 << 16];
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype lidos = 0;
     for (;;) {
-        const ssize_t n = ::read(d.fd, bloco, sizeof bloco);
+        if (lidos == bytes.size())
+            bytes.resize(qsizetype(std::min<qint64>(limite + 1, lidos + (1 << 16))));
+        const ssize_t n = ::read(d.fd, bytes.data() + lidos, size_t(bytes.size() - lidos));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -142,16 +192,17 @@ QByteArray lerFicheiroLimitado(const QString& caminho, qint64 limite) {
                             .arg(nomeDe(caminho), QString::fromLocal8Bit(std::strerror(errno))));
         if (n == 0)
             break;
+        lidos += qsizetype(n);
         // A file that grows while it is read stops at the limit all the same.
-        if (bytes.size() + n > limite)
-            demasiadoGrande(caminho, bytes.size() + n, limite);
-        bytes.append(bloco, qsizetype(n));
+        if (lidos > limite)
+            demasiadoGrande(caminho, lidos, limite);
     }
+    bytes.truncate(lidos);
     return bytes;
 #else
-    if (tipoDeEntrada(caminho) != TipoDeEntrada::Ficheiro &&
-        tipoDeEntrada(caminho) != TipoDeEntrada::NaoExiste)
-        naoNormal(caminho, tipoDeEntrada(caminho));
+    if (const TipoDeEntrada tipo = tipoDeEntrada(caminho);
+        tipo != TipoDeEntrada::Ficheiro && tipo != TipoDeEntrada::NaoExiste)
+        naoNormal(caminho, tipo);
     QFile f(caminho);
     if (!f.open(QIODevice::ReadOnly))
         throw Falha(f.exists() ? Falha::PermissaoNegada : Falha::FicheiroNaoEncontrado,

@@ -59,17 +59,12 @@ void ListagemDeFicheiros::Refresh() {
     nomes_.clear();
     recusadas_.clear();
     ListIndex = -1;
-    const QStringList todos = QDir(pasta_).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     const QList<QRegularExpression> res = expressoes(padrao_);
     // Most file systems hold names of 255 bytes at most.
     constexpr qsizetype maximo = 255;
-    for (const QString& nome : todos) {
+    for (const auto& [nome, tipo] : entradasDaPasta(pasta_)) {
         if (!::corresponde(nome, res))
             continue;
-        const TipoDeEntrada tipo = tipoDeEntrada(QDir(pasta_).filePath(nome));
-        if (tipo == TipoDeEntrada::NaoExiste)
-            continue;  // gone since the folder was read
         if (tipo != TipoDeEntrada::Ficheiro) {
             recusadas_.append(
                 {citar(nome),

@@ -55,17 +55,23 @@ class EncomendasGeradas : public GeradorDeEncomendas {
         return r;
     }
 
+    // The rows of a query on a table the company may not have (yet): none when it has not.
+    Linhas seHouver(const QString& empresa, const char* tabela, const QString& sql) {
+        return e.valor(empresa, u"SELECT 1 FROM sqlite_master WHERE name = ?"_s,
+                       {QLatin1String(tabela)})
+                       .isEmpty()
+                   ? Linhas{}
+                   : e.consultar(empresa, sql);
+    }
+
     QSet<QString> documentos() {
         QSet<QString> r;
-        for (const char* emp : {"QF", "SR"})
-            if (!e.valor(QString::fromLatin1(emp),
-                         u"SELECT 1 FROM sqlite_master WHERE name = 'ct_Documentos'"_s)
-                     .isEmpty())
-                for (const QStringList& d :
-                     e.consultar(QString::fromLatin1(emp),
-                                 u"SELECT TipoDocumento || '/' || Serie || '/' || Numero || "
-                                 "'/' || Ano FROM ct_Documentos"_s))
-                    r << u" Empresa: %1 documento %2"_s.arg(QLatin1String(emp), d[0]);
+        for (const QString& empresa : {u"QF"_s, u"SR"_s})
+            for (const QStringList& d :
+                 seHouver(empresa, "ct_Documentos",
+                          u"SELECT TipoDocumento || '/' || Serie || '/' || Numero || '/' || Ano "
+                          "FROM ct_Documentos"_s))
+                r << u" Empresa: %1 documento %2"_s.arg(empresa, d[0]);
         return r;
     }
 
@@ -139,14 +145,10 @@ class EncomendasGeradas : public GeradorDeEncomendas {
     void verificarEmpresa(const QString& empresa) {
         EXPECT_EQ(e.valor(empresa, u"SELECT COUNT(*) FROM TpDoc WHERE AutEco <> 0"_s), u"0"_s);
         // Every document is of an order of its customer, and one at most per order.
-        const bool comDocumentos =
-            !e.valor(empresa, u"SELECT 1 FROM sqlite_master WHERE name = 'ct_Documentos'"_s)
-                 .isEmpty();
         for (const QStringList& d :
-             !comDocumentos ? Linhas{}
-                            : e.consultar(empresa,
-                                          u"SELECT Processo, Terceiro, COUNT(*) FROM "
-                                          "ct_Documentos GROUP BY Processo, Terceiro"_s)) {
+             seHouver(empresa, "ct_Documentos",
+                      u"SELECT Processo, Terceiro, COUNT(*) FROM ct_Documentos GROUP BY "
+                      "Processo, Terceiro"_s)) {
             bool seu = estranhos.contains(empresa + d[0] + d[1]);
             for (const Ordem& o : ordens)
                 seu = seu || (o.empresa == empresa && o.temNumero &&
@@ -155,15 +157,11 @@ class EncomendasGeradas : public GeradorDeEncomendas {
             EXPECT_EQ(d[2], u"1"_s) << d.join(' ').toStdString();
         }
         // Every conversion is its own order's, and nobody became a customer twice.
-        if (e.valor(empresa,
-                    u"SELECT 1 FROM sqlite_master WHERE name = "
-                    "'vek_ConversoesDeEncomendas'"_s)
-                .isEmpty())
-            return;
-        for (const QStringList& c : e.consultar(empresa,
-                                                u"SELECT v.IdEncomenda, v.CodigoContacto, c.NOME "
-                                                "FROM vek_ConversoesDeEncomendas v JOIN CLIENTES c "
-                                                "ON c.CODIGO = v.CodigoCliente"_s)) {
+        for (const QStringList& c :
+             seHouver(empresa, "vek_ConversoesDeEncomendas",
+                      u"SELECT v.IdEncomenda, v.CodigoContacto, c.NOME FROM "
+                      "vek_ConversoesDeEncomendas v JOIN CLIENTES c ON c.CODIGO = "
+                      "v.CodigoCliente"_s)) {
             bool seu = false;
             for (const Ordem& o : ordens)
                 seu = seu || (o.empresa == empresa && o.prospect && o.temNumero &&

@@ -112,12 +112,6 @@ const Caso kCasos[] = {
      .dizem = {"O ficheiro PRP_grande.xml tem 4194305 bytes", "O ficheiro ENC_grande.xml tem "},
      .ficam = {"ce/PRP_limite.xml.bak", "ce/PRP_grande.xml", "ee/ENC_grande.xml"},
      .consultas = {{"SELECT COUNT(*) FROM vek_contactos", "5"}}},
-    {.nome = "DatasNasFormasHabituais",
-     .ficheiros = {{"ee/ENC_11.xml", encomenda("11", "05-12-2026")},
-                   {"ee/ENC_12.xml", encomenda("12", "08.12.26 9:30")},
-                   {"ee/ENC_21.xml", encomenda("21", "5 12 2026")}},
-     .dizem = {"A encomenda ENC_21.xml não foi lida: O elemento DATA (\"5 12 2026\")"},
-     .ficam = {"es/ENC_11.xml", "es/ENC_12.xml", "ee/ENC_21.xml"}},
     // A step whose folder or pattern is not set, does not exist or would put every contact in
     // one file reads, writes and moves nothing; a relative folder lies beside the settings file.
     {.nome = "PastasEPadroesQueNaoServem",

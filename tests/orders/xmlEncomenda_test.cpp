@@ -123,6 +123,7 @@ TEST_F(xmlEncomendaTeste, EncomendaQueNaoSePodeGravarDizPorque) {
         {encomenda("<IDENCOMENDA>12,5</IDENCOMENDA>"), "IDENCOMENDA"},
         {encomenda("<IDENCOMENDA/>"), "IDENCOMENDA"},
         {encomenda("<IDENCOMENDA>2147483648</IDENCOMENDA>"), "IDENCOMENDA"},
+        {encomenda("<DATA>5 12 2026</DATA>"), "O elemento DATA (\"5 12 2026\")"},
         {"<ENCOMENDAS><ENC><IDCLIENTE>1</IDCLIENTE></ENC></ENCOMENDAS>", "Falta o elemento IDENCOMENDA"},
         {encomenda(linhas + "</LINHA></LINHAS>"), "A linha 1 não tem o elemento CODIGO"},
         {encomenda(linhas + "<CODIGO> </CODIGO></LINHA></LINHAS>"), "O elemento CODIGO da linha 1 está vazio"},
