@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "app/Arranque.h"
-#include "run/EstadoDaSincronizacao.h"
 #include "platform/ficheiros/clsSistema.h"
+#include "run/EstadoDaSincronizacao.h"
 #include "settings/frmParametros.h"
 
 namespace {

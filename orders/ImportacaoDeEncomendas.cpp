@@ -251,32 +251,8 @@ ResultadoDoFicheiro ImportacaoDeEncomendas::executar(const PlanoDaEncomenda& pla
     QString novoCliente = plano.novoCliente;
     QString idUnico = plano.idUnico;
     if (plano.accao == Accao::ConverterEGravar) {
-        clsBd& bd = baseDaEmpresa(f.empresa);
-        if (simulacao) {
-            qint32 numero = 0;
-            ContactoCliente::ProximoCliente(bd, f.empresa, sobreposta_, numero, novoCliente);
-            sobreposta_.adicionarCliente(f.empresa, numero, novoCliente);
-            sobreposta_.converterContacto(f.empresa, f.cliente);
-            sobreposta_.registarConversao(
-                {f.empresa, f.numero, f.cliente, novoCliente, {}, f.agora});
-            servicos_.Mostrar(QStringLiteral("O contacto %1 seria feito o cliente %2 para a "
-                                             "encomenda %3.")
-                                  .arg(f.cliente, novoCliente, f.nome));
-        } else {
-            ContactoCliente conversao(&servicos_);
-            conversao.Idencomenda = f.numero;
-            novoCliente = conversao.ConverteContactoEmCliente(f.empresa, f.cliente, idUnico, bd);
-            for (const QString& aviso : conversao.Avisos)
-                servicos_.Mostrar(aviso);
-            if (novoCliente.isEmpty()) {
-                r.texto = aEncomenda(f.nome, f.numero, f.empresa) +
-                          QStringLiteral(
-                              " é do contacto %1, que não pôde ser feito cliente; fica "
-                              "na pasta de entrada.")
-                              .arg(f.cliente);
-                return r;
-            }
-        }
+        if (!converter(f, novoCliente, idUnico, r))
+            return r;
         cliente = novoCliente;
     }
     const std::optional<IdentidadeDocumento> documento =
@@ -295,6 +271,34 @@ ResultadoDoFicheiro ImportacaoDeEncomendas::executar(const PlanoDaEncomenda& pla
                   .arg(f.nome, cliente, r.documento);
     marcarEMover(*documento, novoCliente, idUnico, leitor, origem, destino, r);
     return r;
+}
+
+bool ImportacaoDeEncomendas::converter(const FactosDaEncomenda& f, QString& novoCliente,
+                                       QString& idUnico, ResultadoDoFicheiro& r) {
+    clsBd& bd = baseDaEmpresa(f.empresa);
+    if (servicos_.Simulacao()) {
+        qint32 numero = 0;
+        ContactoCliente::ProximoCliente(bd, f.empresa, sobreposta_, numero, novoCliente);
+        sobreposta_.adicionarCliente(f.empresa, numero, novoCliente);
+        sobreposta_.converterContacto(f.empresa, f.cliente);
+        sobreposta_.registarConversao({f.empresa, f.numero, f.cliente, novoCliente, {}, f.agora});
+        servicos_.Mostrar(QStringLiteral("O contacto %1 seria feito o cliente %2 para a "
+                                         "encomenda %3.")
+                              .arg(f.cliente, novoCliente, f.nome));
+        return true;
+    }
+    ContactoCliente conversao(&servicos_);
+    conversao.Idencomenda = f.numero;
+    novoCliente = conversao.ConverteContactoEmCliente(f.empresa, f.cliente, idUnico, bd);
+    for (const QString& aviso : conversao.Avisos)
+        servicos_.Mostrar(aviso);
+    if (!novoCliente.isEmpty())
+        return true;
+    r.texto = aEncomenda(f.nome, f.numero, f.empresa) +
+              QStringLiteral(
+                  " é do contacto %1, que não pôde ser feito cliente; fica na pasta de entrada.")
+                  .arg(f.cliente);
+    return false;
 }
 
 std::optional<IdentidadeDocumento> ImportacaoDeEncomendas::gravar(const FactosDaEncomenda& f,

@@ -48,6 +48,10 @@ class ImportacaoDeEncomendas {
     ResultadoDoFicheiro executar(const PlanoDaEncomenda& plano, const FactosDaEncomenda& factos,
                                  xmlEncomenda& leitor, const QString& origem,
                                  const QString& destino);
+    // Makes the prospect of the order a customer (in a trial run, on the overlay): false, with
+    // the reason in r, when it could not be.
+    bool converter(const FactosDaEncomenda& factos, QString& novoCliente, QString& idUnico,
+                   ResultadoDoFicheiro& r);
     // Writes the document for cliente (or, in a trial run, checks it; a customer still to be
     // made, clienteNovo, as its template): its identity, or none with the refusal in r.
     std::optional<IdentidadeDocumento> gravar(const FactosDaEncomenda& factos, xmlEncomenda& leitor,

@@ -67,6 +67,6 @@ class ContextoDaExecucao : public ServicosDaExecucao, public BasesDasEmpresas {
     Sobreposicao sobreposicao_;
     ResumoDaExecucao resumo_;
     QStringList erros_;
-    QStringList errosDaExecucao_;  // those that are not a file's
+    QStringList errosDaExecucao_;   // those that are not a file's
     QList<FalhaConhecida> falhas_;  // the files left where they were
 };

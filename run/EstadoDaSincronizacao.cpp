@@ -32,9 +32,9 @@ QString nomeDoCodigo(Codigo c) {
 QString ha(qint64 segundos) {
     if (segundos < 120)
         return QStringLiteral("há %1 s").arg(segundos);
-    if (segundos < 2 * 3600)
+    if (segundos < 2 * qint64(3600))
         return QStringLiteral("há %1 min").arg(segundos / 60);
-    if (segundos < 2 * 86400)
+    if (segundos < 2 * qint64(86400))
         return QStringLiteral("há %1 h").arg(segundos / 3600);
     return QStringLiteral("há %1 dias").arg(segundos / 86400);
 }
@@ -71,6 +71,67 @@ void listar(const Parametros& p, QString Parametros::*pasta, QString Parametros:
     }
 }
 
+// The limit after which no run having ended is critical, in minutes; 0 with the reason in
+// porque when the setting does not read.
+int intervaloMaximo(const Parametros& p, QString& porque) {
+    const QString texto =
+        p.LerValor(QStringLiteral("Monitorizacao"), QStringLiteral("Intervalo Maximo")).trimmed();
+    if (texto.isEmpty())
+        return kIntervaloMaximoPorOmissao;
+    bool ok = false;
+    const int minutos = texto.toInt(&ok);
+    if (ok && minutos > 0)
+        return minutos;
+    porque = QStringLiteral(
+                 "[Monitorizacao] Intervalo Maximo (\"%1\") do ficheiro de parâmetros %2 não é um "
+                 "número de minutos")
+                 .arg(texto, QDir::toNativeSeparators(p.FicheiroIni));
+    return 0;
+}
+
+// The files waiting in the inboxes, each with the reason the last runs refused it for, if they
+// did; a line for each in detalhe.
+struct Esperas {
+    qsizetype total = 0;
+    int recusados = 0;
+    QDateTime maisAntigo;
+    QString linha;  // what the window says of them
+};
+Esperas esperasDasPastas(const Parametros& p, const std::optional<RegistoDeAvisos>& registo,
+                         QStringList& detalhe) {
+    QList<Espera> esperas;
+    listar(p, &Parametros::Contactos_Directoria, &Parametros::Contactos_Ficheiro,
+           QStringLiteral("contactos"), esperas, detalhe);
+    listar(p, &Parametros::Encomendas_Directoria, &Parametros::Encomendas_Ficheiro,
+           QStringLiteral("encomendas"), esperas, detalhe);
+    Esperas r;
+    r.total = esperas.size();
+    for (Espera& w : esperas) {
+        if (registo)
+            for (const FalhaConhecida& f : registo->falhas)
+                if (f.passo == w.passo && f.ficheiro == w.nome) {
+                    w.razao = f.razao;
+                    w.desde = std::min(w.desde, f.desde);
+                }
+        r.recusados += w.razao.isEmpty() ? 0 : 1;
+        if (!r.maisAntigo.isValid() || w.desde < r.maisAntigo)
+            r.maisAntigo = w.desde;
+        detalhe << QStringLiteral("%1 (%2) à espera desde %3%4")
+                       .arg(w.nome, w.passo, quando(w.desde),
+                            w.razao.isEmpty() ? QString()
+                                              : QStringLiteral(": ") +
+                                                    QString(w.razao).replace(QStringLiteral("\r\n"),
+                                                                             QStringLiteral(" ")));
+    }
+    r.linha = r.total == 0 ? QStringLiteral("Não há ficheiros à espera nas pastas de entrada.")
+                           : QStringLiteral(
+                                 "Ficheiros à espera nas pastas de entrada: %1, o mais "
+                                 "antigo desde %2.")
+                                 .arg(r.total)
+                                 .arg(quando(r.maisAntigo));
+    return r;
+}
+
 }  // namespace
 
 EstadoDaSincronizacao estadoDaSincronizacao(const QString& ficheiroIni, const QDateTime& agora) {
@@ -89,61 +150,25 @@ EstadoDaSincronizacao estadoDaSincronizacao(const QString& ficheiroIni, const QD
     if (!p.Ler())
         return desconhecido(QStringLiteral("o ficheiro de parâmetros %1 não se lê: %2")
                                 .arg(QDir::toNativeSeparators(ficheiroIni), p.UltimoErro));
-    int minutos = kIntervaloMaximoPorOmissao;
-    if (const QString texto =
-            p.LerValor(QStringLiteral("Monitorizacao"), QStringLiteral("Intervalo Maximo")).trimmed();
-        !texto.isEmpty()) {
-        bool ok = false;
-        minutos = texto.toInt(&ok);
-        if (!ok || minutos <= 0)
-            return desconhecido(QStringLiteral("[Monitorizacao] Intervalo Maximo (\"%1\") do "
-                                               "ficheiro de parâmetros %2 não é um número de "
-                                               "minutos")
-                                    .arg(texto, QDir::toNativeSeparators(ficheiroIni)));
-    }
+    QString porque;
+    const int minutos = intervaloMaximo(p, porque);
+    if (minutos == 0)
+        return desconhecido(porque);
 
     // The last run, and the reasons of the files it left.
     std::optional<RegistoDeAvisos> registo;
-    QString porque = QStringLiteral("nenhuma sincronização deste ficheiro de parâmetros terminou");
+    porque = QStringLiteral("nenhuma sincronização deste ficheiro de parâmetros terminou");
     if (const QString caminho = RegistoDeAvisos::caminho(p);
         !caminho.isEmpty() && QFileInfo::exists(caminho))
         registo = RegistoDeAvisos::ler(caminho, &porque);
-    QList<Espera> esperas;
-    listar(p, &Parametros::Contactos_Directoria, &Parametros::Contactos_Ficheiro,
-           QStringLiteral("contactos"), esperas, e.detalhe);
-    listar(p, &Parametros::Encomendas_Directoria, &Parametros::Encomendas_Ficheiro,
-           QStringLiteral("encomendas"), esperas, e.detalhe);
-    int recusados = 0;
-    QDateTime maisAntigo;
-    for (Espera& w : esperas) {
-        if (registo)
-            for (const FalhaConhecida& f : registo->falhas)
-                if (f.passo == w.passo && f.ficheiro == w.nome) {
-                    w.razao = f.razao;
-                    w.desde = std::min(w.desde, f.desde);
-                }
-        recusados += w.razao.isEmpty() ? 0 : 1;
-        if (!maisAntigo.isValid() || w.desde < maisAntigo)
-            maisAntigo = w.desde;
-        e.detalhe << QStringLiteral("%1 (%2) à espera desde %3%4")
-                         .arg(w.nome, w.passo, quando(w.desde),
-                              w.razao.isEmpty()
-                                  ? QString()
-                                  : QStringLiteral(": ") +
-                                        QString(w.razao).replace(QStringLiteral("\r\n"),
-                                                                 QStringLiteral(" ")));
-    }
-    e.espera = esperas.isEmpty()
-                   ? QStringLiteral("Não há ficheiros à espera nas pastas de entrada.")
-                   : QStringLiteral("Ficheiros à espera nas pastas de entrada: %1, o mais antigo "
-                                    "desde %2.")
-                         .arg(esperas.size())
-                         .arg(quando(maisAntigo));
-
+    const Esperas esperas = esperasDasPastas(p, registo, e.detalhe);
+    const int recusados = esperas.recusados;
+    e.espera = esperas.linha;
     if (QString quem; Fechaduras::ocupada(ficheiroIni, &quem))
         e.detalhe << QStringLiteral("Uma sincronização está a decorrer (%1).").arg(quem);
 
-    const qint64 idadeDoMaisAntigo = maisAntigo.isValid() ? maisAntigo.secsTo(agora) : 0;
+    const qint64 idadeDoMaisAntigo =
+        esperas.maisAntigo.isValid() ? esperas.maisAntigo.secsTo(agora) : 0;
     QString texto;
     qint64 idadeDaUltima = -1;
     if (!registo || !registo->fim.isValid()) {
@@ -153,9 +178,9 @@ EstadoDaSincronizacao estadoDaSincronizacao(const QString& ficheiroIni, const QD
         idadeDaUltima = registo->fim.secsTo(agora);
         e.detalhe << QStringLiteral("Última sincronização: de %1 a %2. %3")
                          .arg(quando(registo->inicio), quando(registo->fim), registo->resumo);
-        const QString ultima = QStringLiteral("última sincronização %1, %2")
-                                   .arg(ha(idadeDaUltima),
-                                        registo->erros == 0
+        const QString ultima =
+            QStringLiteral("última sincronização %1, %2")
+                .arg(ha(idadeDaUltima), registo->erros == 0
                                             ? QStringLiteral("sem erros")
                                             : QStringLiteral("com %1 erro(s)").arg(registo->erros));
         if (idadeDaUltima > qint64(minutos) * 60) {
@@ -165,25 +190,27 @@ EstadoDaSincronizacao estadoDaSincronizacao(const QString& ficheiroIni, const QD
                         .arg(ultima);
         } else if (recusados > 0 || registo->erros > 0) {
             e.codigo = Codigo::Aviso;
-            texto = QStringLiteral("%1 ficheiro(s) recusado(s) à espera; %2").arg(recusados).arg(ultima);
+            texto = QStringLiteral("%1 ficheiro(s) recusado(s) à espera; %2")
+                        .arg(recusados)
+                        .arg(ultima);
         } else {
             e.codigo = Codigo::Ok;
             texto = QStringLiteral("%1; %2 ficheiro(s) à espera, nenhum recusado")
                         .arg(ultima)
-                        .arg(esperas.size());
+                        .arg(esperas.total);
         }
     }
-    e.primeiraLinha =
-        QStringLiteral("MARELO %1 - %2 | waiting=%3;;;0 refused=%4;;;0 oldest=%5s;;;0 "
-                       "errors=%6;;;0%7")
-            .arg(nomeDoCodigo(e.codigo), texto)
-            .arg(esperas.size())
-            .arg(recusados)
-            .arg(idadeDoMaisAntigo)
-            .arg(registo ? registo->erros : 0)
-            .arg(idadeDaUltima < 0 ? QString()
-                                   : QStringLiteral(" last_run=%1s;%2;%2;0")
-                                         .arg(idadeDaUltima)
-                                         .arg(qint64(minutos) * 60));
+    e.primeiraLinha = QStringLiteral(
+                          "MARELO %1 - %2 | waiting=%3;;;0 refused=%4;;;0 oldest=%5s;;;0 "
+                          "errors=%6;;;0%7")
+                          .arg(nomeDoCodigo(e.codigo), texto)
+                          .arg(esperas.total)
+                          .arg(recusados)
+                          .arg(idadeDoMaisAntigo)
+                          .arg(registo ? registo->erros : 0)
+                          .arg(idadeDaUltima < 0 ? QString()
+                                                 : QStringLiteral(" last_run=%1s;%2;%2;0")
+                                                       .arg(idadeDaUltima)
+                                                       .arg(qint64(minutos) * 60));
     return e;
 }

@@ -31,7 +31,7 @@ QJsonArray paraJson(const QList<FalhaConhecida>& falhas) {
 
 QList<FalhaConhecida> deJson(const QJsonValue& valor) {
     QList<FalhaConhecida> r;
-    for (const QJsonValue& v : valor.toArray()) {
+    for (const QJsonValue v : valor.toArray()) {
         const QJsonObject o = v.toObject();
         r.append({o.value(QStringLiteral("passo")).toString(),
                   o.value(QStringLiteral("ficheiro")).toString(),
@@ -53,8 +53,8 @@ QString RegistoDeAvisos::caminho(const Parametros& parametros) {
         QCryptographicHash::hash(ini.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)
             .toHex()
             .left(8));
-    return juntarCaminho(pasta, QStringLiteral("marelo-avisos-%1-%2.json")
-                                    .arg(ini.completeBaseName(), resumo));
+    return juntarCaminho(
+        pasta, QStringLiteral("marelo-avisos-%1-%2.json").arg(ini.completeBaseName(), resumo));
 }
 
 std::optional<RegistoDeAvisos> RegistoDeAvisos::ler(const QString& caminho, QString* porque) {
@@ -79,7 +79,8 @@ std::optional<RegistoDeAvisos> RegistoDeAvisos::ler(const QString& caminho, QStr
     r.ultimoLembrete =
         QDate::fromString(o.value(QStringLiteral("ultimoLembrete")).toString(), Qt::ISODate);
     const QJsonObject ultima = o.value(QStringLiteral("ultimaExecucao")).toObject();
-    r.inicio = QDateTime::fromString(ultima.value(QStringLiteral("inicio")).toString(), Qt::ISODate);
+    r.inicio =
+        QDateTime::fromString(ultima.value(QStringLiteral("inicio")).toString(), Qt::ISODate);
     r.fim = QDateTime::fromString(ultima.value(QStringLiteral("fim")).toString(), Qt::ISODate);
     r.resumo = ultima.value(QStringLiteral("resumo")).toString();
     r.erros = ultima.value(QStringLiteral("erros")).toInt();

@@ -11,13 +11,15 @@ class Parametros;
 // A failure of a run, as the notices and the status check keep it: what it is about (a file of a
 // step, or the run itself), why, and since when it is there.
 struct FalhaConhecida {
-    QString passo;     // "envio", "contactos", "encomendas"; "execucao" for a run's own
-    QString ficheiro;  // the file's name; empty for a run's own
-    QString razao;     // what the run said of it
-    QDateTime desde;   // the first run that met it
+    QString passo;         // "envio", "contactos", "encomendas"; "execucao" for a run's own
+    QString ficheiro;      // the file's name; empty for a run's own
+    QString razao;         // what the run said of it
+    QDateTime desde;       // the first run that met it
     bool avisada = false;  // a notice of it, with this reason, was sent
 
-    QString chave() const { return passo + QLatin1Char('\t') + (ficheiro.isEmpty() ? razao : ficheiro); }
+    QString chave() const {
+        return passo + QLatin1Char('\t') + (ficheiro.isEmpty() ? razao : ficheiro);
+    }
 };
 
 // What the runs of one settings file remember from one run to the next, beside the run log: the

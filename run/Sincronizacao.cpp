@@ -53,6 +53,24 @@ void executarPasso(ServicosDaExecucao& servicos, const QString& funcao, Passo pa
     }
 }
 
+// A company database on a server is reserved by the server when it is opened: before anything
+// is done. One that cannot be opened is left to the steps to report.
+std::optional<QString> reservarNoServidor(ContextoDaExecucao& contexto,
+                                          const Parametros& parametros) {
+    if (QFileInfo(parametros.Pasta(parametros.Sql_Servidor)).isDir())
+        return std::nullopt;
+    for (const QString& empresa : {QStringLiteral("SR"), QStringLiteral("QF")}) {
+        try {
+            contexto.BaseDaEmpresa(empresa);
+        } catch (const Falha& f) {
+            if (f.numero() == Falha::EmUso)
+                return QStringLiteral("Já está em curso uma sincronização: %1; esta não foi feita.")
+                    .arg(f.descricao());
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Sincronizacao::Sincronizacao(JanelaDeProgresso& janela, QString ficheiroIni,
@@ -123,21 +141,10 @@ void Sincronizacao::executar(bool simulacao) {
     const QDateTime inicio = relogio_.agora();
     cl_log oLog(relogio_);
     ContextoDaExecucao contexto(janela_, parametros, oLog, contabilidade_, relogio_, simulacao);
-    // A company database on a server is reserved by the server when it is opened: before
-    // anything is done. One that cannot be opened is left to the steps to report.
-    if (!QFileInfo(parametros.Pasta(parametros.Sql_Servidor)).isDir())
-        for (const QString& empresa : {QStringLiteral("SR"), QStringLiteral("QF")}) {
-            try {
-                contexto.BaseDaEmpresa(empresa);
-            } catch (const Falha& f) {
-                if (f.numero() == Falha::EmUso) {
-                    naoComecou(QStringLiteral("Já está em curso uma sincronização: %1; esta não "
-                                              "foi feita.")
-                                   .arg(f.descricao()));
-                    return;
-                }
-            }
-        }
+    if (const std::optional<QString> ocupada = reservarNoServidor(contexto, parametros)) {
+        naoComecou(*ocupada);
+        return;
+    }
     // 2
     const bool comLog = lidos && oLog.Abrir(parametros.Pasta(parametros.Log_Directoria));
     // 3

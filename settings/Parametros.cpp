@@ -104,7 +104,7 @@ QString Parametros::nomeDaChave(QString Parametros::*propriedade) {
 }
 
 QString Parametros::Pasta(const QString& valor) const {
-    const QString v = valor.trimmed();
+    QString v = valor.trimmed();
     if (v.isEmpty() || QDir::isAbsolutePath(v))
         return v;
     return QDir::cleanPath(QFileInfo(FicheiroIni).absoluteDir().filePath(v));
@@ -116,7 +116,7 @@ QString Parametros::PastaNecessaria(QString Parametros::*propriedade) const {
         throw Falha(Falha::CaminhoNaoEncontrado,
                     QStringLiteral("A pasta %1 não está definida no ficheiro de parâmetros %2")
                         .arg(nomeDaChave(propriedade), QDir::toNativeSeparators(FicheiroIni)));
-    const QString pasta = Pasta(valor);
+    QString pasta = Pasta(valor);
     if (!QFileInfo(pasta).isDir())
         throw Falha(Falha::CaminhoNaoEncontrado,
                     QStringLiteral("A pasta \"%1\" (%2) não existe")

@@ -1,8 +1,8 @@
 // Whole runs over the demonstration workspace: what they show, log and leave.
 #include <QCoreApplication>
-#include <functional>
 #include <QDateTime>
 #include <QDomDocument>
+#include <functional>
 
 #include "platform/ficheiros/Fechaduras.h"
 #include "run/EstadoDaSincronizacao.h"

@@ -189,13 +189,19 @@ TEST_F(AvisoDeErros, CadaFalhaAvisadaUmaVezELembradaUmaVezPorDia) {
              porta = fechado.porta;
              definir();
          },
-         {}, {}, {}, false},
+         {},
+         {},
+         {},
+         false},
         {"06 10:00",
          [&] {
              porta = servidor.porta;
              definir();
          },
-         {u("ENC_7.xml")}, {}, {u("ENC_9.xml")}, true},
+         {u("ENC_7.xml")},
+         {},
+         {u("ENC_9.xml")},
+         true},
         {"06 10:15", {}, {}, {}, {}, false},
     };
     for (const Passo& p : passos) {
