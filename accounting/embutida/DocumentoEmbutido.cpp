@@ -12,8 +12,9 @@ namespace {
 
 using Empresa = EmpresaEmbutida;
 
-// Amounts are kept as numeric(18,4): SQLite hands them back as whole or floating numbers.
-Moeda moedaDaColuna(const QVariant& v) {
+// Amounts are kept as numeric(18,4): SQLite hands them back as whole or floating numbers. One
+// that is not a number is refused, never taken as 0.
+Moeda moedaDaColuna(const QVariant& v, const QString& origem) {
     if (v.isNull())
         return {};
     switch (v.metaType().id()) {
@@ -22,10 +23,16 @@ Moeda moedaDaColuna(const QVariant& v) {
         case QMetaType::Short:
             return Moeda::deInteiro(v.toLongLong());
         case QMetaType::QString:
-            return Moeda::deTexto(v.toString(), QLocale::c()).value_or(Moeda());
+            if (const std::optional<Moeda> m = Moeda::deTexto(v.toString(), QLocale::c()))
+                return *m;
+            break;
         default:
-            return Moeda::deDezMilesimos(std::llround(v.toDouble() * double(Moeda::Escala)));
+            if (const double d = v.toDouble() * double(Moeda::Escala);
+                std::isfinite(d) && std::abs(d) < 9.2e18)
+                return Moeda::deDezMilesimos(std::llround(d));
     }
+    throw Falha(Falha::TipoIncompativel,
+                QStringLiteral("O valor '%1' de %2 não é uma quantia").arg(v.toString(), origem));
 }
 
 QVariant valorDaColuna(Moeda m) {
@@ -145,7 +152,9 @@ class DocumentoEmbutido : public DocumentoComercial {
             return;
         artigosConhecidos_.insert(linha.Artigo());
         linha.Descricao(rs.value(0).toString());
-        linha.PrecoUnitario(moedaDaColuna(rs.value(1)));
+        linha.PrecoUnitario(moedaDaColuna(
+            rs.value(1),
+            QStringLiteral("ct_Artigos.PrecoUnitario do artigo %1").arg(linha.Artigo())));
         if (auto* propria = dynamic_cast<LinhaEmbutida*>(&linha))
             propria->Unidade(rs.value(2).toString());
     }

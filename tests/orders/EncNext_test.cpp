@@ -124,6 +124,8 @@ TEST_F(Escritor, RecusaOuFalhaDitaERegistadaEAutEcoDesligado) {
         {"1", "CABAZ01", "", "", "UPDATE OperaFac SET Quantida = 'muito' WHERE Factor = 'MEL250'",
          "Erro 13\r\n(O valor 'muito' de OperaFac.Quantida não é uma quantia)"},
         {"1", "AZEITE05", "Serie", "um", "", "Erro 13\r\n(A série 'um' da empresa QF não é um número)", false},
+        {"1", "MEL250", "", "", "UPDATE ct_Artigos SET PrecoUnitario = 'caro' WHERE Codigo = 'MEL250'",
+         "Erro 13\r\n(O valor 'caro' de ct_Artigos.PrecoUnitario do artigo MEL250 não é uma quantia)"},
         {"1", "AZEITE05", "", "", "DROP TABLE vek_Packs", "Erro 3146\r\n("},
         // clang-format on
     };
