@@ -1,6 +1,8 @@
 #include "base/Moeda.h"
 
+#include <QVariant>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -190,6 +192,35 @@ LeituraDeMontante Moeda::lerExacto(const QString& texto, const QLocale& locale) 
         }
     }
     return r;
+}
+
+Moeda Moeda::daColuna(const QVariant& v, const QString& origem) {
+    if (v.metaType() == QMetaType::fromType<Moeda>())
+        return v.value<Moeda>();
+    switch (v.metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return Moeda::deInteiro(v.toLongLong());
+        case QMetaType::Double:
+        case QMetaType::Float: {
+            const double d = v.toDouble() * double(Moeda::Escala);
+            if (std::isfinite(d) && std::abs(d) < 9.2e18)
+                return Moeda::deDezMilesimos(std::llround(d));
+            break;
+        }
+        case QMetaType::QString:
+            if (auto m = Moeda::deTexto(v.toString(), QLocale::c()))
+                return *m;
+            break;
+        default:
+            break;
+    }
+    throw Falha(Falha::TipoIncompativel,
+                QStringLiteral("O valor '%1' de %2 não é uma quantia").arg(v.toString(), origem));
 }
 
 QString Moeda::paraTexto(const QLocale& locale) const {

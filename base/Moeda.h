@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QMetaType>
 #include <QString>
+#include <QVariant>
 #include <compare>
 #include <optional>
 
@@ -35,6 +36,10 @@ class Moeda {
     // and refused as ambiguous when one of the two usual conventions ("1.234,5" and "1,234.5")
     // reads the same text as another number ("0.500" is a half or five hundred).
     static LeituraDeMontante lerExacto(const QString& texto, const QLocale& locale = QLocale());
+
+    // An amount as a database column or the lines table holds it: a Moeda, a whole or floating
+    // number, or a text in C's form. Anything else raises Falha naming origem, never a 0.
+    static Moeda daColuna(const QVariant& valor, const QString& origem);
 
     // The locale's decimal separator and minus sign, no grouping, no trailing zeros
     // (Portuguese: 12.5 gives "12,5", 5 gives "5").

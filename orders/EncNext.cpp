@@ -1,7 +1,5 @@
 #include "orders/EncNext.h"
 
-#include <cmath>
-
 #include "base/Falha.h"
 #include "settings/Parametros.h"
 #include "support/ServicosDaExecucao.h"
@@ -11,36 +9,6 @@ namespace {
 // The accounting system's switches for suggesting a line's values.
 void sugerirValores(DocumentoComercial& oDoc, DocumentosGCLin& linha) {
     oDoc.SugereValoresLin(linha, true, true, true, false, true, false, true);
-}
-
-// An amount from the lines table (a Moeda) or from a numeric column of the company database.
-Moeda moedaDe(const QVariant& v, const QString& origem) {
-    if (v.metaType() == QMetaType::fromType<Moeda>())
-        return v.value<Moeda>();
-    switch (v.metaType().id()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            return Moeda::deInteiro(v.toLongLong());
-        case QMetaType::Double:
-        case QMetaType::Float: {
-            const double d = v.toDouble() * double(Moeda::Escala);
-            if (std::isfinite(d) && std::abs(d) < 9.2e18)
-                return Moeda::deDezMilesimos(std::llround(d));
-            break;
-        }
-        case QMetaType::QString:
-            if (auto m = Moeda::deTexto(v.toString(), QLocale::c()))
-                return *m;
-            break;
-        default:
-            break;
-    }
-    throw Falha(Falha::TipoIncompativel,
-                QStringLiteral("O valor '%1' de %2 não é uma quantia").arg(v.toString(), origem));
 }
 
 QString textoDe(const QVariant& v) {
@@ -141,9 +109,9 @@ void EncNext::VerificaPack(const QString& sArt, qint16 iLinha, Moeda cQtd, Docum
     bd.AbrirConsulta(QStringLiteral(" Select * from OperaFac WITH (NOLOCK) where Artigo=?"), rs,
                      {sArt});
     for (; !rs.eof(); rs.moveNext()) {
-        const Moeda quantidade =
-            moedaDe(rs.value(QStringLiteral("Quantida")), QStringLiteral("OperaFac.Quantida")) *
-            cQtd;
+        const Moeda quantidade = Moeda::daColuna(rs.value(QStringLiteral("Quantida")),
+                                                 QStringLiteral("OperaFac.Quantida")) *
+                                 cQtd;
         auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(Api::ClasseLinha));
         linha->TipoDeLinha(Api::LinhaDeArtigo);
         linha->Artigo(textoDe(rs.value(QStringLiteral("Factor"))));
@@ -177,10 +145,10 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
         return v;
     };
     exigir(QStringLiteral("Artigo"), QStringLiteral("artigo"));
-    const Moeda quantidade =
-        moedaDe(exigir(QStringLiteral("Qtd"), QStringLiteral("quantidade")), QStringLiteral("Qtd"));
-    const Moeda preco =
-        moedaDe(exigir(QStringLiteral("Preço"), QStringLiteral("preço")), QStringLiteral("Preço"));
+    const Moeda quantidade = Moeda::daColuna(
+        exigir(QStringLiteral("Qtd"), QStringLiteral("quantidade")), QStringLiteral("Qtd"));
+    const Moeda preco = Moeda::daColuna(exigir(QStringLiteral("Preço"), QStringLiteral("preço")),
+                                        QStringLiteral("Preço"));
 
     auto linha = objectoComo<DocumentosGCLin>(CreateSageApiObject(Api::ClasseLinha));
     linha->TipoDeLinha(Api::LinhaDeArtigo);
@@ -195,7 +163,7 @@ void EncNext::adicionarLinhaDeArtigo(DocumentoComercial& oDoc, clsBd& bd) {
     linha->QuantidadeOrigem(quantidade);
     const QVariant desconto = rs.value(QStringLiteral("Desconto"));
     linha->TaxaDesconto(desconto.isNull() ? Moeda()
-                                          : moedaDe(desconto, QStringLiteral("Desconto")));
+                                          : Moeda::daColuna(desconto, QStringLiteral("Desconto")));
     const QVariant descontoTxt = rs.value(QStringLiteral("DescontoTXT"));
     linha->Desconto(descontoTxt.isNull() ? QStringLiteral("") : descontoTxt.toString());
     linha->EcoTaxaProcessada(false);

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QSet>
 #include <QVector>
-#include <cmath>
 
 #include "platform/bd/Recordset.h"
 #include "platform/bd/Transaccao.h"
@@ -11,29 +10,6 @@
 namespace {
 
 using Empresa = EmpresaEmbutida;
-
-// Amounts are kept as numeric(18,4): SQLite hands them back as whole or floating numbers. One
-// that is not a number is refused, never taken as 0.
-Moeda moedaDaColuna(const QVariant& v, const QString& origem) {
-    if (v.isNull())
-        return {};
-    switch (v.metaType().id()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-            return Moeda::deInteiro(v.toLongLong());
-        case QMetaType::QString:
-            if (const std::optional<Moeda> m = Moeda::deTexto(v.toString(), QLocale::c()))
-                return *m;
-            break;
-        default:
-            if (const double d = v.toDouble() * double(Moeda::Escala);
-                std::isfinite(d) && std::abs(d) < 9.2e18)
-                return Moeda::deDezMilesimos(std::llround(d));
-    }
-    throw Falha(Falha::TipoIncompativel,
-                QStringLiteral("O valor '%1' de %2 não é uma quantia").arg(v.toString(), origem));
-}
 
 QVariant valorDaColuna(Moeda m) {
     return m.paraDouble();
@@ -152,9 +128,11 @@ class DocumentoEmbutido : public DocumentoComercial {
             return;
         artigosConhecidos_.insert(linha.Artigo());
         linha.Descricao(rs.value(0).toString());
-        linha.PrecoUnitario(moedaDaColuna(
-            rs.value(1),
-            QStringLiteral("ct_Artigos.PrecoUnitario do artigo %1").arg(linha.Artigo())));
+        // Kept as numeric(18,4): SQLite hands it back as a whole or floating number.
+        if (!rs.value(1).isNull())
+            linha.PrecoUnitario(Moeda::daColuna(
+                rs.value(1),
+                QStringLiteral("ct_Artigos.PrecoUnitario do artigo %1").arg(linha.Artigo())));
         if (auto* propria = dynamic_cast<LinhaEmbutida*>(&linha))
             propria->Unidade(rs.value(2).toString());
     }
