@@ -69,7 +69,10 @@ void ListagemDeFicheiros::Refresh() {
             recusadas_.append(
                 {citar(nome),
                  QStringLiteral("não é um ficheiro normal (é %1)").arg(descricaoDoTipo(tipo))});
-        } else if (std::any_of(nome.begin(), nome.end(), caracterDeControlo)) {
+        } else if (std::any_of(nome.begin(), nome.end(), caracterDeControlo) ||
+                   nome.contains(QChar::ReplacementCharacter)) {
+            // A control character, or bytes the file system's encoding cannot read: such a
+            // name is neither shown nor opened as it is.
             recusadas_.append(
                 {citar(nome), QStringLiteral("tem no nome caracteres que não se podem mostrar")});
         } else if (const qsizetype bytes = QFile::encodeName(nome).size();

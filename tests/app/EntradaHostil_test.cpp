@@ -129,7 +129,8 @@ const Caso kCasos[] = {
     // Only regular files are read, never through a link, and nothing outside is written.
     {.nome = "LigacoesPipesEPastasComONomeDoPadrao",
      .ficheiros = {{"ee/ENC_2.xml", encomenda("2", "5/12/26")},
-                   {"ee/ENC_6\n[05-12-2026][10:00:00] linha falsa.xml", encomenda("6", "5/12/26")}},
+                   {"ee/ENC_6\n[05-12-2026][10:00:00] linha falsa.xml", encomenda("6", "5/12/26")},
+                   {"ee/ENC_7\xff.xml", encomenda("7", "5/12/26")}},
      .especiais = {{"ee/ENC_1_pipe.xml", "fifo"}, {"ee/ENC_3_fora.xml", "{fora}/alvo.xml"},
                    {"ee/ENC_4_zero.xml", "/dev/zero"}, {"ce/PRP_pasta.xml", "pasta"},
                    {"ce/PRP_fora.xml", "{fora}/alvo.xml"}, {"ce/PRP_nada.xml", "{e}/nada"}},
@@ -139,7 +140,8 @@ const Caso kCasos[] = {
                "O ficheiro PRP_pasta.xml da pasta de entrada ", "(é uma pasta)", "PRP_fora.xml",
                "PRP_nada.xml", "ENC_6 [05-12-2026][10:00:00] linha falsa.xml da pasta de entrada ",
                "tem no nome caracteres que não se podem mostrar"},
-     .ficam = {"es/ENC_2.xml", "ee/ENC_1_pipe.xml", "ee/ENC_3_fora.xml", "ce/PRP_pasta.xml"},
+     .ficam = {"es/ENC_2.xml", "ee/ENC_1_pipe.xml", "ee/ENC_3_fora.xml", "ce/PRP_pasta.xml",
+               "ee/ENC_7\uFFFD.xml"},
      .consultas = {{"SELECT COUNT(*) FROM ct_Documentos", "1"}}},
     // A link planted where a file would be written or moved is left as it is, and so is the
     // file it points at; the contact or order whose file it is waits in the inbox.
