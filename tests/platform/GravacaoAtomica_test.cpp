@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/ficheiros/GravacaoAtomica.h"
 #include "platform/xml/FicheiroXml.h"
@@ -23,4 +24,10 @@ TEST(GravacaoAtomica, SubstituiOFicheiroGuardaAsPermissoesENaoDeixaTemporarios) 
     EXPECT_FALSE(gravarAtomicamente(e.caminho(u"nao/existe.xml"_s), "x", &erro, &tipo));
     EXPECT_NE(tipo, QFileDevice::NoError);
     EXPECT_FALSE(e.existe(u"nao"_s));
+    // A link planted where a web file is written, after the run looked: left as it is, and the
+    // file it points at too.
+    QFile::link(caminho, e.caminho(u"ligacao.xml"_s));
+    EXPECT_FALSE(gravarAtomicamente(e.caminho(u"ligacao.xml"_s), "outro", &erro));
+    EXPECT_EQ(QFileInfo(e.caminho(u"ligacao.xml"_s)).symLinkTarget(), caminho);
+    EXPECT_EQ(e.ler(u"a.xml"_s), QByteArray("novo"));
 }
